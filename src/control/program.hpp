@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "control/form1.hpp"
+#include "display/form2.hpp"
+#include "platform/platform.hpp"
+#include "sim/module1.hpp"
+#include "sim/run_observer.hpp"
+
+namespace bhsim {
+
+// How the run decides that the field refresh is due.
+struct RunOptions {
+  // 0: when the clock passes the last refresh by 0.1 s (the interactive behaviour). N > 0: at every step
+  // whose count is a positive multiple of N, which makes every field reproducible.
+  std::int64_t refreshEvery = 0;
+};
+
+// The whole program: the shared values, both windows and the platform they run on. The control window's
+// handlers are its member functions; the toolkit (or a test) reaches them through Form1's notifications.
+class Program : public Form1Events {
+ public:
+  explicit Program(Platform& platform);
+  ~Program() override;
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  void Form_Load();
+
+  // Form1Events
+  void onChange(ControlId id) override;
+  void onClick(ControlId id) override;
+
+  // buttons
+  void CommandStart_Click();
+  void CommandEnd_Click();
+  void Command3_Click();
+
+  // field handlers
+  void TBH1_Change();
+  void Tdist01_Change();
+  void Tfreq_Change();
+  void Tvc_Change();
+  void TnBH_Click();
+
+  void BHCountSetup(const double& count);
+  void RESIZE(double aspect);
+
+  // The field's text and its numeric value.
+  const std::string& text(ControlId id) const { return form1.text(id); }
+  double value(ControlId id) const;
+  void write(ControlId id, const std::string& text) { form1.setText(id, text); }
+
+  bool ended() const { return platform.ended(); }
+
+  Module1 module;
+  Form1 form1;
+  Form2 form2;
+  Platform& platform;
+  RunOptions options;
+  RunObserver* observer = nullptr;
+};
+
+}  // namespace bhsim

@@ -1,0 +1,72 @@
+#include "format/number_text.hpp"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace bhsim {
+namespace {
+
+// A value rounded to 15 significant digits: its digits without trailing zeros and the decimal exponent
+// of the first digit.
+struct Digits {
+  std::string digits;
+  int exponent = 0;
+};
+
+Digits roundTo15(double magnitude) {
+  char buffer[40];
+  std::snprintf(buffer, sizeof buffer, "%.14e", magnitude);
+  Digits d;
+  const char* p = buffer;
+  for (; *p != 'e'; ++p) {
+    if (*p != '.') d.digits += *p;
+  }
+  d.exponent = std::atoi(p + 1);
+  while (d.digits.size() > 1 && d.digits.back() == '0') d.digits.pop_back();
+  return d;
+}
+
+std::string exponentForm(const Digits& d) {
+  std::string text = d.digits.substr(0, 1);
+  if (d.digits.size() > 1) text += "." + d.digits.substr(1);
+  char buffer[16];
+  std::snprintf(buffer, sizeof buffer, "E%c%02d", d.exponent < 0 ? '-' : '+', std::abs(d.exponent));
+  return text + buffer;
+}
+
+std::string plainForm(const Digits& d, bool zeroBeforePoint) {
+  if (d.exponent < 0) {
+    std::string text = zeroBeforePoint ? "0." : ".";
+    text.append(static_cast<std::size_t>(-d.exponent - 1), '0');
+    return text + d.digits;
+  }
+  const auto integerDigits = static_cast<std::size_t>(d.exponent) + 1;
+  if (d.digits.size() <= integerDigits) {
+    return d.digits + std::string(integerDigits - d.digits.size(), '0');
+  }
+  return d.digits.substr(0, integerDigits) + "." + d.digits.substr(integerDigits);
+}
+
+// The magnitude of `value` without its sign; values that are not finite show as 0.
+std::string magnitudeText(double value, bool zeroBeforePoint) {
+  const double magnitude = std::isfinite(value) ? std::fabs(value) : 0.0;
+  if (magnitude == 0) return "0";
+  const Digits d = roundTo15(magnitude);
+  if (d.exponent >= 15 || d.exponent < -5) return exponentForm(d);
+  return plainForm(d, zeroBeforePoint);
+}
+
+bool isNegative(double value) { return std::isfinite(value) && value < 0; }
+
+}  // namespace
+
+std::string numberText(double value) {
+  return (isNegative(value) ? "-" : " ") + magnitudeText(value, false);
+}
+
+std::string generalForm(double value) {
+  return (isNegative(value) ? "-" : "") + magnitudeText(value, true);
+}
+
+}  // namespace bhsim

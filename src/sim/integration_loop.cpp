@@ -1,0 +1,139 @@
+#include <cmath>
+
+#include "control/program.hpp"
+#include "display/plotting.hpp"
+#include "format/number_text.hpp"
+#include "format/truncate.hpp"
+#include "format/usingx.hpp"
+#include "sim/constants.hpp"
+#include "sim/run.hpp"
+#include "sim/step.hpp"
+
+namespace bhsim {
+
+using enum ControlId;
+
+namespace {
+
+// Steps between two readings of the clock: often enough for a refresh every 0.1 s at any step rate,
+// rare enough that reading the clock costs next to nothing.
+constexpr std::int64_t kClockStride = 256;
+
+std::string tenths(double x) { return numberText(truncateTo(x, 1)); }
+std::string whole(double x) { return numberText(truncateTo(x, 0)); }
+// A mass in solar masses, to tenths, with the factor 10 applied before the division.
+std::string massTenths(double m) { return numberText(std::floor((10 * m) / GM) / 10); }
+
+}  // namespace
+
+Run::LoopOutcome Run::integrate() {
+  LoopState& s = s_;
+  const Module1& m = program_.module;
+  nextClockCheck_ = 1;
+  for (;;) {
+    step::advance(s);
+    const step::Crossing crossing = step::revolutionTest(s);
+    if (crossing != step::Crossing::None) writeRevolution(crossing == step::Crossing::Timed);
+    if (s.cnt % kPlotPeriod == 0) {
+      plot();
+      if (m.StopRequested == 1) return LoopOutcome::Stopped;
+      publishProgress();
+      program_.platform.pumpEvents();
+      if (program_.ended()) return LoopOutcome::Ended;
+    }
+    if (s.end1 == 1 || refreshDue()) refresh();
+    step::massChange(s);
+    if (s.end1 == 1) break;
+  }
+  publishProgress();
+  stepsBefore_ += s.cnt;
+  if (program_.observer != nullptr) program_.observer->onConfigurationEnd(static_cast<int>(ialpha_), s.cnt);
+  return LoopOutcome::Completed;
+}
+
+void Run::publishProgress() {
+  Module1& m = program_.module;
+  m.totalSteps = stepsBefore_ + s_.cnt;
+  m.x0 = s_.x0;
+  m.y0 = s_.y0;
+  m.x1 = s_.x1;
+  m.y1 = s_.y1;
+}
+
+void Run::writeRevolution(bool timed) {
+  if (timed) {
+    program_.write(TTrev, numberText(truncateTo(s_.Revtime, 4)));
+    std::string text;
+    USINGX(s_.f, "###.###", text);
+    program_.write(Tfreq, text);
+  }
+  program_.write(Tnrev, numberText(static_cast<double>(s_.nrevcnt)));
+}
+
+void Run::plot() {
+  LoopState& s = s_;
+  if (!step::centreOfMass(s)) return;
+  const Module1& m = program_.module;
+  Form2& form2 = program_.form2;
+  RunObserver* observer = program_.observer;
+  const int configuration = static_cast<int>(ialpha_);
+  const struct {
+    double x, y;
+    int colour;
+  } dots[] = {{s.x0, s.y0, 0}, {s.x1, s.y1, 12}, {s.x2, s.y2, 2}};
+  const int bodies = s.nstars == 3 ? 3 : 2;
+  for (int body = 0; body < bodies; ++body) {
+    const double x = dots[body].x - s.xcm;
+    const double y = s.ycm - dots[body].y;
+    CircleSet(m, form2, x, y, QBColor(dots[body].colour), 0);
+    if (observer != nullptr) observer->onDot(configuration, s.cnt, body + 1, x, -y);
+  }
+}
+
+bool Run::refreshDue() {
+  const std::int64_t every = program_.options.refreshEvery;
+  if (every > 0) return s_.cnt % every == 0;
+  if (s_.cnt < nextClockCheck_) return false;
+  nextClockCheck_ = s_.cnt + kClockStride;
+  const double now = program_.platform.secondsSinceMidnight();
+  // After midnight the clock starts again from 0, below the last mark.
+  return now > tmark_ + kRefreshInterval || now < tmark_;
+}
+
+void Run::refresh() {
+  LoopState& s = s_;
+  const auto write = [this](ControlId id, const std::string& text) { program_.write(id, text); };
+  write(Tdist01, tenths(s.dist01));
+  write(Tdist01min, tenths(s.d12));
+  if (s.nstars == 3) {
+    step::centreOfMass(s);
+    write(Tdist02, tenths(s.dist02));
+    write(Tdist12, tenths(s.dist12));
+    write(Tdist02min, tenths(s.d13));
+    write(Tdist12min, tenths(s.d23));
+    s.r3 = std::sqrt((s.x2 - s.xcm) * (s.x2 - s.xcm) + (s.y2 - s.ycm) * (s.y2 - s.ycm));
+    write(Td3, tenths(s.r3));
+  }
+  s.r1 = std::sqrt((s.x0 - s.xcm) * (s.x0 - s.xcm) + (s.y0 - s.ycm) * (s.y0 - s.ycm));
+  write(Td1, tenths(s.r1));
+  s.r2 = std::sqrt((s.x1 - s.xcm) * (s.x1 - s.xcm) + (s.y1 - s.ycm) * (s.y1 - s.ycm));
+  write(Td2, tenths(s.r2));
+  write(TBH1, massTenths(s.m0));
+  write(TBH2, massTenths(s.m1));
+  write(TBH3, massTenths(s.m2));
+  if (program_.options.refreshEvery <= 0) tmark_ = program_.platform.secondsSinceMidnight();
+  write(Tv1, whole(s.v1));
+  write(Tv0, whole(s.v0));
+  write(Tv2, whole(s.v2));
+  s.ttime = s.dt * static_cast<double>(s.cnt);
+  step::totalTimeTest(s);
+  write(Ttotaltime, numberText(truncateTo(s.ttime, 4)));
+  write(Ty1, numberText(s.y1 - s.ycm));
+  write(Tx1, numberText(s.x1 - s.xcm));
+  write(Tv1max, whole(s.v0max));
+  write(Tv2max, whole(s.v1max));
+  write(Tv3max, whole(s.v2max));
+  write(Tphi, tenths(s.phi));
+}
+
+}  // namespace bhsim

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "sim/run_parameters.hpp"
+
+namespace bhsim {
+
+// The circular orbit of black holes 1 and 2 that a configuration starts from. It does not depend on the
+// sweep angle, so every configuration of a run has the same one.
+struct Orbit {
+  enum class Case { Speed, Frequency, Distance };
+  Case kind = Case::Speed;
+  bool abandoned = false;  // distance case with a separation of 0: the run goes to its end wait
+
+  double m0 = 0;  // gravitational parameters, km^3/s^2
+  double m1 = 0;
+  double m2 = 0;
+  double dmu0 = 0;  // mass change per step
+  double dmu1 = 0;
+
+  double dist = 0;  // separation, km
+  double vc = 0;    // speed of black hole 2 as a fraction of c, as shown
+  double f = 0;     // frequency of the set-up (frequency and distance cases)
+  bool clamped = false;         // faster than light: v/c shown as 1
+  bool massRecomputed = false;  // ... and, for one black hole, the mass lowered to fit
+  double BH1 = 0;
+
+  double rcm0 = 0;  // distances from the centre of mass
+  double rcm1 = 0;
+  double v0 = 0;  // orbital speeds
+  double v1 = 0;
+  double Revtime = 0;
+  double dt = 0;
+};
+
+Orbit computeOrbit(const RunParameters& p, double nBH, double Pi);
+
+// Why a run with these parameters would divide by zero or build a meaningless orbit, or nothing when it
+// can run.
+std::optional<std::string> refusalReason(const RunParameters& p, double nBH, double Pi);
+
+}  // namespace bhsim

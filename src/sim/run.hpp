@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+
+#include "sim/loop_state.hpp"
+#include "sim/orbit.hpp"
+#include "sim/run_parameters.hpp"
+
+namespace bhsim {
+
+class Program;
+
+// One simulation run, from the press of "Start" to the restore of the fields. It lives inside
+// CommandStart_Click and returns when the run is over (or the program has ended).
+class Run {
+ public:
+  explicit Run(Program& program) : program_(program) {}
+  void execute();
+
+ private:
+  enum class SetupOutcome { Integrate, EndRun, EndWait, Ended };
+  enum class LoopOutcome { Completed, Stopped, Ended };
+
+  void start();
+  SetupOutcome buildConfiguration();
+  void writeOrbitFields(const Orbit& orbit);
+  void placeBodies(const Orbit& orbit, double angle);
+  void writeDerivedFields();
+  SetupOutcome pause();
+
+  LoopOutcome integrate();
+  void plot();
+  void refresh();
+  bool refreshDue();
+  void writeRevolution(bool timed);
+  void publishProgress();
+
+  void sweepEnd();
+  bool endWait();
+  void restore();
+
+  Program& program_;
+  RunParameters p_;
+  double Pi_ = 0;
+  std::int64_t ialpha_ = 0;
+  std::int64_t stepsBefore_ = 0;  // steps of the configurations already integrated
+  std::int64_t nextClockCheck_ = 0;
+  double tmark_ = 0;
+  LoopState s_;
+};
+
+}  // namespace bhsim
