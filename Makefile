@@ -1,0 +1,47 @@
+# make run  - install what is missing, build, start the program
+# make test - install what is missing, build, run every test through CTest
+# make bench - build in Release and run the benchmarks
+
+BUILD_DIR ?= build
+BUILD_TYPE ?= Release
+JOBS ?= 2
+
+# Debian packages the project needs to build, test and run.
+PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev \
+            nlohmann-json3-dev xvfb xauth x11-utils xdotool imagemagick
+
+.PHONY: all deps configure build run test bench clean
+
+all: build
+
+deps:
+	@missing=""; \
+	for p in $(PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
+	if [ -n "$$missing" ]; then \
+	  if [ "$$(id -u)" = 0 ]; then \
+	    echo "Installing:$$missing"; \
+	    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
+	  else \
+	    echo "Missing packages. Run as root:"; echo "  apt-get install -y$$missing"; exit 1; \
+	  fi; \
+	fi
+
+configure: deps
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+
+build: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	./$(BUILD_DIR)/bhsim
+
+test: build
+	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+bench: deps
+	cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release
+	cmake --build build-release -j $(JOBS) --target bhsim_bench
+	./build-release/bench/bhsim_bench
+
+clean:
+	rm -rf $(BUILD_DIR) build-release
