@@ -1,0 +1,126 @@
+#include "batch/batch_options.hpp"
+
+#include <charconv>
+#include <cstdint>
+#include <functional>
+
+namespace bhsim {
+
+const char* const kBatchUsage =
+    "usage: bhsim --batch [--bh N] [--refresh-every N] [--max-steps N] [--json FILE|-] [--trace FILE]\n"
+    "                     [--png FILE] [FIELD=TEXT ...]\n"
+    "\n"
+    "Runs the simulation without a window: start-up as the program does, N black holes (1 to 3), each\n"
+    "FIELD (a text field's name, such as TBH1 or Tmaxcount) typed with TEXT, then \"Start\", \"Cont\" and\n"
+    "\"Next\" pressed in turn.\n"
+    "\n"
+    "  --bh N             number of black holes, 1 to 3 (default 1)\n"
+    "  --refresh-every N  refresh the fields every N steps instead of ten times a second (reproducible)\n"
+    "  --max-steps N      press \"Stop\" at the first event pump after N integration steps in all\n"
+    "  --json FILE|-      write the fields and captions at the end wait and at the end, as JSON\n"
+    "  --trace FILE       write every plotted dot as CSV: configuration,step,body,x_km,y_km\n"
+    "  --png FILE         write the display at the end wait as a PNG image\n"
+    "  --help             print this text\n"
+    "\n"
+    "Exit status: 0 the run went through, 1 the run was refused, 2 bad arguments, 3 an output file could\n"
+    "not be written.\n";
+
+namespace {
+
+std::optional<std::int64_t> parseCount(const std::string& text, std::int64_t min, std::int64_t max) {
+  std::int64_t value = 0;
+  const char* end = text.data() + text.size();
+  auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  if (ec != std::errc() || ptr != end || value < min || value > max) return std::nullopt;
+  return value;
+}
+
+// Splits "--name=value" into name and value; value is empty when there is no "=".
+std::pair<std::string, std::optional<std::string>> splitOption(const std::string& arg) {
+  const auto eq = arg.find('=');
+  if (eq == std::string::npos) return {arg, std::nullopt};
+  return {arg.substr(0, eq), arg.substr(eq + 1)};
+}
+
+bool isTextField(ControlId id) { return controlSpec(id).kind == ControlKind::TextField; }
+
+class Parser {
+ public:
+  explicit Parser(const std::vector<std::string>& args) : args_(args) {}
+
+  ParsedOptions run() {
+    while (i_ < args_.size() && result_.error.empty()) next();
+    return result_;
+  }
+
+ private:
+  void fail(const std::string& message) { result_.error = message; }
+
+  // The value of an option: after "=" or the next argument.
+  std::optional<std::string> value(const std::string& name, const std::optional<std::string>& inline_) {
+    if (inline_) return inline_;
+    if (i_ < args_.size()) return args_[i_++];
+    fail("option " + name + " needs a value");
+    return std::nullopt;
+  }
+
+  void count(const std::string& name, const std::optional<std::string>& inline_, std::int64_t min,
+             std::int64_t max, const std::function<void(std::int64_t)>& set);
+
+  void next();
+
+  const std::vector<std::string>& args_;
+  std::size_t i_ = 0;
+  ParsedOptions result_;
+};
+
+void Parser::count(const std::string& name, const std::optional<std::string>& inline_, std::int64_t min,
+                   std::int64_t max, const std::function<void(std::int64_t)>& set) {
+  const auto text = value(name, inline_);
+  if (!text) return;
+  const auto n = parseCount(*text, min, max);
+  if (!n) {
+    fail("bad value '" + *text + "' for " + name);
+    return;
+  }
+  set(*n);
+}
+
+void Parser::next() {
+  const std::string arg = args_[i_++];
+  BatchOptions& o = result_.options;
+  if (arg.rfind("--", 0) == 0) {
+    const auto [name, inline_] = splitOption(arg);
+    constexpr std::int64_t kMax = INT64_MAX;
+    if (name == "--help") {
+      o.help = true;
+    } else if (name == "--bh") {
+      count(name, inline_, 1, 3, [&o](std::int64_t n) { o.bodyCount = static_cast<int>(n); });
+    } else if (name == "--refresh-every") {
+      count(name, inline_, 1, kMax, [&o](std::int64_t n) { o.refreshEvery = n; });
+    } else if (name == "--max-steps") {
+      count(name, inline_, 0, kMax, [&o](std::int64_t n) { o.maxSteps = n; });
+    } else if (name == "--json" || name == "--trace" || name == "--png") {
+      const auto path = value(name, inline_);
+      if (path && path->empty()) fail("option " + name + " needs a file name");
+      if (!path || path->empty()) return;
+      (name == "--json" ? o.jsonPath : name == "--trace" ? o.tracePath : o.pngPath) = *path;
+    } else {
+      fail("unknown option '" + arg + "'");
+    }
+    return;
+  }
+  const auto eq = arg.find('=');
+  const auto id = eq == std::string::npos ? std::nullopt : controlByName(arg.substr(0, eq));
+  if (!id || !isTextField(*id)) {
+    fail("'" + arg + "' is neither an option nor FIELD=TEXT with the name of a text field");
+    return;
+  }
+  o.fields.emplace_back(*id, arg.substr(eq + 1));
+}
+
+}  // namespace
+
+ParsedOptions parseBatchOptions(const std::vector<std::string>& args) { return Parser(args).run(); }
+
+}  // namespace bhsim

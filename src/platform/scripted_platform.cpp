@@ -31,6 +31,7 @@ void ScriptedPlatform::waitEvents() {
 
 double ScriptedPlatform::secondsSinceMidnight() {
   ++clockReads;
+  if (systemClock_) return systemSecondsSinceMidnight();
   const double reading = clock_;
   clock_ += clockStep_;
   return reading;

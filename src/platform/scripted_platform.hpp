@@ -26,7 +26,10 @@ class ScriptedPlatform : public Platform {
   void setClock(double seconds, double step = 0) {
     clock_ = seconds;
     clockStep_ = step;
+    systemClock_ = false;
   }
+  // Reads the real clock instead.
+  void useSystemClock() { systemClock_ = true; }
   void pumpEvents() override;
   void waitEvents() override;
   double secondsSinceMidnight() override;
@@ -52,6 +55,7 @@ class ScriptedPlatform : public Platform {
   std::vector<Action> hooks_;
   double clock_ = 0;
   double clockStep_ = 0;
+  bool systemClock_ = false;
 };
 
 }  // namespace bhsim

@@ -38,6 +38,7 @@ Run::SetupOutcome Run::buildConfiguration() {
   const double angle = p_.alphamin + p_.dalpha * static_cast<double>(k);
   program_.write(Talphamin, numberText(angle));
   ialpha_ = k + 1;
+  m.configurationsBuilt = ialpha_;
 
   const Orbit orbit = computeOrbit(p_, m.nBH, Pi_);
   if (orbit.kind == Orbit::Case::Distance && !orbit.abandoned) program_.write(Tfreq, maskedFrequency(orbit.f));

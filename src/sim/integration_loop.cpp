@@ -36,8 +36,8 @@ Run::LoopOutcome Run::integrate() {
     if (crossing != step::Crossing::None) writeRevolution(crossing == step::Crossing::Timed);
     if (s.cnt % kPlotPeriod == 0) {
       plot();
-      if (m.StopRequested == 1) return LoopOutcome::Stopped;
       publishProgress();
+      if (m.StopRequested == 1) return LoopOutcome::Stopped;
       program_.platform.pumpEvents();
       if (program_.ended()) return LoopOutcome::Ended;
     }

@@ -39,8 +39,10 @@ struct Module1 {
   std::int32_t xpixmax = 0;
   std::int32_t ypixmax = 0;
 
-  // integration steps of the current run so far, kept up to date at each event pump
+  // progress of the current run: integration steps so far (kept up to date at each event pump) and
+  // configurations built
   std::int64_t totalSteps = 0;
+  std::int64_t configurationsBuilt = 0;
 };
 
 }  // namespace bhsim

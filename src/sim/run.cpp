@@ -48,6 +48,7 @@ void Run::start() {
   m.Pi = Pi_;
   m.StopRequested = 0;
   m.totalSteps = 0;
+  m.configurationsBuilt = 0;
   program_.RESIZE(1);
   if (p_.dalphaZeroed) program_.write(Tdalpha, "0");
   m.BH10 = p_.BH1;

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "control/control_table.hpp"
+
+namespace bhsim {
+
+// The command line of `bhsim --batch`.
+struct BatchOptions {
+  int bodyCount = 1;
+  std::int64_t refreshEvery = 0;
+  std::optional<std::int64_t> maxSteps;
+  std::string jsonPath;  // "-" for standard output
+  std::string tracePath;
+  std::string pngPath;
+  std::vector<std::pair<ControlId, std::string>> fields;  // FIELD=TEXT, in the order given
+  bool help = false;
+};
+
+struct ParsedOptions {
+  BatchOptions options;
+  std::string error;  // one line naming the bad argument; empty when the command line is good
+};
+
+ParsedOptions parseBatchOptions(const std::vector<std::string>& args);
+
+extern const char* const kBatchUsage;
+
+}  // namespace bhsim
