@@ -2,7 +2,9 @@
 
 namespace bhsim::testing {
 
-Harness::Harness() { program.Form_Load(); }
+Harness::Harness() {
+  program.Form_Load();
+}
 
 void Harness::setBodyCount(int count) {
   while (program.module.nBH != count) click(ControlId::TnBH);

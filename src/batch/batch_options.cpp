@@ -42,7 +42,9 @@ std::pair<std::string, std::optional<std::string>> splitOption(const std::string
   return {arg.substr(0, eq), arg.substr(eq + 1)};
 }
 
-bool isTextField(ControlId id) { return controlSpec(id).kind == ControlKind::TextField; }
+bool isTextField(ControlId id) {
+  return controlSpec(id).kind == ControlKind::TextField;
+}
 
 class Parser {
  public:
@@ -121,6 +123,8 @@ void Parser::next() {
 
 }  // namespace
 
-ParsedOptions parseBatchOptions(const std::vector<std::string>& args) { return Parser(args).run(); }
+ParsedOptions parseBatchOptions(const std::vector<std::string>& args) {
+  return Parser(args).run();
+}
 
 }  // namespace bhsim

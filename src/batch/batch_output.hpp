@@ -2,9 +2,8 @@
 
 #include <cstdint>
 #include <fstream>
-#include <string>
-
 #include <nlohmann/json.hpp>
+#include <string>
 
 #include "sim/run_observer.hpp"
 
@@ -29,7 +28,6 @@ class TraceWriter : public RunObserver {
   explicit TraceWriter(const std::string& path);
   bool good() const { return out_.good(); }
   void onDot(int configuration, std::int64_t step, int body, double x, double y) override;
-  void onConfigurationEnd(int, std::int64_t) override {}
 
  private:
   std::ofstream out_;

@@ -91,6 +91,8 @@ BatchResult BatchSession::run() {
 
 }  // namespace
 
-BatchResult runBatch(const BatchOptions& options) { return BatchSession(options).run(); }
+BatchResult runBatch(const BatchOptions& options) {
+  return BatchSession(options).run();
+}
 
 }  // namespace bhsim

@@ -1,10 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
-
-#include <nlohmann/json.hpp>
 
 #include "batch/batch_options.hpp"
 
@@ -12,8 +11,8 @@ namespace bhsim {
 
 // What one batch run produced.
 struct BatchResult {
-  int status = 0;       // 0 went through, 1 refused
-  std::string refusal;  // why, when refused
+  int status = 0;                  // 0 went through, 1 refused
+  std::string refusal;             // why, when refused
   nlohmann::ordered_json endWait;  // null when the run never reached the end wait
   nlohmann::ordered_json idle;
   std::int64_t configurations = 0;

@@ -95,9 +95,13 @@ static_assert(tableInEnumOrder(), "control table out of enumeration order");
 
 }  // namespace
 
-const std::array<ControlSpec, kControlCount>& controlTable() { return kTable; }
+const std::array<ControlSpec, kControlCount>& controlTable() {
+  return kTable;
+}
 
-const ControlSpec& controlSpec(ControlId id) { return kTable[indexOf(id)]; }
+const ControlSpec& controlSpec(ControlId id) {
+  return kTable[indexOf(id)];
+}
 
 std::optional<ControlId> controlByName(std::string_view name) {
   for (const ControlSpec& spec : kTable) {

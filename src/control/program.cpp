@@ -7,13 +7,21 @@ namespace bhsim {
 
 using enum ControlId;
 
-Program::Program(Platform& platform) : platform(platform) { form1.setEvents(this); }
+Program::Program(Platform& platform) : platform(platform) {
+  form1.setEvents(this);
+}
 
-Program::~Program() { form1.setEvents(nullptr); }
+Program::~Program() {
+  form1.setEvents(nullptr);
+}
 
-double Program::value(ControlId id) const { return numericValue(form1.text(id)); }
+double Program::value(ControlId id) const {
+  return numericValue(form1.text(id));
+}
 
-void Program::RESIZE(double aspect) { bhsim::RESIZE(aspect, form2, form1, module); }
+void Program::RESIZE(double aspect) {
+  bhsim::RESIZE(aspect, form2, form1, module);
+}
 
 void Program::Form_Load() {
   WindowGeometry geometry = form1.geometry();
@@ -34,9 +42,8 @@ void Program::Form_Load() {
     int row;
     std::initializer_list<ControlId> labels;
   } rows[] = {
-      {360, {LnBH, Ltotaltime}},       {840, {Lmaxcount, Lvc, Lnrev}},
-      {1320, {LBH1, LBH2, LBH3}},      {2280, {Lv0, Lv1, Lv2}},
-      {3720, {Lr1, Lr2, Lr3}},         {4200, {LTrev, Lfreq, LHz, Ldt, L106}},
+      {360, {LnBH, Ltotaltime}}, {840, {Lmaxcount, Lvc, Lnrev}}, {1320, {LBH1, LBH2, LBH3}},
+      {2280, {Lv0, Lv1, Lv2}},   {3720, {Lr1, Lr2, Lr3}},        {4200, {LTrev, Lfreq, LHz, Ldt, L106}},
   };
   for (const auto& row : rows) {
     for (ControlId label : row.labels) form1.setTop(label, row.row + 40);

@@ -27,6 +27,8 @@ void Program::CommandEnd_Click() {
   }
 }
 
-void Program::Command3_Click() { bhsim::Command3_Click(module, form2, form1); }
+void Program::Command3_Click() {
+  bhsim::Command3_Click(module, form2, form1);
+}
 
 }  // namespace bhsim

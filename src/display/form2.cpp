@@ -15,7 +15,9 @@ int areaPixels(float outer, float frame) {
 
 }  // namespace
 
-Form2::Form2() : width_(2250 + kFrameWidth), height_(3000 + kFrameHeight) { resizeArea(); }
+Form2::Form2() : width_(2250 + kFrameWidth), height_(3000 + kFrameHeight) {
+  resizeArea();
+}
 
 void Form2::setWidth(float twips) {
   width_ = twips;

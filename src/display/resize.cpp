@@ -18,9 +18,9 @@ void setVisible(Form1& form1, std::initializer_list<ControlId> ids, bool visible
 
 void layoutOne(Form1& form1) {
   setVisible(form1,
-             {LBH2, TBH2, LBH3, TBH3, Ldm1, Ldm2, Tdm1, Tdm2, Tdist02, Tdist12, Ldist02, Ldist12, Tdist01min,
-              Tdist02min, Tdist12min, Td3, Lr3, Lalphamin, Talphamin, Lalphamax, Talphamax, Ldalpha, Tdalpha,
-              Ldistmin, Tv2, Lv2},
+             {LBH2,      TBH2,      LBH3,      TBH3,       Ldm1,       Ldm2,       Tdm1, Tdm2, Tdist02,
+              Tdist12,   Ldist02,   Ldist12,   Tdist01min, Tdist02min, Tdist12min, Td3,  Lr3,  Lalphamin,
+              Talphamin, Lalphamax, Talphamax, Ldalpha,    Tdalpha,    Ldistmin,   Tv2,  Lv2},
              false);
   setVisible(form1, {Lphi, Tphi}, true);
   form1.setTop(Lphi, 1800);

@@ -57,7 +57,9 @@ std::string magnitudeText(double value, bool zeroBeforePoint) {
   return plainForm(d, zeroBeforePoint);
 }
 
-bool isNegative(double value) { return std::isfinite(value) && value < 0; }
+bool isNegative(double value) {
+  return std::isfinite(value) && value < 0;
+}
 
 }  // namespace
 

@@ -61,7 +61,8 @@ std::string integerText(double& v) {
 std::string padded(std::string text, double width, char pad, std::size_t supply) {
   if (static_cast<double>(text.size()) < width) {
     const double missing = width - static_cast<double>(text.size());
-    const std::size_t count = missing < static_cast<double>(supply) ? static_cast<std::size_t>(missing) : supply;
+    const std::size_t count =
+        missing < static_cast<double>(supply) ? static_cast<std::size_t>(missing) : supply;
     text.insert(0, count, pad);
   }
   return text;

@@ -19,7 +19,9 @@ class ScriptedPlatform : public Platform {
   using Condition = std::function<bool()>;
   using Action = std::function<void()>;
 
-  void when(Condition condition, Action action) { rules_.push_back({std::move(condition), std::move(action)}); }
+  void when(Condition condition, Action action) {
+    rules_.push_back({std::move(condition), std::move(action)});
+  }
   // Runs `action` at every pump and wait from now on (it stays in the script).
   void always(Action action) { hooks_.push_back(std::move(action)); }
   // Sets what the clock reads; with `step`, every reading advances it by that much afterwards.

@@ -21,7 +21,9 @@ std::string maskedFrequency(double f) {
 }
 
 // A separation as shown: tenths up to 1000 km, whole kilometres above.
-std::string distanceText(double d) { return numberText(d <= 1000 ? truncateTo(d, 1) : truncateTo(d, 0)); }
+std::string distanceText(double d) {
+  return numberText(d <= 1000 ? truncateTo(d, 1) : truncateTo(d, 0));
+}
 
 double pairDistance(double xa, double ya, double xb, double yb) {
   const double dx = xa - xb;
@@ -36,12 +38,14 @@ Run::SetupOutcome Run::buildConfiguration() {
   const std::int64_t k = ialpha_;
   program_.form2.clear();
   const double angle = p_.alphamin + p_.dalpha * static_cast<double>(k);
+  angle_ = angle;
   program_.write(Talphamin, numberText(angle));
   ialpha_ = k + 1;
   m.configurationsBuilt = ialpha_;
 
   const Orbit orbit = computeOrbit(p_, m.nBH, Pi_);
-  if (orbit.kind == Orbit::Case::Distance && !orbit.abandoned) program_.write(Tfreq, maskedFrequency(orbit.f));
+  if (orbit.kind == Orbit::Case::Distance && !orbit.abandoned)
+    program_.write(Tfreq, maskedFrequency(orbit.f));
   if (orbit.abandoned) return SetupOutcome::EndWait;
   writeOrbitFields(orbit);
   placeBodies(orbit, angle);

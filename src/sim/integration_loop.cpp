@@ -19,10 +19,16 @@ namespace {
 // rare enough that reading the clock costs next to nothing.
 constexpr std::int64_t kClockStride = 256;
 
-std::string tenths(double x) { return numberText(truncateTo(x, 1)); }
-std::string whole(double x) { return numberText(truncateTo(x, 0)); }
+std::string tenths(double x) {
+  return numberText(truncateTo(x, 1));
+}
+std::string whole(double x) {
+  return numberText(truncateTo(x, 0));
+}
 // A mass in solar masses, to tenths, with the factor 10 applied before the division.
-std::string massTenths(double m) { return numberText(std::floor((10 * m) / GM) / 10); }
+std::string massTenths(double m) {
+  return numberText(std::floor((10 * m) / GM) / 10);
+}
 
 }  // namespace
 
@@ -30,6 +36,9 @@ Run::LoopOutcome Run::integrate() {
   LoopState& s = s_;
   const Module1& m = program_.module;
   nextClockCheck_ = 1;
+  if (program_.observer != nullptr) {
+    program_.observer->onConfigurationStart(static_cast<int>(ialpha_), angle_, s);
+  }
   for (;;) {
     step::advance(s);
     const step::Crossing crossing = step::revolutionTest(s);
@@ -37,7 +46,11 @@ Run::LoopOutcome Run::integrate() {
     if (s.cnt % kPlotPeriod == 0) {
       plot();
       publishProgress();
-      if (m.StopRequested == 1) return LoopOutcome::Stopped;
+      if (m.StopRequested == 1) {
+        if (program_.observer != nullptr)
+          program_.observer->onConfigurationEnd(static_cast<int>(ialpha_), s, true);
+        return LoopOutcome::Stopped;
+      }
       program_.platform.pumpEvents();
       if (program_.ended()) return LoopOutcome::Ended;
     }
@@ -47,7 +60,8 @@ Run::LoopOutcome Run::integrate() {
   }
   publishProgress();
   stepsBefore_ += s.cnt;
-  if (program_.observer != nullptr) program_.observer->onConfigurationEnd(static_cast<int>(ialpha_), s.cnt);
+  if (program_.observer != nullptr)
+    program_.observer->onConfigurationEnd(static_cast<int>(ialpha_), s, false);
   return LoopOutcome::Completed;
 }
 
@@ -66,6 +80,7 @@ void Run::writeRevolution(bool timed) {
     std::string text;
     USINGX(s_.f, "###.###", text);
     program_.write(Tfreq, text);
+    if (program_.observer != nullptr) program_.observer->onRevolution(static_cast<int>(ialpha_), s_);
   }
   program_.write(Tnrev, numberText(static_cast<double>(s_.nrevcnt)));
 }

@@ -4,6 +4,17 @@
 
 namespace bhsim {
 
+// What ended a configuration (the last event that set the end code).
+enum class EndReason : unsigned char {
+  None,
+  Revolutions,
+  TotalTime,
+  LightSpeed,
+  Merger13,
+  Merger23,
+  Coincidence
+};
+
 // Everything one configuration's integration works on. Bodies are 0 to 2 (black holes 1 to 3); masses
 // are gravitational parameters (km^3/s^2), lengths km, times s.
 struct LoopState {
@@ -15,6 +26,8 @@ struct LoopState {
   std::int64_t cnt = 0;
   double nstars = 0;  // starts at the body count, which a user may have typed as any number
   int end1 = 0;
+  EndReason reason = EndReason::None;
+  bool captured = false;  // black hole 3 was captured
 
   double dist01 = 0, dist02 = 0, dist12 = 0;
   double d12 = 0, d13 = 0, d23 = 0;

@@ -19,7 +19,9 @@ void massChange(const RunParameters& p, double nBH, Orbit& o) {
   }
 }
 
-double speedRatio(const Orbit& o) { return (o.m0 / std::sqrt(o.dist * (o.m0 + o.m1))) / c; }
+double speedRatio(const Orbit& o) {
+  return (o.m0 / std::sqrt(o.dist * (o.m0 + o.m1))) / c;
+}
 
 // The separation and speed by the first case that applies; false when the distance case is abandoned.
 bool separation(const RunParameters& p, double nBH, double Pi, Orbit& o) {
@@ -56,7 +58,9 @@ bool separation(const RunParameters& p, double nBH, double Pi, Orbit& o) {
   return true;
 }
 
-bool positiveFinite(double x) { return std::isfinite(x) && x > 0; }
+bool positiveFinite(double x) {
+  return std::isfinite(x) && x > 0;
+}
 
 }  // namespace
 

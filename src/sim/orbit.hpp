@@ -20,9 +20,9 @@ struct Orbit {
   double dmu0 = 0;  // mass change per step
   double dmu1 = 0;
 
-  double dist = 0;  // separation, km
-  double vc = 0;    // speed of black hole 2 as a fraction of c, as shown
-  double f = 0;     // frequency of the set-up (frequency and distance cases)
+  double dist = 0;              // separation, km
+  double vc = 0;                // speed of black hole 2 as a fraction of c, as shown
+  double f = 0;                 // frequency of the set-up (frequency and distance cases)
   bool clamped = false;         // faster than light: v/c shown as 1
   bool massRecomputed = false;  // ... and, for one black hole, the mass lowered to fit
   double BH1 = 0;

@@ -46,6 +46,7 @@ class Run {
   std::int64_t stepsBefore_ = 0;  // steps of the configurations already integrated
   std::int64_t nextClockCheck_ = 0;
   double tmark_ = 0;
+  double angle_ = 0;  // sweep angle of the configuration being integrated
   LoopState s_;
 };
 

@@ -4,15 +4,23 @@
 
 namespace bhsim {
 
-// Watches a run from outside: every dot the integration loop draws, and the end of each configuration.
-// Called only every 1000 steps or less often, never from the step itself.
+struct LoopState;
+
+// Watches a run from outside: the start and end of each configuration, every timed revolution and every
+// dot the integration loop draws. Called at most once per revolution or per 1000 steps, never from the
+// bare step. Configurations count from 1.
 class RunObserver {
  public:
   virtual ~RunObserver() = default;
+  // The configuration is built and about to be integrated; `angle` is its sweep angle in degrees.
+  virtual void onConfigurationStart(int /*configuration*/, double /*angle*/, const LoopState& /*state*/) {}
+  virtual void onRevolution(int /*configuration*/, const LoopState& /*state*/) {}
   // A body's position relative to the centre of mass of black holes 1 and 2, world y upward; `body` is
-  // 1 to 3 and `configuration` counts from 1.
-  virtual void onDot(int configuration, std::int64_t step, int body, double x, double y) = 0;
-  virtual void onConfigurationEnd(int configuration, std::int64_t steps) = 0;
+  // 1 to 3.
+  virtual void onDot(int /*configuration*/, std::int64_t /*step*/, int /*body*/, double /*x*/, double /*y*/) {
+  }
+  // The configuration is over: `stopped` when the user's Stop ended it.
+  virtual void onConfigurationEnd(int /*configuration*/, const LoopState& /*state*/, bool /*stopped*/) {}
 };
 
 }  // namespace bhsim

@@ -26,8 +26,12 @@ inline Pair measure(double xi, double yi, double xj, double yj) {
   return p;
 }
 
-inline double pullX(const Pair& p, double m) { return ((m / p.s) * p.dx) / p.d; }
-inline double pullY(const Pair& p, double m) { return ((m / p.s) * p.dy) / p.d; }
+inline double pullX(const Pair& p, double m) {
+  return ((m / p.s) * p.dx) / p.d;
+}
+inline double pullY(const Pair& p, double m) {
+  return ((m / p.s) * p.dy) / p.d;
+}
 
 // Pair 0-1. Bodies at the same point pull nothing and end the configuration, as a merger does.
 inline void attract01(LoopState& s) {
@@ -37,6 +41,7 @@ inline void attract01(LoopState& s) {
   if (p.s == 0) {
     s.ax0 = s.ay0 = s.ax1 = s.ay1 = 0;
     s.end1 = 1;
+    s.reason = EndReason::Coincidence;
     return;
   }
   s.ax0 = -pullX(p, s.m1);
@@ -91,10 +96,12 @@ inline void speedTest(LoopState& s) {
   if (s.v0 > c) {
     s.nstars = s.nstars - 1;
     s.end1 = 1;
+    s.reason = EndReason::LightSpeed;
   }
   if (s.v1 > c) {
     s.nstars = s.nstars - 1;
     s.end1 = 1;
+    s.reason = EndReason::LightSpeed;
   }
 }
 
@@ -113,15 +120,18 @@ inline void thirdBodyTests(LoopState& s) {
     s.m0 = s.m0 + s.m2;
     s.nstars = s.nstars - 1;
     s.end1 = 1;
+    s.reason = EndReason::Merger13;
   }
   if (s.dist12 < 1) {
     s.m1 = s.m1 + s.m2;
     s.nstars = s.nstars - 1;
     s.end1 = 1;
+    s.reason = EndReason::Merger23;
   }
   if (s.v2 > c) {
     s.end1 = 2;
     s.nstars = s.nstars - 1;
+    s.captured = true;
     if (s.dist02 < s.dist12) {
       s.dmu0 = (0.2 * s.m2) / s.maxcount;
     } else {
@@ -158,7 +168,10 @@ inline Crossing revolutionTest(LoopState& s) {
     s.Revtime = s.dt * static_cast<double>(s.revsteps);
     s.f = 1 / s.Revtime;
     s.nrevcnt = s.nrevcnt + 1;
-    if (s.nrev0 > 0 && static_cast<double>(s.nrevcnt) == s.nrev0) s.end1 = 1;
+    if (s.nrev0 > 0 && static_cast<double>(s.nrevcnt) == s.nrev0) {
+      s.end1 = 1;
+      s.reason = EndReason::Revolutions;
+    }
     result = Crossing::Timed;
   }
   if (s.cnt == 1) s.nrevcnt = 0;
@@ -168,7 +181,10 @@ inline Crossing revolutionTest(LoopState& s) {
 
 // The total-time test of a field refresh.
 inline void totalTimeTest(LoopState& s) {
-  if (s.Tott0 > 0 && s.ttime > s.Tott0) s.end1 = 1;
+  if (s.Tott0 > 0 && s.ttime > s.Tott0) {
+    s.end1 = 1;
+    s.reason = EndReason::TotalTime;
+  }
 }
 
 // The mass change, the last thing of a step.
@@ -195,6 +211,7 @@ inline bool centreOfMass(LoopState& s) {
   const double total = s.m0 + s.m1;
   if (s.dist01 == 0 || !(total > 0)) {
     s.end1 = 1;
+    s.reason = EndReason::Coincidence;
     return false;
   }
   s.rcm0 = s.m1 * s.dist01 / total;
