@@ -34,6 +34,7 @@ double ScriptedPlatform::secondsSinceMidnight() {
   if (systemClock_) return systemSecondsSinceMidnight();
   const double reading = clock_;
   clock_ += clockStep_;
+  if (clock_ >= 86400) clock_ -= 86400;
   return reading;
 }
 

@@ -24,7 +24,8 @@ class ScriptedPlatform : public Platform {
   }
   // Runs `action` at every pump and wait from now on (it stays in the script).
   void always(Action action) { hooks_.push_back(std::move(action)); }
-  // Sets what the clock reads; with `step`, every reading advances it by that much afterwards.
+  // Sets what the clock reads; with `step`, every reading advances it by that much afterwards. Like a
+  // real clock of the time of day it starts again from 0 at midnight (86400 s).
   void setClock(double seconds, double step = 0) {
     clock_ = seconds;
     clockStep_ = step;
@@ -32,6 +33,8 @@ class ScriptedPlatform : public Platform {
   }
   // Reads the real clock instead.
   void useSystemClock() { systemClock_ = true; }
+  // What the scripted clock reads next.
+  double clock() const { return clock_; }
   void pumpEvents() override;
   void waitEvents() override;
   double secondsSinceMidnight() override;
