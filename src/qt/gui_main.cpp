@@ -1,11 +1,18 @@
 #include "qt/gui_main.hpp"
 
-#include <cstdio>
+#include <QApplication>
+
+#include "qt/desktop.hpp"
 
 namespace bhsim {
 
-int guiMain(int, char**) {
-  std::puts("bhsim: the windows are not built yet; use bhsim --batch");
+int guiMain(int argc, char** argv) {
+  QApplication app(argc, argv);
+  // The program ends by "End" or by closing either window (QtPlatform), never by Qt's own rule.
+  QApplication::setQuitOnLastWindowClosed(false);
+  Desktop desktop;
+  desktop.show();
+  QApplication::exec();
   return 0;
 }
 

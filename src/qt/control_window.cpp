@@ -1,0 +1,123 @@
+#include "qt/control_window.hpp"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <algorithm>
+#include <vector>
+
+#include "qt/twips.hpp"
+
+namespace bhsim {
+namespace {
+
+// The model's text shown in a widget of any of the three kinds, written only when it differs so that
+// a field being typed into keeps its cursor.
+void showText(QWidget* widget, const QString& text) {
+  if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+    if (edit->text() != text) edit->setText(text);
+  } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+    label->setText(text);
+  } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
+    button->setText(text);
+  }
+}
+
+// The frame allowances of the window's outer size in twips.
+constexpr double kFrameWidth = 120;
+constexpr double kFrameHeight = 510;
+
+}  // namespace
+
+ControlWindow::ControlWindow(Form1& form1, std::function<void()> onClose)
+    : form1_(form1), onClose_(std::move(onClose)) {
+  setWindowTitle(QString::fromUtf8(Form1::kCaption.data(), static_cast<qsizetype>(Form1::kCaption.size())));
+  setObjectName(QStringLiteral("Form1"));
+  QFont small = font();
+  small.setPixelSize(11);
+  setFont(small);
+  for (const ControlSpec& spec : controlTable()) createControl(spec);
+  chainTabOrder();
+  windowChanged();
+  form1_.addObserver(this);
+}
+
+ControlWindow::~ControlWindow() {
+  form1_.removeObserver(this);
+}
+
+void ControlWindow::createControl(const ControlSpec& spec) {
+  const ControlId id = spec.id;
+  QWidget* widget = nullptr;
+  switch (spec.kind) {
+    case ControlKind::Button: {
+      auto* button = new QPushButton(this);
+      connect(button, &QPushButton::clicked, this, [this, id] { form1_.userClick(id); });
+      widget = button;
+      break;
+    }
+    case ControlKind::TextField: {
+      auto* edit = new QLineEdit(this);
+      connect(edit, &QLineEdit::textEdited, this,
+              [this, id](const QString& text) { form1_.userEdit(id, text.toStdString()); });
+      edit->installEventFilter(this);
+      widget = edit;
+      break;
+    }
+    case ControlKind::Label: {
+      auto* label = new QLabel(this);
+      label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+      widget = label;
+      break;
+    }
+  }
+  widget->setObjectName(QString::fromUtf8(spec.name.data(), static_cast<qsizetype>(spec.name.size())));
+  widgets_[indexOf(id)] = widget;
+  controlChanged(id);
+}
+
+// Tab order by the controls' tab index; labels take no focus and drop out of the chain.
+void ControlWindow::chainTabOrder() {
+  std::vector<const ControlSpec*> order;
+  for (const ControlSpec& spec : controlTable()) {
+    if (spec.kind != ControlKind::Label) order.push_back(&spec);
+  }
+  std::sort(order.begin(), order.end(),
+            [](const ControlSpec* a, const ControlSpec* b) { return a->tabIndex < b->tabIndex; });
+  for (std::size_t i = 1; i < order.size(); ++i) {
+    setTabOrder(control(order[i - 1]->id), control(order[i]->id));
+  }
+  control(order.front()->id)->setFocus();
+}
+
+void ControlWindow::controlChanged(ControlId id) {
+  const ControlSpec& spec = controlSpec(id);
+  QWidget* widget = control(id);
+  showText(widget, QString::fromStdString(form1_.text(id)));
+  widget->setGeometry(twipsRect(spec.left, form1_.top(id), spec.width, spec.height));
+  widget->setVisible(form1_.visible(id));
+}
+
+void ControlWindow::windowChanged() {
+  const WindowGeometry& g = form1_.geometry();
+  move(twipsToPixels(g.left), twipsToPixels(g.top));
+  resize(twipsToPixels(g.width - kFrameWidth), twipsToPixels(g.height - kFrameHeight));
+}
+
+// A press of the left button into a text field is that field's click.
+bool ControlWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonPress &&
+      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    if (auto id = controlByName(watched->objectName().toStdString())) form1_.userClick(*id);
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void ControlWindow::closeEvent(QCloseEvent* event) {
+  event->accept();
+  if (onClose_) onClose_();
+}
+
+}  // namespace bhsim

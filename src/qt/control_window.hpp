@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <functional>
+
+#include "control/form1.hpp"
+
+namespace bhsim {
+
+// The control window: one real widget per control of the Form1 model, placed at its twips geometry.
+// The model is the truth: every change of a control's text, visibility or top is mirrored here, and the
+// user's typing and clicks go back to the model as its edit and click notifications.
+class ControlWindow : public QWidget, private Form1Observer {
+  Q_OBJECT
+
+ public:
+  // `onClose` runs when the user closes the window by its frame.
+  ControlWindow(Form1& form1, std::function<void()> onClose);
+  ~ControlWindow() override;
+
+  QWidget* control(ControlId id) const { return widgets_[indexOf(id)]; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void controlChanged(ControlId id) override;
+  void windowChanged() override;
+
+  void createControl(const ControlSpec& spec);
+  void chainTabOrder();
+
+  Form1& form1_;
+  std::function<void()> onClose_;
+  std::array<QWidget*, kControlCount> widgets_{};
+};
+
+}  // namespace bhsim

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+
+#include "display/form2.hpp"
+
+namespace bhsim {
+
+// The display window: paints the pixels the Form2 model keeps, so nothing drawn is lost to covering,
+// minimising or resizing. It follows the model lazily: `sync()` (called at every event pump and whenever
+// the event loop is about to sleep) mirrors the model's size and repaints at most about 60 times a second.
+class DisplayWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  static constexpr int kRepaintIntervalMs = 16;
+
+  // `onClose` runs when the user closes the window by its frame.
+  DisplayWindow(Form2& form2, std::function<void()> onClose);
+
+  void sync();
+  // What the window shows: the model's pixels as of the last repaint.
+  const QImage& image() const { return image_; }
+  std::uint64_t shownRevision() const { return shownRevision_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void followModelGeometry();
+  void takePixels();
+
+  Form2& form2_;
+  std::function<void()> onClose_;
+  QImage image_;
+  std::uint64_t shownRevision_ = 0;
+  bool imageCurrent_ = false;
+  QPoint modelPosition_{-1, -1};
+  QElapsedTimer sinceRepaint_;
+  QTimer throttle_;
+};
+
+}  // namespace bhsim
