@@ -41,6 +41,7 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{"1e3", 1000}, ValueCase{"1E-3", 0.001}, ValueCase{"1e+3", 1000}, ValueCase{"2.5E2", 250},
         ValueCase{"-1.5e-2", -0.015}, ValueCase{" 1E+15", 1e15}, ValueCase{" 1E-06", 1e-6},
         // an exponent marker without digits is not part of the number
+        ValueCase{"1.e2", 100}, ValueCase{".5e1", 5}, ValueCase{"+.5e-1", 0.05}, ValueCase{"1e+-3", 1},
         ValueCase{"1e", 1}, ValueCase{"1e+", 1}, ValueCase{"1E-", 1}, ValueCase{"4ex", 4},
         // reading stops at the first character that does not fit
         ValueCase{"12abc", 12}, ValueCase{"7 ", 7}, ValueCase{"1 2", 1}, ValueCase{"1.2.3", 1.2},
@@ -48,7 +49,8 @@ INSTANTIATE_TEST_SUITE_P(
         // no number at all
         ValueCase{"", 0}, ValueCase{" ", 0}, ValueCase{"   ", 0}, ValueCase{"abc", 0}, ValueCase{".", 0},
         ValueCase{"-", 0}, ValueCase{"+", 0}, ValueCase{"- 5", 0}, ValueCase{"-+5", 0}, ValueCase{"e5", 0},
-        ValueCase{".e5", 0}, ValueCase{"x12", 0},
+        ValueCase{".e5", 0}, ValueCase{"0x10", 0}, ValueCase{"infinity", 0}, ValueCase{"nan", 0},
+        ValueCase{"1d3", 1}, ValueCase{"x12", 0},
         // too large for a double: 0, never infinity
         ValueCase{"1e400", 0}, ValueCase{"-1e400", 0}, ValueCase{"1.8e308", 0},
         ValueCase{"1.7976931348623157e308", std::numeric_limits<double>::max()}));
@@ -232,6 +234,8 @@ INSTANTIATE_TEST_SUITE_P(
         MaskCase{12345678901.25, "###.############", "12345678901.2500"},
         // widening at a value just above 10^l keeps the decimals it can
         MaskCase{100.5, "##.###", "100.50"}, MaskCase{1000.5, "###.#", "1000"},
+        // a value equal to 10^l is not widened: the text is simply longer
+        MaskCase{100, "##.##", "100.00"},
         // ln(1000)/ln(10) is 2.9999999999999996: 1000 counts three digits and keeps one decimal place
         MaskCase{1000, "##.##", "1000.0"},
         // the run's frequency mask
