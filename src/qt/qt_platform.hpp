@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QWidget>
 #include <functional>
@@ -14,6 +15,7 @@ namespace bhsim {
 // every pump and wait is a nested pass over Qt's events.
 class QtPlatform : public Platform {
  public:
+  // Passes over the pending events, at most once a millisecond (a pump sooner than that returns at once).
   void pumpEvents() override;
   void waitEvents() override;
   double secondsSinceMidnight() override { return systemSecondsSinceMidnight(); }
@@ -29,7 +31,10 @@ class QtPlatform : public Platform {
   void onEndProgram() override;
 
  private:
+  static constexpr qint64 kPumpIntervalNs = 1'000'000;
+
   std::vector<std::function<void()>> pumpHooks_;
+  QElapsedTimer sincePump_;
   QPointer<QWidget> dialogParent_;
 };
 
