@@ -11,7 +11,8 @@ namespace {
 using enum ControlId;
 
 // One three-black-hole configuration at `angle` degrees with 2000 steps a revolution.
-LoopState runOneConfiguration(const char* angle, const std::vector<std::pair<ControlId, const char*>>& fields) {
+LoopState runOneConfiguration(const char* angle,
+                              const std::vector<std::pair<ControlId, const char*>>& fields) {
   Harness h;
   h.setBodyCount(3);
   h.type(Tmaxcount, "2000");
