@@ -35,8 +35,10 @@ ControlWindow::ControlWindow(Form1& form1, std::function<void()> onClose)
     : form1_(form1), onClose_(std::move(onClose)) {
   setWindowTitle(QString::fromUtf8(Form1::kCaption.data(), static_cast<qsizetype>(Form1::kCaption.size())));
   setObjectName(QStringLiteral("Form1"));
+  // Captions are sized for a small, narrow font: "Total time" has 49 pixels.
   QFont small = font();
   small.setPixelSize(11);
+  small.setStretch(QFont::SemiCondensed);
   setFont(small);
   for (const ControlSpec& spec : controlTable()) createControl(spec);
   chainTabOrder();

@@ -1,0 +1,49 @@
+#!/bin/bash
+# Regenerates docs/screenshot.png: both windows at the end of a three-black-hole run (the "Next" wait),
+# taken under Xvfb. Builds a Release tree in build-screenshot (or $BUILD_DIR).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/scripts/gui_common.sh"
+
+if [ "${1:-}" != "--inside" ]; then
+  build=${BUILD_DIR:-$root/build-screenshot}
+  build_release "$build" bhsim
+  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" --inside "$(bhsim_binary "$build")"
+fi
+bhsim=$2
+private_runtime_dir
+work=$(mktemp -d)
+trap 'rm -rf "$work" "$XDG_RUNTIME_DIR"' EXIT
+
+"$bhsim" &
+pid=$!
+control=$(find_window "Control Form")
+display=$(find_window "Display Form")
+sleep 0.5
+
+click_at "$control" $CONTROL_NBH_X $CONTROL_NBH_Y
+click_at "$control" $CONTROL_NBH_X $CONTROL_NBH_Y                 # three black holes
+type_at "$control" $CONTROL_MAXCOUNT_X $CONTROL_MAXCOUNT_Y 20000  # a quick sweep
+click_at "$control" $CONTROL_START_X $CONTROL_START_Y             # "Start"
+sleep 0.5
+grab_start_button "$control" "$work/cont.png"
+click_at "$control" $CONTROL_START_X $CONTROL_START_Y             # "Cont"
+wait_for_next "$control" "$work/cont.png" 300
+xdotool mousemove 0 767
+sleep 0.5
+
+# Both windows on a grey ground, each at its place on the screen.
+canvas=(0 0)
+layers=()
+for window in "$control" "$display"; do
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  import -window "$window" "$work/$window.png"
+  layers+=("$work/$window.png" -geometry "+$X+$Y" -composite)
+  canvas=($((X + WIDTH > canvas[0] ? X + WIDTH : canvas[0])) $((Y + HEIGHT > canvas[1] ? Y + HEIGHT : canvas[1])))
+done
+mkdir -p "$root/docs"
+convert -size "${canvas[0]}x${canvas[1]}" xc:'#8c8c8c' "${layers[@]}" "$root/docs/screenshot.png"
+
+click_at "$control" $CONTROL_END_X $CONTROL_END_Y                 # "End"
+wait "$pid"
+echo "wrote $root/docs/screenshot.png"
