@@ -29,23 +29,33 @@ Digits roundTo15(double magnitude) {
 
 std::string exponentForm(const Digits& d) {
   std::string text = d.digits.substr(0, 1);
-  if (d.digits.size() > 1) text += "." + d.digits.substr(1);
+  if (d.digits.size() > 1) {
+    text += '.';
+    text.append(d.digits, 1);
+  }
   char buffer[16];
   std::snprintf(buffer, sizeof buffer, "E%c%02d", d.exponent < 0 ? '-' : '+', std::abs(d.exponent));
   return text + buffer;
 }
 
 std::string plainForm(const Digits& d, bool zeroBeforePoint) {
+  std::string text;
   if (d.exponent < 0) {
-    std::string text = zeroBeforePoint ? "0." : ".";
+    text = zeroBeforePoint ? "0." : ".";
     text.append(static_cast<std::size_t>(-d.exponent - 1), '0');
-    return text + d.digits;
+    text += d.digits;
+    return text;
   }
   const auto integerDigits = static_cast<std::size_t>(d.exponent) + 1;
   if (d.digits.size() <= integerDigits) {
-    return d.digits + std::string(integerDigits - d.digits.size(), '0');
+    text = d.digits;
+    text.append(integerDigits - d.digits.size(), '0');
+    return text;
   }
-  return d.digits.substr(0, integerDigits) + "." + d.digits.substr(integerDigits);
+  text.assign(d.digits, 0, integerDigits);
+  text += '.';
+  text.append(d.digits, integerDigits);
+  return text;
 }
 
 // The magnitude of `value` without its sign; values that are not finite show as 0.
@@ -64,11 +74,15 @@ bool isNegative(double value) {
 }  // namespace
 
 std::string numberText(double value) {
-  return (isNegative(value) ? "-" : " ") + magnitudeText(value, false);
+  std::string text(1, isNegative(value) ? '-' : ' ');
+  text += magnitudeText(value, false);
+  return text;
 }
 
 std::string generalForm(double value) {
-  return (isNegative(value) ? "-" : "") + magnitudeText(value, true);
+  std::string text = isNegative(value) ? "-" : "";
+  text += magnitudeText(value, true);
+  return text;
 }
 
 }  // namespace bhsim

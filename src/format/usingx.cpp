@@ -51,9 +51,11 @@ std::string integerText(double& v) {
   if (v > kTenTo10) {
     const double high = std::floor(v / kTenTo10);
     v = v - high * kTenTo10;
-    std::string low = digitsOf(std::floor(v));
-    if (low.size() < 10) low.insert(0, 10 - low.size(), '0');
-    return digitsOf(high) + low;
+    const std::string low = digitsOf(std::floor(v));
+    std::string text = digitsOf(high);
+    if (low.size() < 10) text.append(10 - low.size(), '0');
+    text += low;
+    return text;
   }
   return digitsOf(std::floor(v));
 }
@@ -84,8 +86,11 @@ void USINGX(double inx, const std::string& mask, std::string& out) {
   std::string a1 = integerText(v);
   if (negative) a1.insert(0, 1, '-');
   std::string out1 = padded(std::move(a1), m.l, ' ', 20);
-  if (m.h > 0) out1 += "." + decimalText(v, m.h);
   out += out1;
+  if (m.h > 0) {
+    out += '.';
+    out += decimalText(v, m.h);
+  }
 }
 
 }  // namespace bhsim

@@ -1,0 +1,40 @@
+// Whole batch runs, clock reads, plots, pumps and field refreshes included.
+#include <benchmark/benchmark.h>
+
+#include "batch/batch_run.hpp"
+
+namespace bhsim {
+namespace {
+
+using enum ControlId;
+
+// The default two-black-hole run: 7 revolutions of 1,000,000 steps with the 5 % mass gain.
+void BM_DefaultTwoBodyBatch(benchmark::State& state) {
+  BatchOptions options;
+  options.bodyCount = 2;
+  std::int64_t steps = 0;
+  for (auto _ : state) {
+    const BatchResult result = runBatch(options);
+    steps += result.steps;
+  }
+  state.SetItemsProcessed(steps);
+  state.counters["ns_per_step"] = benchmark::Counter(
+      static_cast<double>(steps), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_DefaultTwoBodyBatch)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+// A three-black-hole sweep of 37 configurations at 20,000 steps a revolution.
+void BM_ThreeBodySweepBatch(benchmark::State& state) {
+  BatchOptions options;
+  options.bodyCount = 3;
+  options.fields = {{Tmaxcount, "20000"}};
+  std::int64_t steps = 0;
+  for (auto _ : state) steps += runBatch(options).steps;
+  state.SetItemsProcessed(steps);
+  state.counters["ns_per_step"] = benchmark::Counter(
+      static_cast<double>(steps), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_ThreeBodySweepBatch)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+}  // namespace
+}  // namespace bhsim
