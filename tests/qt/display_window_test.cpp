@@ -34,6 +34,26 @@ TEST(DisplayWindow, PaintsTheModelsPixels) {
   EXPECT_EQ(shownPixel(*h.desktop.display, 11, 20), kBackgroundColour);
 }
 
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+ public:
+  explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+  bool eventFilter(QObject*, QEvent* event) override {
+    paints += event->type() == QEvent::Paint ? 1 : 0;
+    return false;
+  }
+  int paints = 0;
+};
+
+TEST(DisplayWindow, RepaintsByItselfWhenTheModelChanges) {
+  GuiHarness h;
+  ASSERT_TRUE(h.waitForDisplay());
+  PaintCounter counter(h.desktop.display.get());
+  h.program().form2.setPixel(3, 4, 0xFF0000);
+  // Nobody asks for the repaint: the window notices the change when the event loop goes idle.
+  EXPECT_TRUE(idleUntil([&] { return counter.paints > 0; }));
+}
+
 TEST(DisplayWindow, KeepsTheDrawingWhenHiddenAndShownAgain) {
   GuiHarness h;
   h.program().form2.setPixel(30, 40, 0x008000);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QEventLoop>
 #include <QTest>
 
 namespace bhsim::testing {
@@ -10,6 +11,8 @@ namespace {
 constexpr int kTickMs = 2;
 // A script that has not acted for this many ticks (about a minute) gives up.
 constexpr int kPatienceTicks = 30000;
+// Polls of idleUntil before it gives up (about five seconds).
+constexpr int kIdlePolls = 1000;
 
 }  // namespace
 
@@ -72,11 +75,21 @@ void GuiHarness::clickWhenCaption(ControlId id, const std::string& caption) {
   user.when([this, id, caption] { return text(id) == caption; }, [this, id] { click(id); });
 }
 
-bool GuiHarness::waitForDisplay() {
-  return QTest::qWaitFor([this] {
-    desktop.display->sync();
-    return desktop.display->shownRevision() == desktop.program.form2.revision();
+bool idleUntil(const std::function<bool()>& condition) {
+  if (condition()) return true;
+  QEventLoop loop;
+  QTimer poll;
+  int polls = 0;
+  QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+    if (condition() || ++polls > kIdlePolls) loop.quit();
   });
+  poll.start(5);
+  loop.exec();
+  return condition();
+}
+
+bool GuiHarness::waitForDisplay() {
+  return idleUntil([this] { return desktop.display->shownRevision() == desktop.program.form2.revision(); });
 }
 
 int countPixels(const QImage& image, unsigned rgb) {

@@ -54,12 +54,16 @@ struct GuiHarness {
   void setBodyCount(int count);
   // Script: when `button` shows `caption`, click it (once).
   void clickWhenCaption(ControlId button, const std::string& caption);
-  // Waits until the display window shows the model's latest pixels.
+  // Lets the event loop idle until the display window shows the model's latest pixels.
   bool waitForDisplay();
 
   Desktop desktop;
   UserScript user{desktop.platform};
 };
+
+// Lets the event loop run as the main loop does, sleeping between events, until `condition` holds (or
+// about five seconds have passed); returns the condition.
+bool idleUntil(const std::function<bool()>& condition);
 
 // Counts the pixels of `image` with the colour 0xRRGGBB.
 int countPixels(const QImage& image, unsigned rgb);
