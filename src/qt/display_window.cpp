@@ -27,7 +27,7 @@ DisplayWindow::DisplayWindow(Form2& form2, std::function<void()> onClose)
 
 void DisplayWindow::sync() {
   followModelGeometry();
-  if (imageCurrent_ && shownRevision_ == form2_.revision()) return;
+  if (shownRevision_ == form2_.revision()) return;
   if (throttle_.isActive()) return;
   const qint64 since = sinceRepaint_.isValid() ? sinceRepaint_.elapsed() : kRepaintIntervalMs;
   if (since < kRepaintIntervalMs) {
@@ -52,16 +52,16 @@ void DisplayWindow::followModelGeometry() {
 void DisplayWindow::takePixels() {
   const int width = form2_.pixelWidth();
   const int height = form2_.pixelHeight();
-  if (image_.width() != width || image_.height() != height)
-    image_ = QImage(width, height, QImage::Format_RGB32);
+  if (image_.width() != width || image_.height() != height) {
+    image_ = width > 0 && height > 0 ? QImage(width, height, QImage::Format_RGB32) : QImage();
+  }
   const std::vector<Colour>& pixels = form2_.pixels();
-  for (int row = 0; row < height; ++row) {
+  for (int row = 0; row < image_.height(); ++row) {
     auto* line = reinterpret_cast<QRgb*>(image_.scanLine(row));
     const Colour* source = pixels.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(width);
     for (int column = 0; column < width; ++column) line[column] = 0xFF000000u | source[column];
   }
   shownRevision_ = form2_.revision();
-  imageCurrent_ = true;
   sinceRepaint_.start();
 }
 

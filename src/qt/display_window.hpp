@@ -41,7 +41,6 @@ class DisplayWindow : public QWidget {
   std::function<void()> onClose_;
   QImage image_;
   std::uint64_t shownRevision_ = 0;
-  bool imageCurrent_ = false;
   QPoint modelPosition_{-1, -1};
   QElapsedTimer sinceRepaint_;
   QTimer throttle_;
