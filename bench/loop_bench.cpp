@@ -4,6 +4,8 @@
 
 #include "control/program.hpp"
 #include "platform/scripted_platform.hpp"
+#include "sim/fast_steps.hpp"
+#include "sim/packed_steps.hpp"
 #include "sim/step.hpp"
 
 namespace bhsim {
@@ -40,6 +42,42 @@ void runSteps(LoopState& s, std::int64_t steps) {
   }
 }
 
+// The loop's fast path: whole runs of steps between events, the angle only where it is needed.
+template <bool kThree, step::MassMode kMass>
+void runFast(LoopState& s, std::int64_t steps) {
+  const step::DirectionWatch watch(s.alpha);
+  const std::int64_t end = s.cnt + steps;
+  while (s.cnt < end) {
+    step::runPackedSteps<kThree, kMass>(s, watch, end);
+    step::massChange(s);
+  }
+}
+
+void BM_FastStepsTwoBodies(benchmark::State& state) {
+  const LoopState start = startingState(2);
+  for (auto _ : state) {
+    LoopState s = start;
+    runFast<false, step::MassMode::Two>(s, state.range(0));
+    benchmark::DoNotOptimize(s);
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_FastStepsTwoBodies)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+void BM_FastStepsThreeBodies(benchmark::State& state) {
+  LoopState start = startingState(3);
+  start.x2 *= 1000;
+  for (auto _ : state) {
+    LoopState s = start;
+    runFast<true, step::MassMode::Three>(s, state.range(0));
+    benchmark::DoNotOptimize(s);
+    if (s.nstars != 3) state.SkipWithError("black hole 3 left the play");
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_FastStepsThreeBodies)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// The plain step, one at a time, as the reference loop runs it.
 void BM_StepTwoBodies(benchmark::State& state) {
   const LoopState start = startingState(2);
   for (auto _ : state) {

@@ -16,6 +16,8 @@ struct RunOptions {
   // 0: when the clock passes the last refresh by 0.1 s (the interactive behaviour). N > 0: at every step
   // whose count is a positive multiple of N, which makes every field reproducible.
   std::int64_t refreshEvery = 0;
+  // Integrate with the plain step-by-step loop (the reference the fast loop must match bit for bit).
+  bool referenceLoop = false;
 };
 
 // The whole program: the shared values, both windows and the platform they run on. The control window's

@@ -9,6 +9,9 @@ struct Module1;
 // undefined and `angle` keeps its incoming value.
 inline void directionAngle(double x0, double y0, double x1, double y1, double Pi, double& angle);
 
+// The same from the differences dx = x1 - x0, dy = y1 - y0.
+inline void angleOfDirection(double dx, double dy, double Pi, double& angle);
+
 // The same for black holes 1 and 2 at the shared positions of `module`.
 void DirectionAngle(const Module1& module, double& angle);
 
@@ -19,8 +22,10 @@ void DirectionAngle(const Module1& module, double& angle);
 namespace bhsim {
 
 inline void directionAngle(double x0, double y0, double x1, double y1, double Pi, double& angle) {
-  const double dx = x1 - x0;
-  const double dy = y1 - y0;
+  angleOfDirection(x1 - x0, y1 - y0, Pi, angle);
+}
+
+inline void angleOfDirection(double dx, double dy, double Pi, double& angle) {
   if (dx == 0) {
     if (dy != 0) angle = dy > 0 ? 90.0 : 270.0;
     return;

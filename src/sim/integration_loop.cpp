@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 
 #include "control/program.hpp"
@@ -6,6 +7,8 @@
 #include "format/truncate.hpp"
 #include "format/usingx.hpp"
 #include "sim/constants.hpp"
+#include "sim/fast_steps.hpp"
+#include "sim/packed_steps.hpp"
 #include "sim/run.hpp"
 #include "sim/step.hpp"
 
@@ -35,20 +38,20 @@ std::string massTenths(double m) {
 Run::LoopOutcome Run::integrate() {
   LoopState& s = s_;
   const Module1& m = program_.module;
+  const step::DirectionWatch watch(s.alpha);
+  const bool reference = program_.options.referenceLoop;
   nextClockCheck_ = 1;
   if (program_.observer != nullptr) {
     program_.observer->onConfigurationStart(static_cast<int>(ialpha_), angle_, s);
   }
   for (;;) {
-    step::advance(s);
-    const step::Crossing crossing = step::revolutionTest(s);
+    const step::Crossing crossing = reference ? referenceStep() : fastSteps(watch);
     if (crossing != step::Crossing::None) writeRevolution(crossing == step::Crossing::Timed);
     if (s.cnt % kPlotPeriod == 0) {
       plot();
       publishProgress();
       if (m.StopRequested == 1) {
-        if (program_.observer != nullptr)
-          program_.observer->onConfigurationEnd(static_cast<int>(ialpha_), s, true);
+        endConfiguration(true);
         return LoopOutcome::Stopped;
       }
       program_.platform.pumpEvents();
@@ -60,9 +63,41 @@ Run::LoopOutcome Run::integrate() {
   }
   publishProgress();
   stepsBefore_ += s.cnt;
-  if (program_.observer != nullptr)
-    program_.observer->onConfigurationEnd(static_cast<int>(ialpha_), s, false);
+  endConfiguration(false);
   return LoopOutcome::Completed;
+}
+
+step::Crossing Run::referenceStep() {
+  step::advance(s_);
+  return step::revolutionTest(s_);
+}
+
+// Runs steps up to the next one at which something besides the step itself may happen.
+step::Crossing Run::fastSteps(const step::DirectionWatch& watch) {
+  using step::MassMode;
+  std::int64_t until = (s_.cnt / kPlotPeriod + 1) * kPlotPeriod;
+  const std::int64_t every = program_.options.refreshEvery;
+  until = std::min(until, every > 0 ? (s_.cnt / every + 1) * every : std::max(nextClockCheck_, s_.cnt + 1));
+  const MassMode mass = s_.nBH == 2 ? MassMode::Two : s_.nBH == 3 ? MassMode::Three : MassMode::None;
+  const bool three = s_.nstars == 3;
+  switch (mass) {
+    case MassMode::Two:
+      return three ? step::runPackedSteps<true, MassMode::Two>(s_, watch, until)
+                   : step::runPackedSteps<false, MassMode::Two>(s_, watch, until);
+    case MassMode::Three:
+      return three ? step::runPackedSteps<true, MassMode::Three>(s_, watch, until)
+                   : step::runPackedSteps<false, MassMode::Three>(s_, watch, until);
+    case MassMode::None:
+      break;
+  }
+  return three ? step::runPackedSteps<true, MassMode::None>(s_, watch, until)
+               : step::runPackedSteps<false, MassMode::None>(s_, watch, until);
+}
+
+void Run::endConfiguration(bool stopped) {
+  step::settlePhi(s_);
+  if (program_.observer != nullptr)
+    program_.observer->onConfigurationEnd(static_cast<int>(ialpha_), s_, stopped);
 }
 
 void Run::publishProgress() {
@@ -80,7 +115,10 @@ void Run::writeRevolution(bool timed) {
     std::string text;
     USINGX(s_.f, "###.###", text);
     program_.write(Tfreq, text);
-    if (program_.observer != nullptr) program_.observer->onRevolution(static_cast<int>(ialpha_), s_);
+    if (program_.observer != nullptr) {
+      step::settlePhi(s_);
+      program_.observer->onRevolution(static_cast<int>(ialpha_), s_);
+    }
   }
   program_.write(Tnrev, numberText(static_cast<double>(s_.nrevcnt)));
 }
@@ -148,6 +186,7 @@ void Run::refresh() {
   write(Tv1max, whole(s.v0max));
   write(Tv2max, whole(s.v1max));
   write(Tv3max, whole(s.v2max));
+  step::settlePhi(s);
   write(Tphi, tenths(s.phi));
 }
 

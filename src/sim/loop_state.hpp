@@ -40,6 +40,11 @@ struct LoopState {
   // revolutions
   double alpha = 0;
   double phi = 0, phiold = 0;
+  // The fast loop computes phi only where it has to: while phiKnown is false, phi is the direction
+  // angle of (dirX, dirY), the direction of the last step, which dirSide classifies (0: unclassified).
+  bool phiKnown = true;
+  signed char dirSide = 0;
+  double dirX = 0, dirY = 0;
   std::int64_t cntrev = 0, revsteps = 0, nrevcnt = 0;
   double Revtime = 0;
   double f = 0;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "sim/fast_steps.hpp"
 #include "sim/loop_state.hpp"
 #include "sim/orbit.hpp"
 #include "sim/run_parameters.hpp"
@@ -29,6 +30,9 @@ class Run {
   SetupOutcome pause();
 
   LoopOutcome integrate();
+  step::Crossing referenceStep();
+  step::Crossing fastSteps(const step::DirectionWatch& watch);
+  void endConfiguration(bool stopped);
   void plot();
   void refresh();
   bool refreshDue();

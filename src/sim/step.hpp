@@ -157,11 +157,12 @@ enum class Crossing { None, Untimed, Timed };
 
 // The revolution test: a crossing of the reference angle counter-clockwise. A timed crossing sets
 // Revtime and f and may end the configuration; the caller writes the fields.
-inline Crossing revolutionTest(LoopState& s) {
-  s.phiold = s.phi;
-  directionAngle(s.x0, s.y0, s.x1, s.y1, s.Pi, s.phi);
-  const bool crossed = (s.alpha == 0 && s.phiold > s.phi) || (s.phi > s.alpha && s.phiold <= s.alpha);
-  if (!crossed) return Crossing::None;
+inline bool crossed(double phiold, double phi, double alpha) {
+  return (alpha == 0 && phiold > phi) || (phi > alpha && phiold <= alpha);
+}
+
+// Counts and times a crossing of the reference angle.
+inline Crossing countCrossing(LoopState& s) {
   s.revsteps = s.cnt - s.cntrev;
   Crossing result = Crossing::Untimed;
   if (s.cnt > 1) {
@@ -177,6 +178,12 @@ inline Crossing revolutionTest(LoopState& s) {
   if (s.cnt == 1) s.nrevcnt = 0;
   s.cntrev = s.cnt;
   return result;
+}
+
+inline Crossing revolutionTest(LoopState& s) {
+  s.phiold = s.phi;
+  directionAngle(s.x0, s.y0, s.x1, s.y1, s.Pi, s.phi);
+  return crossed(s.phiold, s.phi, s.alpha) ? countCrossing(s) : Crossing::None;
 }
 
 // The total-time test of a field refresh.

@@ -1,0 +1,180 @@
+#pragma once
+
+// The fast loop's steps with the state in registers: x and y of a body (and the two bodies of a pair)
+// share one SSE2 register. Every lane does the same IEEE operation in the same order as the plain step,
+// so the results are bit-identical to it.
+
+#include <emmintrin.h>
+
+#include <cmath>
+#include <cstdint>
+
+#include "sim/constants.hpp"
+#include "sim/fast_steps.hpp"
+#include "sim/loop_state.hpp"
+
+namespace bhsim::step {
+
+namespace packed {
+
+inline __m128d pair(double lo, double hi) {
+  return _mm_set_pd(hi, lo);
+}
+inline __m128d both(double x) {
+  return _mm_set1_pd(x);
+}
+inline double lo(__m128d v) {
+  return _mm_cvtsd_f64(v);
+}
+inline double hi(__m128d v) {
+  return _mm_cvtsd_f64(_mm_unpackhi_pd(v, v));
+}
+// x * x + y * y of (x, y)
+inline double squareSum(__m128d v) {
+  const __m128d sq = _mm_mul_pd(v, v);
+  return lo(sq) + hi(sq);
+}
+inline __m128d negate(__m128d v) {
+  return _mm_xor_pd(v, both(-0.0));
+}
+
+// A body: position and velocity as (x, y) pairs.
+struct Body {
+  __m128d p, v;
+};
+
+// The pull of a pair i, j measured at the start of the step: (g_j x d) / dist on i and (g_i x d) / dist
+// on j, with d = p_i - p_j and g = m / s. Returns the squared distance s and the distance.
+struct Pull {
+  __m128d onI, onJ;
+  double s, d;
+};
+
+inline Pull pull(__m128d pi, __m128d pj, double mi, double mj) {
+  Pull r;
+  const __m128d diff = _mm_sub_pd(pi, pj);
+  r.s = squareSum(diff);
+  r.d = std::sqrt(r.s);
+  const __m128d g = _mm_div_pd(pair(mj, mi), both(r.s));  // (mj / s, mi / s)
+  const __m128d dd = both(r.d);
+  r.onI = _mm_div_pd(_mm_mul_pd(_mm_unpacklo_pd(g, g), diff), dd);
+  r.onJ = _mm_div_pd(_mm_mul_pd(_mm_unpackhi_pd(g, g), diff), dd);
+  return r;
+}
+
+}  // namespace packed
+
+// Runs whole steps until one needs the loop: a crossing, the end of the configuration, a change in the
+// bodies in play, or the step count `until`. That step is done up to and including its revolution test;
+// its mass change is left to the caller. The state stays in registers while the steps run.
+template <bool kThree, MassMode kMass>
+Crossing runPackedSteps(LoopState& s, const DirectionWatch& watch, std::int64_t until) {
+  using namespace packed;
+  Body b0{pair(s.x0, s.y0), pair(s.vx0, s.vy0)};
+  Body b1{pair(s.x1, s.y1), pair(s.vx1, s.vy1)};
+  Body b2{pair(s.x2, s.y2), pair(s.vx2, s.vy2)};
+  __m128d a0 = pair(s.ax0, s.ay0), a1 = pair(s.ax1, s.ay1), a2 = pair(s.ax2, s.ay2);
+  const __m128d dt = both(s.dt);
+  double m0 = s.m0, m1 = s.m1;
+  const double m2 = s.m2;
+  double dmsum0 = s.dmsum0, dmsum1 = s.dmsum1;
+  const double dmu0 = s.dmu0, dmu1 = s.dmu1;
+  double d12 = s.d12, d13 = s.d13, d23 = s.d23;
+  double v0max = s.v0max, v1max = s.v1max, v2max = s.v2max;
+  double dist01 = s.dist01, dist02 = s.dist02, dist12 = s.dist12;
+  __m128d speeds = pair(s.v0, s.v1);
+  double v2 = s.v2;
+  std::int64_t cnt = s.cnt;
+  const double nstarsAtEntry = s.nstars;
+  Crossing crossing = Crossing::None;
+
+  // Everything the rare events and the revolution test read goes back into `s` first.
+  const auto store = [&] {
+    s.x0 = lo(b0.p), s.y0 = hi(b0.p), s.x1 = lo(b1.p), s.y1 = hi(b1.p), s.x2 = lo(b2.p), s.y2 = hi(b2.p);
+    s.vx0 = lo(b0.v), s.vy0 = hi(b0.v), s.vx1 = lo(b1.v), s.vy1 = hi(b1.v), s.vx2 = lo(b2.v),
+    s.vy2 = hi(b2.v);
+    s.ax0 = lo(a0), s.ay0 = hi(a0), s.ax1 = lo(a1), s.ay1 = hi(a1), s.ax2 = lo(a2), s.ay2 = hi(a2);
+    s.m0 = m0, s.m1 = m1, s.dmsum0 = dmsum0, s.dmsum1 = dmsum1;
+    s.d12 = d12, s.d13 = d13, s.d23 = d23, s.v0max = v0max, s.v1max = v1max, s.v2max = v2max;
+    s.dist01 = dist01, s.dist02 = dist02, s.dist12 = dist12;
+    s.v0 = lo(speeds), s.v1 = hi(speeds), s.v2 = v2, s.cnt = cnt;
+  };
+
+  for (;;) {
+    cnt = cnt + 1;
+    const Pull p01 = pull(b0.p, b1.p, m0, m1);
+    dist01 = p01.d;
+    if (dist01 < d12) d12 = dist01;
+    if (p01.s == 0) [[unlikely]] {
+      a0 = a1 = _mm_setzero_pd();
+      s.end1 = 1;
+      s.reason = EndReason::Coincidence;
+    } else {
+      a0 = negate(p01.onI);
+      a1 = p01.onJ;
+    }
+    if constexpr (kThree) {
+      const Pull p02 = pull(b0.p, b2.p, m0, m2);
+      dist02 = p02.d;
+      if (dist02 < d13) d13 = dist02;
+      if (p02.s != 0) [[likely]] {
+        a0 = _mm_sub_pd(a0, p02.onI);
+        a2 = p02.onJ;
+      } else {
+        a2 = _mm_setzero_pd();
+      }
+      const Pull p12 = pull(b1.p, b2.p, m1, m2);
+      dist12 = p12.d;
+      if (dist12 < d23) d23 = dist12;
+      if (p12.s != 0) [[likely]] {
+        a1 = _mm_sub_pd(a1, p12.onI);
+        a2 = _mm_add_pd(a2, p12.onJ);
+      }
+    }
+    b0.v = _mm_add_pd(b0.v, _mm_mul_pd(a0, dt));
+    b1.v = _mm_add_pd(b1.v, _mm_mul_pd(a1, dt));
+    b0.p = _mm_add_pd(b0.p, _mm_mul_pd(b0.v, dt));
+    b1.p = _mm_add_pd(b1.p, _mm_mul_pd(b1.v, dt));
+    speeds = _mm_sqrt_pd(pair(squareSum(b0.v), squareSum(b1.v)));
+    const double v0 = lo(speeds), v1 = hi(speeds);
+    if (v0 > v0max) v0max = v0;
+    if (v1 > v1max) v1max = v1;
+    if ((v0 > c || v1 > c) && s.nstars > 1) [[unlikely]] {
+      store();
+      speedTest(s);
+    }
+    if ((kThree || nstarsAtEntry > 3) && s.nstars == 3) {
+      b2.v = _mm_add_pd(b2.v, _mm_mul_pd(a2, dt));
+      b2.p = _mm_add_pd(b2.p, _mm_mul_pd(b2.v, dt));
+      v2 = std::sqrt(squareSum(b2.v));
+      if (v2 > v2max) v2max = v2;
+      if (dist02 < 1 || dist12 < 1 || v2 > c) [[unlikely]] {
+        store();
+        thirdBodyTests(s);
+        m0 = s.m0;
+        m1 = s.m1;
+      }
+    }
+    s.x0 = lo(b0.p), s.y0 = hi(b0.p), s.x1 = lo(b1.p), s.y1 = hi(b1.p);
+    s.cnt = cnt;
+    crossing = fastRevolutionTest(s, watch);
+    if (crossing != Crossing::None || s.end1 == 1 || s.nstars != nstarsAtEntry || cnt >= until) break;
+    if constexpr (kMass == MassMode::Two) {
+      m0 = m0 + dmu0;
+      m1 = m1 + dmu1;
+    } else if constexpr (kMass == MassMode::Three) {
+      if (s.dmu0 > 0 && dmsum0 < m2) {
+        m0 = m0 + s.dmu0;
+        dmsum0 = dmsum0 + s.dmu0;
+      }
+      if (s.dmu1 > 0 && dmsum1 < m2) {
+        m1 = m1 + s.dmu1;
+        dmsum1 = dmsum1 + s.dmu1;
+      }
+    }
+  }
+  store();
+  return crossing;
+}
+
+}  // namespace bhsim::step
