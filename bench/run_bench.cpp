@@ -36,5 +36,19 @@ void BM_ThreeBodySweepBatch(benchmark::State& state) {
 }
 BENCHMARK(BM_ThreeBodySweepBatch)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
+// The field refresh: a two-black-hole run that refreshes at every step, so that a step costs about one
+// refresh (24 field texts written).
+void BM_Refresh(benchmark::State& state) {
+  BatchOptions options;
+  options.bodyCount = 2;
+  options.refreshEvery = 1;
+  options.maxSteps = 20000;
+  options.fields = {{Tnrev, "0"}, {Ttotaltime, "0"}};
+  std::int64_t steps = 0;
+  for (auto _ : state) steps += runBatch(options).steps;
+  state.SetItemsProcessed(steps);
+}
+BENCHMARK(BM_Refresh)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace bhsim

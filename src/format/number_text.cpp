@@ -1,5 +1,6 @@
 #include "format/number_text.hpp"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -16,7 +17,9 @@ struct Digits {
 
 Digits roundTo15(double magnitude) {
   char buffer[40];
-  std::snprintf(buffer, sizeof buffer, "%.14e", magnitude);
+  const auto result =
+      std::to_chars(buffer, buffer + sizeof buffer - 1, magnitude, std::chars_format::scientific, 14);
+  *result.ptr = '\0';
   Digits d;
   const char* p = buffer;
   for (; *p != 'e'; ++p) {

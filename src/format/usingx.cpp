@@ -1,6 +1,8 @@
 #include "format/usingx.hpp"
 
+#include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 
 namespace bhsim {
@@ -11,6 +13,11 @@ constexpr double kTenTo10 = 10000000000.0;
 // The decimal digits of a whole number that is zero or positive; anything else gives "0".
 std::string digitsOf(double whole) {
   if (!std::isfinite(whole) || whole < 1) return "0";
+  if (whole < 1e18) {  // exactly representable as an integer: the quick way
+    char buffer[24];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, static_cast<std::uint64_t>(whole));
+    return std::string(buffer, end);
+  }
   char buffer[400];
   std::snprintf(buffer, sizeof buffer, "%.0f", whole);
   return buffer;
