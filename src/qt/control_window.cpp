@@ -40,7 +40,7 @@ ControlWindow::ControlWindow(Form1& form1, std::function<void()> onClose)
   small.setPixelSize(11);
   small.setStretch(QFont::SemiCondensed);
   setFont(small);
-  for (const ControlSpec& spec : controlTable()) createControl(spec);
+  for (const ControlSpec& design : controlTable()) createControl(design);
   chainTabOrder();
   windowChanged();
   form1_.addObserver(this);
@@ -50,10 +50,10 @@ ControlWindow::~ControlWindow() {
   form1_.removeObserver(this);
 }
 
-void ControlWindow::createControl(const ControlSpec& spec) {
-  const ControlId id = spec.id;
+void ControlWindow::createControl(const ControlSpec& design) {
+  const ControlId id = design.id;
   QWidget* widget = nullptr;
-  switch (spec.kind) {
+  switch (design.kind) {
     case ControlKind::Button: {
       auto* button = new QPushButton(this);
       connect(button, &QPushButton::clicked, this, [this, id] { form1_.userClick(id); });
@@ -75,7 +75,7 @@ void ControlWindow::createControl(const ControlSpec& spec) {
       break;
     }
   }
-  widget->setObjectName(QString::fromUtf8(spec.name.data(), static_cast<qsizetype>(spec.name.size())));
+  widget->setObjectName(QString::fromUtf8(design.name.data(), static_cast<qsizetype>(design.name.size())));
   widgets_[indexOf(id)] = widget;
   controlChanged(id);
 }
@@ -83,8 +83,8 @@ void ControlWindow::createControl(const ControlSpec& spec) {
 // Tab order by the controls' tab index; labels take no focus and drop out of the chain.
 void ControlWindow::chainTabOrder() {
   std::vector<const ControlSpec*> order;
-  for (const ControlSpec& spec : controlTable()) {
-    if (spec.kind != ControlKind::Label) order.push_back(&spec);
+  for (const ControlSpec& design : controlTable()) {
+    if (design.kind != ControlKind::Label) order.push_back(&design);
   }
   std::sort(order.begin(), order.end(),
             [](const ControlSpec* a, const ControlSpec* b) { return a->tabIndex < b->tabIndex; });
@@ -95,10 +95,10 @@ void ControlWindow::chainTabOrder() {
 }
 
 void ControlWindow::controlChanged(ControlId id) {
-  const ControlSpec& spec = controlSpec(id);
+  const ControlSpec& design = controlSpec(id);
   QWidget* widget = control(id);
   showText(widget, QString::fromStdString(form1_.text(id)));
-  widget->setGeometry(twipsRect(spec.left, form1_.top(id), spec.width, spec.height));
+  widget->setGeometry(twipsRect(design.left, form1_.top(id), design.width, design.height));
   widget->setVisible(form1_.visible(id));
 }
 

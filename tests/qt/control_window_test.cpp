@@ -46,11 +46,11 @@ TEST(ControlWindow, ShowsTheDefaultsForOneBlackHole) {
 TEST(ControlWindow, EveryControlIsAWidgetOfItsKind) {
   GuiHarness h;
   int fields = 0, labels = 0, buttons = 0;
-  for (const ControlSpec& spec : controlTable()) {
-    fields += h.field(spec.id) != nullptr;
-    labels += h.label(spec.id) != nullptr;
-    buttons += h.button(spec.id) != nullptr;
-    EXPECT_EQ(h.widget(spec.id)->objectName().toStdString(), spec.name);
+  for (const ControlSpec& design : controlTable()) {
+    fields += h.field(design.id) != nullptr;
+    labels += h.label(design.id) != nullptr;
+    buttons += h.button(design.id) != nullptr;
+    EXPECT_EQ(h.widget(design.id)->objectName().toStdString(), design.name);
   }
   EXPECT_EQ(fields, 37);
   EXPECT_EQ(labels, 31);
