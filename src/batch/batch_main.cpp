@@ -42,6 +42,7 @@ bool reportOutputs(const BatchOptions& options, const BatchResult& result) {
   if (!options.jsonPath.empty()) check(writeJson(result, options.jsonPath), "JSON", options.jsonPath);
   if (!options.tracePath.empty()) check(result.traceWritten, "trace", options.tracePath);
   if (!options.pngPath.empty()) check(result.pngWritten, "PNG", options.pngPath);
+  if (!options.tablePath.empty()) check(result.tableWritten, "table", options.tablePath);
   return ok;
 }
 

@@ -8,7 +8,7 @@ namespace bhsim {
 
 const char* const kBatchUsage =
     "usage: bhsim --batch [--bh N] [--refresh-every N] [--max-steps N] [--json FILE|-] [--trace FILE]\n"
-    "                     [--png FILE] [FIELD=TEXT ...]\n"
+    "                     [--png FILE] [--table FILE] [--jobs N] [--quiet] [FIELD=TEXT ...]\n"
     "\n"
     "Runs the simulation without a window: start-up as the program does, N black holes (1 to 3), each\n"
     "FIELD (a text field's name, such as TBH1 or Tmaxcount) typed with TEXT, then \"Start\", \"Cont\" and\n"
@@ -20,6 +20,10 @@ const char* const kBatchUsage =
     "  --json FILE|-      write the fields and captions at the end wait and at the end, as JSON\n"
     "  --trace FILE       write every plotted dot as CSV: configuration,step,body,x_km,y_km\n"
     "  --png FILE         write the display at the end wait as a PNG image\n"
+    "  --table FILE       write one CSV row per configuration of the sweep, at full precision\n"
+    "  --jobs N           integrate the configurations of a sweep in N threads (default: one per core);\n"
+    "                     the output is the same as with one (a step budget runs them one by one)\n"
+    "  --quiet            no progress line on a terminal\n"
     "  --help             print this text\n"
     "\n"
     "Exit status: 0 the run went through, 1 the run was refused, 2 bad arguments, 3 an output file could\n"
@@ -40,6 +44,13 @@ std::pair<std::string, std::optional<std::string>> splitOption(const std::string
   const auto eq = arg.find('=');
   if (eq == std::string::npos) return {arg, std::nullopt};
   return {arg.substr(0, eq), arg.substr(eq + 1)};
+}
+
+std::string& outputPath(BatchOptions& o, const std::string& name) {
+  if (name == "--json") return o.jsonPath;
+  if (name == "--trace") return o.tracePath;
+  if (name == "--png") return o.pngPath;
+  return o.tablePath;
 }
 
 bool isTextField(ControlId id) {
@@ -94,7 +105,7 @@ void Parser::next() {
   if (arg.rfind("--", 0) == 0) {
     const auto [name, inline_] = splitOption(arg);
     constexpr std::int64_t kMax = INT64_MAX;
-    if (name == "--help") {
+    if (name == "--help" && !inline_) {
       o.help = true;
     } else if (name == "--bh") {
       count(name, inline_, 1, 3, [&o](std::int64_t n) { o.bodyCount = static_cast<int>(n); });
@@ -102,11 +113,15 @@ void Parser::next() {
       count(name, inline_, 1, kMax, [&o](std::int64_t n) { o.refreshEvery = n; });
     } else if (name == "--max-steps") {
       count(name, inline_, 0, kMax, [&o](std::int64_t n) { o.maxSteps = n; });
-    } else if (name == "--json" || name == "--trace" || name == "--png") {
+    } else if (name == "--jobs") {
+      count(name, inline_, 1, 1024, [&o](std::int64_t n) { o.jobs = static_cast<int>(n); });
+    } else if (name == "--quiet" && !inline_) {
+      o.quiet = true;
+    } else if (name == "--json" || name == "--trace" || name == "--png" || name == "--table") {
       const auto path = value(name, inline_);
       if (path && path->empty()) fail("option " + name + " needs a file name");
       if (!path || path->empty()) return;
-      (name == "--json" ? o.jsonPath : name == "--trace" ? o.tracePath : o.pngPath) = *path;
+      outputPath(o, name) = *path;
     } else {
       fail("unknown option '" + arg + "'");
     }

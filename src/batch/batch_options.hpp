@@ -18,6 +18,9 @@ struct BatchOptions {
   std::string jsonPath;  // "-" for standard output
   std::string tracePath;
   std::string pngPath;
+  std::string tablePath;
+  int jobs = 0;  // threads for the configurations of a sweep; 0: one per core
+  bool quiet = false;
   std::vector<std::pair<ControlId, std::string>> fields;  // FIELD=TEXT, in the order given
   bool help = false;
 };

@@ -6,6 +6,7 @@
 
 #include "control/form1.hpp"
 #include "display/form2.hpp"
+#include "sim/constants.hpp"
 
 namespace bhsim {
 
@@ -44,6 +45,68 @@ TraceWriter::TraceWriter(const std::string& path) : out_(path) {
 void TraceWriter::onDot(int configuration, std::int64_t step, int body, double x, double y) {
   out_ << configuration << ',' << step << ',' << body << ',' << roundTripText(x) << ',' << roundTripText(y)
        << '\n';
+}
+
+const char* endReasonName(EndReason reason, bool stopped) {
+  if (stopped) return "stopped";
+  switch (reason) {
+    case EndReason::Revolutions:
+      return "revolutions";
+    case EndReason::TotalTime:
+      return "total_time";
+    case EndReason::LightSpeed:
+      return "light_speed";
+    case EndReason::Merger13:
+      return "merger13";
+    case EndReason::Merger23:
+      return "merger23";
+    case EndReason::Coincidence:
+      return "coincidence";
+    case EndReason::None:
+      break;
+  }
+  return "none";
+}
+
+TableWriter::TableWriter(const std::string& path) : out_(path) {
+  out_ << "configuration,alpha_deg,steps,sim_time_s,end_reason,bodies_left,m1_msun,m2_msun,m3_msun,dmin12_km,"
+          "dmin13_km,dmin23_km,vmax1_kms,vmax2_kms,vmax3_kms,revolutions,last_rev_time_s\n";
+}
+
+void TableWriter::onConfigurationStart(int, double angle, const LoopState&) {
+  angle_ = angle;
+}
+
+void TableWriter::onConfigurationEnd(int configuration, const LoopState& s, bool stopped) {
+  const auto column = [this](double value) { out_ << ',' << roundTripText(value); };
+  out_ << configuration;
+  column(angle_);
+  out_ << ',' << s.cnt;
+  column(s.dt * static_cast<double>(s.cnt));
+  out_ << ',' << endReasonName(s.reason, stopped);
+  for (double value :
+       {s.nstars, s.m0 / GM, s.m1 / GM, s.m2 / GM, s.d12, s.d13, s.d23, s.v0max, s.v1max, s.v2max}) {
+    column(value);
+  }
+  out_ << ',' << s.nrevcnt;
+  column(s.Revtime);
+  out_ << '\n';
+}
+
+void ObserverFan::onConfigurationStart(int configuration, double angle, const LoopState& state) {
+  for (RunObserver* o : observers_) o->onConfigurationStart(configuration, angle, state);
+}
+
+void ObserverFan::onRevolution(int configuration, const LoopState& state) {
+  for (RunObserver* o : observers_) o->onRevolution(configuration, state);
+}
+
+void ObserverFan::onDot(int configuration, std::int64_t step, int body, double x, double y) {
+  for (RunObserver* o : observers_) o->onDot(configuration, step, body, x, y);
+}
+
+void ObserverFan::onConfigurationEnd(int configuration, const LoopState& state, bool stopped) {
+  for (RunObserver* o : observers_) o->onConfigurationEnd(configuration, state, stopped);
 }
 
 }  // namespace bhsim

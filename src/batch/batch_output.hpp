@@ -4,7 +4,9 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <vector>
 
+#include "sim/loop_state.hpp"
 #include "sim/run_observer.hpp"
 
 namespace bhsim {
@@ -31,6 +33,37 @@ class TraceWriter : public RunObserver {
 
  private:
   std::ofstream out_;
+};
+
+// Writes one CSV row per configuration: its angle, steps, simulated time, why it ended, the bodies left,
+// the masses, the minimum distances, the largest speeds and its revolutions, at full precision.
+class TableWriter : public RunObserver {
+ public:
+  explicit TableWriter(const std::string& path);
+  bool good() const { return out_.good(); }
+  void onConfigurationStart(int configuration, double angle, const LoopState& state) override;
+  void onConfigurationEnd(int configuration, const LoopState& state, bool stopped) override;
+
+ private:
+  std::ofstream out_;
+  double angle_ = 0;
+};
+
+// The name of what ended a configuration, as the table writes it.
+const char* endReasonName(EndReason reason, bool stopped);
+
+// Passes every call on to each of several observers, in order.
+class ObserverFan : public RunObserver {
+ public:
+  void add(RunObserver* observer) { observers_.push_back(observer); }
+  bool empty() const { return observers_.empty(); }
+  void onConfigurationStart(int configuration, double angle, const LoopState& state) override;
+  void onRevolution(int configuration, const LoopState& state) override;
+  void onDot(int configuration, std::int64_t step, int body, double x, double y) override;
+  void onConfigurationEnd(int configuration, const LoopState& state, bool stopped) override;
+
+ private:
+  std::vector<RunObserver*> observers_;
 };
 
 }  // namespace bhsim

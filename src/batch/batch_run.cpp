@@ -1,10 +1,20 @@
 #include "batch/batch_run.hpp"
 
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <memory>
+#include <thread>
 
 #include "batch/batch_output.hpp"
+#include "batch/parallel_sweep.hpp"
+#include "batch/progress.hpp"
 #include "control/program.hpp"
 #include "platform/scripted_platform.hpp"
+#include "sim/orbit.hpp"
+#include "sim/run_parameters.hpp"
 
 namespace bhsim {
 namespace {
@@ -30,13 +40,63 @@ class BatchSession {
  private:
   void script();
   void atEndWait();
+  void openOutputs();
+  void startParallelSweep();
+  void showProgress();
 
   const BatchOptions& options_;
   ScriptedPlatform platform_;
   Program program_{platform_};
+  ObserverFan observers_;
   std::unique_ptr<TraceWriter> trace_;
+  std::unique_ptr<TableWriter> table_;
+  std::unique_ptr<Progress> progress_;
+  std::unique_ptr<ParallelSweep> sweep_;
   BatchResult result_;
 };
+
+int threadCount(const BatchOptions& options) {
+  if (options.jobs > 0) return options.jobs;
+  return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
+
+void BatchSession::openOutputs() {
+  if (!options_.tracePath.empty()) {
+    trace_ = std::make_unique<TraceWriter>(options_.tracePath);
+    observers_.add(trace_.get());
+  }
+  if (!options_.tablePath.empty()) {
+    table_ = std::make_unique<TableWriter>(options_.tablePath);
+    observers_.add(table_.get());
+  }
+  if (!observers_.empty()) program_.observer = &observers_;
+}
+
+// A three-black-hole sweep runs its configurations in parallel, unless a step budget ties each one to
+// the steps of those before it.
+void BatchSession::startParallelSweep() {
+  const int jobs = threadCount(options_);
+  const double Pi = 4 * std::atan(1.0);
+  const RunParameters p = readParameters(program_.form1, program_.module.nBH);
+  const std::int64_t configurations = sweepLength(p.nalpha);
+  if (jobs < 2 || options_.maxSteps || configurations < 2 || refusalReason(p, program_.module.nBH, Pi))
+    return;
+  sweep_ = std::make_unique<ParallelSweep>(program_, jobs, configurations);
+  program_.options.source = sweep_.get();
+  if (progress_) {
+    sweep_->onWait(
+        [this](std::int64_t finished, std::int64_t steps) { progress_->updateFinished(finished, steps); });
+  }
+}
+
+void BatchSession::showProgress() {
+  if (options_.quiet || isatty(STDERR_FILENO) == 0) return;
+  const RunParameters p = readParameters(program_.form1, program_.module.nBH);
+  progress_ = std::make_unique<Progress>(stderr, sweepLength(p.nalpha), p.nrev0, p.Tott0);
+  observers_.add(progress_.get());
+  program_.observer = &observers_;
+  platform_.always([this] { progress_->update(program_.module.totalSteps); });
+}
 
 void BatchSession::script() {
   Form1& form1 = program_.form1;
@@ -68,12 +128,13 @@ BatchResult BatchSession::run() {
     result_.refusal = *reason;
     return result_;
   }
-  if (!options_.tracePath.empty()) {
-    trace_ = std::make_unique<TraceWriter>(options_.tracePath);
-    program_.observer = trace_.get();
-  }
+  openOutputs();
+  showProgress();
+  startParallelSweep();
   script();
   program_.form1.userClick(CommandStart);
+  sweep_.reset();
+  if (progress_) progress_->finish();
   if (!platform_.refusals.empty()) {
     result_.status = 1;
     result_.refusal = platform_.refusals.front();
@@ -83,6 +144,7 @@ BatchResult BatchSession::run() {
   result_.configurations = program_.module.configurationsBuilt;
   result_.steps = program_.module.totalSteps;
   result_.traceWritten = trace_ && trace_->good();
+  result_.tableWritten = table_ && table_->good();
   if (!options_.pngPath.empty() && result_.endWait.is_null()) {
     result_.pngWritten = writePng(program_.form2, options_.pngPath);
   }

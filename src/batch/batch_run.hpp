@@ -19,6 +19,7 @@ struct BatchResult {
   std::int64_t steps = 0;
   bool pngWritten = false;
   bool traceWritten = false;
+  bool tableWritten = false;
 };
 
 // Runs the program headless as the options say: start-up, body count, fields, then Start, Cont and Next.

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "control/form1.hpp"
 #include "display/form2.hpp"
 #include "platform/platform.hpp"
+#include "sim/configuration_record.hpp"
 #include "sim/module1.hpp"
 #include "sim/run_observer.hpp"
 
@@ -18,6 +20,10 @@ struct RunOptions {
   std::int64_t refreshEvery = 0;
   // Integrate with the plain step-by-step loop (the reference the fast loop must match bit for bit).
   bool referenceLoop = false;
+  // Build and integrate only this configuration of the sweep (counted from 0).
+  std::optional<std::int64_t> onlyConfiguration;
+  // Configurations integrated elsewhere, replayed instead of integrated (with a fixed refresh only).
+  ConfigurationSource* source = nullptr;
 };
 
 // The whole program: the shared values, both windows and the platform they run on. The control window's

@@ -46,6 +46,12 @@ void Form2::setPixel(double column, double row, Colour colour) {
   ++revision_;
 }
 
+void Form2::setPixels(const std::vector<Colour>& pixels) {
+  if (pixels.size() != pixels_.size()) return;
+  pixels_ = pixels;
+  ++revision_;
+}
+
 void Form2::resizeArea() {
   const int width = areaPixels(width_, kFrameWidth);
   const int height = areaPixels(height_, kFrameHeight);

@@ -45,6 +45,8 @@ class Form2 {
   void setPixel(double column, double row, Colour colour);
   Colour pixel(int column, int row) const { return pixels_[index(column, row)]; }
   const std::vector<Colour>& pixels() const { return pixels_; }
+  // Puts back a whole drawing area of the present size (a copy of pixels()); other sizes are ignored.
+  void setPixels(const std::vector<Colour>& pixels);
 
   // A counter that grows with every change of the pixels or the size, for views that repaint lazily.
   std::uint64_t revision() const { return revision_; }

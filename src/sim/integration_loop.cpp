@@ -44,6 +44,9 @@ Run::LoopOutcome Run::integrate() {
   if (program_.observer != nullptr) {
     program_.observer->onConfigurationStart(static_cast<int>(ialpha_), angle_, s);
   }
+  if (ConfigurationSource* source = program_.options.source) {
+    if (const ConfigurationRecord* record = source->take(ialpha_ - 1)) return replay(*record);
+  }
   for (;;) {
     const step::Crossing crossing = reference ? referenceStep() : fastSteps(watch);
     if (crossing != step::Crossing::None) writeRevolution(crossing == step::Crossing::Timed);
@@ -65,6 +68,28 @@ Run::LoopOutcome Run::integrate() {
   stepsBefore_ += s.cnt;
   endConfiguration(false);
   return LoopOutcome::Completed;
+}
+
+// Takes over a configuration integrated elsewhere as if it had been integrated here.
+Run::LoopOutcome Run::replay(const ConfigurationRecord& record) {
+  for (const auto& [id, text] : record.fields) program_.write(id, text);
+  program_.form2.setPixels(record.canvas);
+  if (RunObserver* observer = program_.observer) {
+    const int configuration = static_cast<int>(ialpha_);
+    for (const ConfigurationRecord::Event& event : record.events) {
+      if (event.revolution) {
+        observer->onRevolution(configuration, record.revolutions[event.index]);
+      } else {
+        const ConfigurationRecord::Dot& dot = record.dots[event.index];
+        observer->onDot(configuration, dot.step, dot.body, dot.x, dot.y);
+      }
+    }
+  }
+  s_ = record.finalState;
+  publishProgress();
+  if (!record.stopped) stepsBefore_ += s_.cnt;
+  endConfiguration(record.stopped);
+  return record.stopped ? LoopOutcome::Stopped : LoopOutcome::Completed;
 }
 
 step::Crossing Run::referenceStep() {

@@ -20,7 +20,8 @@ void Run::execute() {
     return;
   }
   start();
-  ialpha_ = 0;
+  const auto& only = program_.options.onlyConfiguration;
+  ialpha_ = only.value_or(0);
   bool waitForNext = true;
   for (;;) {
     const SetupOutcome setup = buildConfiguration();
@@ -32,7 +33,7 @@ void Run::execute() {
     if (setup == SetupOutcome::EndWait) break;
     const LoopOutcome outcome = integrate();
     if (outcome == LoopOutcome::Ended) return;
-    if (outcome == LoopOutcome::Stopped || static_cast<double>(ialpha_) >= p_.nalpha) {
+    if (outcome == LoopOutcome::Stopped || static_cast<double>(ialpha_) >= p_.nalpha || only) {
       sweepEnd();
       break;
     }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "sim/configuration_record.hpp"
 #include "sim/fast_steps.hpp"
 #include "sim/loop_state.hpp"
 #include "sim/orbit.hpp"
@@ -30,6 +31,7 @@ class Run {
   SetupOutcome pause();
 
   LoopOutcome integrate();
+  LoopOutcome replay(const ConfigurationRecord& record);
   step::Crossing referenceStep();
   step::Crossing fastSteps(const step::DirectionWatch& watch);
   void endConfiguration(bool stopped);

@@ -1,0 +1,154 @@
+#include "batch/parallel_sweep.hpp"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+
+#include "platform/scripted_platform.hpp"
+
+namespace bhsim {
+namespace {
+
+using enum ControlId;
+
+// Keeps what a worker's configuration leaves behind, from its start to its end.
+class Recorder : public RunObserver, public Form1Observer {
+ public:
+  Recorder(const Program& program, ConfigurationRecord& record) : program_(program), record_(record) {}
+
+  void onConfigurationStart(int, double, const LoopState&) override { recording_ = true; }
+  void onRevolution(int, const LoopState& state) override {
+    record_.events.push_back({true, record_.revolutions.size()});
+    record_.revolutions.push_back(state);
+  }
+  void onDot(int, std::int64_t step, int body, double x, double y) override {
+    record_.events.push_back({false, record_.dots.size()});
+    record_.dots.push_back({step, body, x, y});
+  }
+  void onConfigurationEnd(int, const LoopState& state, bool stopped) override;
+  void controlChanged(ControlId id) override {
+    if (recording_) lastWrite_[indexOf(id)] = ++writes_;
+  }
+  void windowChanged() override {}
+
+ private:
+  const Program& program_;
+  ConfigurationRecord& record_;
+  bool recording_ = false;
+  std::uint64_t writes_ = 0;
+  std::uint64_t lastWrite_[kControlCount] = {};
+};
+
+void Recorder::onConfigurationEnd(int, const LoopState& state, bool stopped) {
+  recording_ = false;
+  record_.finalState = state;
+  record_.stopped = stopped;
+  record_.canvas = program_.form2.pixels();
+  std::vector<ControlId> written;
+  for (const ControlSpec& spec : controlTable()) {
+    if (lastWrite_[indexOf(spec.id)] > 0) written.push_back(spec.id);
+  }
+  std::sort(written.begin(), written.end(),
+            [this](ControlId a, ControlId b) { return lastWrite_[indexOf(a)] < lastWrite_[indexOf(b)]; });
+  for (ControlId id : written) record_.fields.emplace_back(id, program_.form1.text(id));
+}
+
+}  // namespace
+
+std::int64_t sweepLength(double nalpha) {
+  if (!(nalpha > 1)) return 1;
+  if (!(nalpha < 9e18)) return INT64_MAX;
+  return static_cast<std::int64_t>(std::ceil(nalpha));
+}
+
+ParallelSweep::ParallelSweep(const Program& program, int jobs, std::int64_t configurations)
+    : nBH_(program.module.nBH),
+      width_(program.form2.Width()),
+      height_(program.form2.Height()),
+      options_(program.options),
+      configurations_(configurations),
+      window_(2 * static_cast<std::int64_t>(jobs)) {
+  for (const ControlSpec& spec : controlTable()) texts_.push_back(program.form1.text(spec.id));
+  options_.source = nullptr;
+  for (int i = 0; i < jobs; ++i) workers_.emplace_back([this] { work(); });
+}
+
+ParallelSweep::~ParallelSweep() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  changed_.notify_all();
+  for (std::thread& worker : workers_) worker.join();
+}
+
+const ConfigurationRecord* ParallelSweep::take(std::int64_t k) {
+  if (k < 0 || k >= configurations_) return nullptr;
+  std::unique_lock lock(mutex_);
+  wanted_ = k + 1;
+  changed_.notify_all();
+  while (done_.find(k) == done_.end()) {
+    if (changed_.wait_for(lock, std::chrono::milliseconds(250)) == std::cv_status::timeout && waitHook_) {
+      const std::int64_t finished = finished_, steps = finishedSteps_;
+      lock.unlock();
+      waitHook_(finished, steps);
+      lock.lock();
+    }
+  }
+  current_ = std::move(done_[k]);
+  done_.erase(k);
+  return current_.get();
+}
+
+void ParallelSweep::work() {
+  for (;;) {
+    std::int64_t k = 0;
+    {
+      std::unique_lock lock(mutex_);
+      changed_.wait(lock,
+                    [this] { return stopping_ || (next_ < configurations_ && next_ < wanted_ + window_); });
+      if (stopping_) return;
+      k = next_++;
+    }
+    std::unique_ptr<ConfigurationRecord> record = integrate(k);
+    {
+      std::lock_guard lock(mutex_);
+      ++finished_;
+      if (record) finishedSteps_ += record->finalState.cnt;
+      done_[k] = std::move(record);
+    }
+    changed_.notify_all();
+  }
+}
+
+// Runs configuration k alone on a program of its own; nothing when it was not integrated (the sweep was
+// abandoned, or the run is being stopped).
+std::unique_ptr<ConfigurationRecord> ParallelSweep::integrate(std::int64_t k) {
+  auto record = std::make_unique<ConfigurationRecord>();
+  ScriptedPlatform platform;
+  if (options_.refreshEvery <= 0) platform.useSystemClock();
+  Program program(platform);
+  for (const ControlSpec& spec : controlTable()) program.form1.setText(spec.id, texts_[indexOf(spec.id)]);
+  program.module.nBH = nBH_;
+  program.form2.setWidth(width_);
+  program.form2.setHeight(height_);
+  program.options = options_;
+  program.options.onlyConfiguration = k;
+  Recorder recorder(program, *record);
+  program.observer = &recorder;
+  program.form1.addObserver(&recorder);
+  Form1& form1 = program.form1;
+  platform.when([&form1] { return form1.text(CommandStart) == "Cont"; },
+                [&form1] { form1.userClick(CommandStart); });
+  platform.when([&form1] { return form1.text(CommandStart) == "Next"; },
+                [&form1] { form1.userClick(CommandStart); });
+  platform.always([this, &form1] {
+    if (stopping_ && form1.text(CommandEnd) == "Stop") form1.userClick(CommandEnd);
+  });
+  form1.userClick(CommandStart);
+  program.form1.removeObserver(&recorder);
+  if (record->finalState.cnt == 0 || record->stopped) return nullptr;
+  return record;
+}
+
+}  // namespace bhsim
