@@ -42,7 +42,8 @@ for window in "$control" "$display"; do
   canvas=($((X + WIDTH > canvas[0] ? X + WIDTH : canvas[0])) $((Y + HEIGHT > canvas[1] ? Y + HEIGHT : canvas[1])))
 done
 mkdir -p "$root/docs"
-convert -size "${canvas[0]}x${canvas[1]}" xc:'#8c8c8c' "${layers[@]}" "$root/docs/screenshot.png"
+convert -size "${canvas[0]}x${canvas[1]}" xc:'#8c8c8c' "${layers[@]}" -define png:exclude-chunk=date,time \
+  "$root/docs/screenshot.png"
 
 click_at "$control" $CONTROL_END_X $CONTROL_END_Y                 # "End"
 wait "$pid"
