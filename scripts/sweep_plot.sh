@@ -4,7 +4,7 @@
 # Usage: scripts/sweep_plot.sh [path to bhsim] [extra FIELD=TEXT ...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bhsim=${1:-build/src/bhsim}
+bhsim=${1:-build/bhsim}
 shift || true
 if ! command -v gnuplot >/dev/null; then
   if [ "$(id -u)" = 0 ]; then apt-get install -y -qq gnuplot-nox >/dev/null; else
