@@ -14,16 +14,11 @@ using enum ControlId;
 LoopState runOneConfiguration(const char* angle,
                               const std::vector<std::pair<ControlId, const char*>>& fields) {
   Harness h;
-  h.setBodyCount(3);
-  h.type(Tmaxcount, "2000");
-  h.type(Talphamin, angle);
-  h.type(Talphamax, angle);
+  h.configure(3, {{Tmaxcount, "2000"}, {Talphamin, angle}, {Talphamax, angle}}, 100);
   for (const auto& [id, text] : fields) h.type(id, text);
   Recorder recorder;
   h.program.observer = &recorder;
-  h.program.options.refreshEvery = 100;
-  h.answerContAndNext();
-  h.click(CommandStart);
+  h.run();
   EXPECT_EQ(recorder.ends.size(), 1u);
   return recorder.ends.empty() ? LoopState{} : recorder.ends.back();
 }

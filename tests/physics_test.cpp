@@ -129,16 +129,10 @@ TEST(Setup, FasterThanLightWithTwoBodiesOnlyClampsTheShownRatio) {
 TEST(Setup, EveryConfigurationOfASweepStartsFromTheParametersAsRead) {
   // A clamped frequency set-up rewrites v/c; the next configurations must not take the speed path.
   Harness h;
-  h.setBodyCount(3);
-  h.type(Tmaxcount, "2000");
-  h.type(Tnrev, "1");
-  h.type(Tfreq, "100000");
-  h.type(Talphamax, "20");
+  h.configure(3, {{Tmaxcount, "2000"}, {Tnrev, "1"}, {Tfreq, "100000"}, {Talphamax, "20"}}, 100);
   Recorder recorder;
   h.program.observer = &recorder;
-  h.program.options.refreshEvery = 100;
-  h.answerContAndNext();
-  h.click(CommandStart);
+  h.run();
   ASSERT_EQ(recorder.starts.size(), 3u);
   for (const LoopState& s : recorder.starts) {
     EXPECT_EQ(s.Revtime, recorder.starts[0].Revtime);
@@ -148,12 +142,7 @@ TEST(Setup, EveryConfigurationOfASweepStartsFromTheParametersAsRead) {
 
 TEST(Physics, CentreOfMassStaysAtTheOriginWithoutMassChange) {
   Harness h;
-  h.setBodyCount(2);
-  h.type(Tdm1, "0");
-  h.type(Tdm2, "0");
-  h.type(Tmaxcount, "100000");
-  h.type(Tnrev, "2");
-  h.program.options.refreshEvery = 10000;
+  h.configure(2, {{Tdm1, "0"}, {Tdm2, "0"}, {Tmaxcount, "100000"}, {Tnrev, "2"}}, 10000);
   double worst = 0;
   const double m0 = 36 * GM, m1 = 29 * GM;
   h.platform.always([&] {
@@ -164,24 +153,17 @@ TEST(Physics, CentreOfMassStaysAtTheOriginWithoutMassChange) {
     const double separation = std::hypot(m.x1 - m.x0, m.y1 - m.y0);
     worst = std::max(worst, std::hypot(xcm, ycm) / separation);
   });
-  h.answerContAndNext();
-  h.click(CommandStart);
+  h.run();
   EXPECT_GT(h.program.module.totalSteps, 150000);
   EXPECT_LT(worst, 1e-9);
 }
 
 TEST(Physics, FirstTimedRevolutionTakesTheSetUpRevolutionTime) {
   Harness h;
-  h.setBodyCount(2);
-  h.type(Tdm1, "0");
-  h.type(Tdm2, "0");
-  h.type(Tmaxcount, "100000");
-  h.type(Tnrev, "2");
+  h.configure(2, {{Tdm1, "0"}, {Tdm2, "0"}, {Tmaxcount, "100000"}, {Tnrev, "2"}}, 10000);
   Recorder recorder;
   h.program.observer = &recorder;
-  h.program.options.refreshEvery = 10000;
-  h.answerContAndNext();
-  h.click(CommandStart);
+  h.run();
   ASSERT_EQ(recorder.revolutions.size(), 2u);
   const double planned = recorder.starts[0].Revtime;
   EXPECT_NEAR(recorder.revolutions[0].Revtime, planned, 1e-4 * planned);
@@ -190,17 +172,12 @@ TEST(Physics, FirstTimedRevolutionTakesTheSetUpRevolutionTime) {
 
 TEST(Physics, TheMassesGrowByTheirPercentagePerMaxCountSteps) {
   Harness h;
-  h.setBodyCount(2);
-  h.type(Tmaxcount, "2000");
-  h.type(Tnrev, "0");
-  h.type(Ttotaltime, "0");
+  h.configure(2, {{Tmaxcount, "2000"}, {Tnrev, "0"}, {Ttotaltime, "0"}}, 100);
   Recorder recorder;
   h.program.observer = &recorder;
-  h.program.options.refreshEvery = 100;
   // a Stop pressed at the pump of step 3000 is acted on at step 4000
   h.platform.when([&] { return h.program.module.totalSteps >= 3000; }, [&] { h.click(CommandEnd); });
-  h.answerContAndNext();
-  h.click(CommandStart);
+  h.run();
   ASSERT_EQ(recorder.ends.size(), 1u);
   const LoopState& s = recorder.ends[0];
   ASSERT_EQ(s.cnt, 4000);
@@ -211,15 +188,11 @@ TEST(Physics, TheMassesGrowByTheirPercentagePerMaxCountSteps) {
 
 TEST(Physics, OppositeMassChangesMoveTheSameAmount) {
   Harness h;
-  h.setBodyCount(2);
-  h.type(Tdm1, "-5");
-  h.type(Tmaxcount, "2000");
+  h.configure(2, {{Tdm1, "-5"}, {Tmaxcount, "2000"}}, 100);
   Recorder recorder;
   h.program.observer = &recorder;
-  h.program.options.refreshEvery = 100;
   h.platform.when([&] { return h.program.module.totalSteps >= 2000; }, [&] { h.click(CommandEnd); });
-  h.answerContAndNext();
-  h.click(CommandStart);
+  h.run();
   const LoopState& s = recorder.ends.at(0);
   // black hole 2 gains 5 % of 29, black hole 1 gives up exactly as much
   EXPECT_DOUBLE_EQ(s.dmu0, -s.dmu1);

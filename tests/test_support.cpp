@@ -10,6 +10,18 @@ void Harness::setBodyCount(int count) {
   while (program.module.nBH != count) click(ControlId::TnBH);
 }
 
+void Harness::configure(int bodies, std::initializer_list<std::pair<ControlId, const char*>> fields,
+                        std::int64_t refreshEvery) {
+  setBodyCount(bodies);
+  for (const auto& [id, text] : fields) type(id, text);
+  program.options.refreshEvery = refreshEvery;
+}
+
+void Harness::run() {
+  answerContAndNext();
+  click(ControlId::CommandStart);
+}
+
 void Harness::onCaption(ControlId button, const std::string& caption, std::function<void()> action) {
   platform.when([this, button, caption] { return text(button) == caption; }, std::move(action));
 }

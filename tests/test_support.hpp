@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "control/program.hpp"
 #include "platform/scripted_platform.hpp"
@@ -18,6 +21,11 @@ struct Harness {
   void click(ControlId id) { program.form1.userClick(id); }
   // Clicks "# BH" until the program has `count` black holes.
   void setBodyCount(int count);
+  // Sets the body count, types the fields, and refreshes the fields every `refreshEvery` steps.
+  void configure(int bodies, std::initializer_list<std::pair<ControlId, const char*>> fields,
+                 std::int64_t refreshEvery);
+  // Presses "Start" and answers "Cont" and "Next": one whole run.
+  void run();
 
   // Script: when `button` reads `caption` at a pump or wait, run `action` (once).
   void onCaption(ControlId button, const std::string& caption, std::function<void()> action);
