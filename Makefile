@@ -1,16 +1,24 @@
 # make run  - install what is missing, build, start the program
-# make test - install what is missing, build, run every test through CTest
+# make test - install what is missing, build, run every test through CTest; then build again with
+#             AddressSanitizer and UndefinedBehaviorSanitizer and run them all there
 # make bench - build in Release and run the benchmarks
 
 BUILD_DIR ?= build
 BUILD_TYPE ?= Release
 JOBS ?= 2
+ASAN_DIR ?= build-asan
+
+# Under the sanitizers every finding fails; leaks too, but for those of Qt's system libraries listed in
+# the suppressions file.
+SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict_init_order=1 \
+                 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp:print_suppressions=0 \
+                 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 # Debian packages the project needs to build, test and run.
 PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev \
             nlohmann-json3-dev xvfb xauth x11-utils xdotool imagemagick
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test test-asan bench clean
 
 all: build
 
@@ -37,6 +45,12 @@ run: build
 
 test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+	$(MAKE) --no-print-directory test-asan
+
+test-asan: deps
+	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBHSIM_SANITIZE=ON -DBHSIM_BUILD_BENCH=OFF
+	cmake --build $(ASAN_DIR) -j $(JOBS)
+	$(SANITIZER_ENV) ctest --test-dir $(ASAN_DIR) --output-on-failure -j $(JOBS)
 
 bench: deps
 	cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release
@@ -44,4 +58,4 @@ bench: deps
 	./build-release/bench/bhsim_bench
 
 clean:
-	rm -rf $(BUILD_DIR) build-release
+	rm -rf $(BUILD_DIR) build-release $(ASAN_DIR)
