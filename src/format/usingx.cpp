@@ -57,7 +57,11 @@ void widen(MaskLayout& m, double inx) {
 std::string integerText(double& v) {
   if (v > kTenTo10) {
     const double high = std::floor(v / kTenTo10);
-    v = v - high * kTenTo10;
+    const double rest = v - high * kTenTo10;
+    // Far beyond 2^53 the product is rounded and the rest falls outside [0, 10^10): its digits would
+    // lengthen the number. Such a value is a whole number whose own digits are exact.
+    if (!(rest >= 0 && rest < kTenTo10)) return digitsOf(std::floor(v));
+    v = rest;
     const std::string low = digitsOf(std::floor(v));
     std::string text = digitsOf(high);
     if (low.size() < 10) text.append(10 - low.size(), '0');
