@@ -31,7 +31,14 @@ void Run::execute() {
       break;
     }
     if (setup == SetupOutcome::EndWait) break;
-    const LoopOutcome outcome = integrate();
+    LoopOutcome outcome = integrate();
+    if (outcome == LoopOutcome::Completed && s_.cnt < kPlotPeriod) {
+      // A configuration that ended before its first plot step never passed over the events: a sweep of
+      // such configurations would run on deaf to Stop and End. Pass over them once here.
+      program_.platform.pumpEvents();
+      if (program_.ended()) return;
+      if (m.StopRequested == 1) outcome = LoopOutcome::Stopped;
+    }
     if (outcome == LoopOutcome::Ended) return;
     if (outcome == LoopOutcome::Stopped || static_cast<double>(ialpha_) >= p_.nalpha || only) {
       sweepEnd();
