@@ -1,5 +1,6 @@
 #include "display/plotting.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 #include "display/form2.hpp"
@@ -7,16 +8,29 @@
 #include "sim/module1.hpp"
 
 namespace bhsim {
+namespace {
+
+// Pixel numbers are pinned to this band: far outside any drawing area, yet exact as an int or a float,
+// so whatever takes them on converts them safely. A point that maps to no number at all (a coordinate
+// that is not a number) lands at its far end.
+constexpr double kFarPixel = 1 << 30;
+
+double pinned(double pixel) {
+  if (std::isnan(pixel)) return -kFarPixel;
+  return std::clamp(pixel, -kFarPixel, kFarPixel);
+}
+
+}  // namespace
 
 bool PointSet(const Module1& module, double xin, double yin, double& x, double& y) {
   const double width = module.xmax - module.xmin;
   const double height = module.ymax - module.ymin;
   if (width == 0 || height == 0 || !std::isfinite(width) || !std::isfinite(height)) return false;
   const double rx = (xin - module.xmin) / width;
-  x = std::floor(module.xpixmax * rx);
+  x = pinned(std::floor(module.xpixmax * rx));
   double ry = (yin - module.ymin) / height;
   if (ry > 2) ry = 2;
-  y = std::floor(module.ypixmax * ry);
+  y = pinned(std::floor(module.ypixmax * ry));
   return true;
 }
 

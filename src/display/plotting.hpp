@@ -9,8 +9,10 @@ class Form2;
 struct Module1;
 
 // Maps a world point to a pixel (column to the right, row downward) through the world window and the
-// pixel extents of `module`. Rows are limited to 2 x ypixmax from above only. Returns false, leaving x and
-// y alone, when the world window has zero (or no finite) width or height.
+// pixel extents of `module`. Rows are limited to 2 x ypixmax from above only. Whatever the point, the
+// results are whole numbers within +-2^30; a point that maps beyond them (or to no number) is pinned far
+// outside the area there. Returns false, leaving x and y alone, when the world window has zero (or no
+// finite) width or height.
 bool PointSet(const Module1& module, double xin, double yin, double& x, double& y);
 
 // Draws a dot of 1 (size up to 1), 4 (up to 2) or 9 pixels at a world point.
