@@ -1,12 +1,15 @@
 # make run  - install what is missing, build, start the program
 # make test - install what is missing, build, run every test through CTest; then build again with
-#             AddressSanitizer and UndefinedBehaviorSanitizer and run them all there
+#             AddressSanitizer and UndefinedBehaviorSanitizer and run them all there; then run each
+#             fuzzer (clang, libFuzzer) for FUZZ_SECONDS
 # make bench - build in Release and run the benchmarks
 
 BUILD_DIR ?= build
 BUILD_TYPE ?= Release
 JOBS ?= 2
 ASAN_DIR ?= build-asan
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 30
 
 # Under the sanitizers every finding fails; leaks too, but for those of Qt's system libraries listed in
 # the suppressions file.
@@ -16,9 +19,9 @@ SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict
 
 # Debian packages the project needs to build, test and run.
 PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev \
-            nlohmann-json3-dev xvfb xauth x11-utils xdotool imagemagick
+            nlohmann-json3-dev xvfb xauth x11-utils xdotool imagemagick clang libclang-rt-14-dev
 
-.PHONY: all deps configure build run test test-asan bench clean
+.PHONY: all deps configure build run test test-asan fuzz bench clean
 
 all: build
 
@@ -46,11 +49,18 @@ run: build
 test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 	$(MAKE) --no-print-directory test-asan
+	$(MAKE) --no-print-directory fuzz
 
 test-asan: deps
 	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBHSIM_SANITIZE=ON -DBHSIM_BUILD_BENCH=OFF
 	cmake --build $(ASAN_DIR) -j $(JOBS)
 	$(SANITIZER_ENV) ctest --test-dir $(ASAN_DIR) --output-on-failure -j $(JOBS)
+
+fuzz: deps
+	cmake -S . -B $(FUZZ_DIR) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBHSIM_FUZZ=ON \
+	      -DBHSIM_BUILD_TESTS=OFF -DBHSIM_BUILD_BENCH=OFF
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target bhsim_fuzzers
+	fuzz/run_fuzzers.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
 
 bench: deps
 	cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release
@@ -58,4 +68,4 @@ bench: deps
 	./build-release/bench/bhsim_bench
 
 clean:
-	rm -rf $(BUILD_DIR) build-release $(ASAN_DIR)
+	rm -rf $(BUILD_DIR) build-release $(ASAN_DIR) $(FUZZ_DIR)
