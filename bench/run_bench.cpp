@@ -23,10 +23,11 @@ void BM_DefaultTwoBodyBatch(benchmark::State& state) {
 }
 BENCHMARK(BM_DefaultTwoBodyBatch)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
-// A three-black-hole sweep of 37 configurations at 20,000 steps a revolution.
+// A three-black-hole sweep of 37 configurations at 20,000 steps a revolution, in `jobs` threads.
 void BM_ThreeBodySweepBatch(benchmark::State& state) {
   BatchOptions options;
   options.bodyCount = 3;
+  options.jobs = static_cast<int>(state.range(0));
   options.fields = {{Tmaxcount, "20000"}};
   std::int64_t steps = 0;
   for (auto _ : state) steps += runBatch(options).steps;
@@ -34,7 +35,7 @@ void BM_ThreeBodySweepBatch(benchmark::State& state) {
   state.counters["ns_per_step"] = benchmark::Counter(
       static_cast<double>(steps), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
-BENCHMARK(BM_ThreeBodySweepBatch)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_ThreeBodySweepBatch)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 // The field refresh: a two-black-hole run that refreshes at every step, so that a step costs about one
 // refresh (24 field texts written).
