@@ -1,7 +1,7 @@
 # make run  - install what is missing, build, start the program
-# make test - install what is missing, build, run every test through CTest; then build again with
-#             AddressSanitizer and UndefinedBehaviorSanitizer and run them all there; then run each
-#             fuzzer (clang, libFuzzer) for FUZZ_SECONDS
+# make test - install what is missing, build, run every test through CTest; run each fuzzer (clang,
+#             libFuzzer) for FUZZ_SECONDS; then build again with AddressSanitizer and
+#             UndefinedBehaviorSanitizer and run every test there
 # make bench - build in Release and run the benchmarks
 
 BUILD_DIR ?= build
@@ -48,8 +48,8 @@ run: build
 
 test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
-	$(MAKE) --no-print-directory test-asan
 	$(MAKE) --no-print-directory fuzz
+	$(MAKE) --no-print-directory test-asan
 
 test-asan: deps
 	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBHSIM_SANITIZE=ON -DBHSIM_BUILD_BENCH=OFF
