@@ -26,7 +26,7 @@ void checkGood(const bhsim::BatchOptions& o, const std::vector<std::string>& arg
   }
   require(o.fields.size() <= args.size());
   for (const auto& [id, text] : o.fields) {
-    require(bhsim::controlSpec(id).kind == bhsim::ControlKind::TextField);
+    require(bhsim::controlDesign(id).kind == bhsim::ControlKind::TextField);
   }
 }
 

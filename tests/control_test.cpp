@@ -28,7 +28,7 @@ std::vector<ControlId> allControls() {
 }
 
 std::string nameOf(ControlId id) {
-  return std::string(controlSpec(id).name);
+  return std::string(controlDesign(id).name);
 }
 
 // Every change of a control's text or caption, in the order the writes happened (an outer write before
@@ -148,7 +148,7 @@ TEST(ControlTable, HoldsSeventyOneControlsOfThreeKinds) {
   EXPECT_EQ(kControlCount, 71u);
   EXPECT_EQ(controlTable().size(), 71u);
   std::map<ControlKind, std::size_t> kinds;
-  for (const ControlSpec& spec : controlTable()) ++kinds[spec.kind];
+  for (const ControlDesign& design : controlTable()) ++kinds[design.kind];
   EXPECT_EQ(kinds[ControlKind::TextField], 37u);
   EXPECT_EQ(kinds[ControlKind::Label], 31u);
   EXPECT_EQ(kinds[ControlKind::Button], 3u);
@@ -161,25 +161,25 @@ TEST(ControlTable, EveryControlMatchesTheDesign) {
     SCOPED_TRACE(row.name);
     const auto id = controlByName(row.name);
     ASSERT_TRUE(id.has_value());
-    const ControlSpec& spec = controlSpec(*id);
-    EXPECT_EQ(spec.id, *id);
-    EXPECT_EQ(spec.name, row.name);
-    EXPECT_EQ(spec.kind, row.kind);
-    EXPECT_EQ(spec.text, row.text);
-    EXPECT_EQ(spec.left, row.left);
-    EXPECT_EQ(spec.top, row.top);
-    EXPECT_EQ(spec.width, row.width);
-    EXPECT_EQ(spec.height, row.height);
-    EXPECT_EQ(spec.tabIndex, row.tab);
+    const ControlDesign& design = controlDesign(*id);
+    EXPECT_EQ(design.id, *id);
+    EXPECT_EQ(design.name, row.name);
+    EXPECT_EQ(design.kind, row.kind);
+    EXPECT_EQ(design.text, row.text);
+    EXPECT_EQ(design.left, row.left);
+    EXPECT_EQ(design.top, row.top);
+    EXPECT_EQ(design.width, row.width);
+    EXPECT_EQ(design.height, row.height);
+    EXPECT_EQ(design.tabIndex, row.tab);
   }
 }
 
 TEST(ControlTable, NamesAreUniqueAndCarryTheirKind) {
   std::set<std::string> names;
-  for (const ControlSpec& spec : controlTable()) {
-    EXPECT_TRUE(names.insert(std::string(spec.name)).second) << spec.name;
-    const std::string name(spec.name);
-    switch (spec.kind) {
+  for (const ControlDesign& design : controlTable()) {
+    EXPECT_TRUE(names.insert(std::string(design.name)).second) << design.name;
+    const std::string name(design.name);
+    switch (design.kind) {
       case ControlKind::TextField:
         EXPECT_EQ(name.front(), 'T') << name;
         break;
@@ -196,12 +196,13 @@ TEST(ControlTable, NamesAreUniqueAndCarryTheirKind) {
 
 TEST(ControlTable, TabIndicesAreUnique) {
   std::set<int> tabs;
-  for (const ControlSpec& spec : controlTable()) EXPECT_TRUE(tabs.insert(spec.tabIndex).second) << spec.name;
+  for (const ControlDesign& design : controlTable())
+    EXPECT_TRUE(tabs.insert(design.tabIndex).second) << design.name;
 }
 
 TEST(ControlTable, LookupByNameRoundTrips) {
   for (ControlId id : allControls()) {
-    const auto found = controlByName(controlSpec(id).name);
+    const auto found = controlByName(controlDesign(id).name);
     ASSERT_TRUE(found.has_value()) << nameOf(id);
     EXPECT_EQ(*found, id);
   }
@@ -274,9 +275,10 @@ TEST(Form1Notifications, EveryTextFieldRaisesItsOwnChange) {
   Form1 form;
   EventLog events(form);
   std::vector<std::string> expected;
-  for (const ControlSpec& spec : controlTable()) {
-    form.setText(spec.id, "x9");
-    if (spec.kind == ControlKind::TextField) expected.push_back("change " + std::string(spec.name) + " 'x9'");
+  for (const ControlDesign& design : controlTable()) {
+    form.setText(design.id, "x9");
+    if (design.kind == ControlKind::TextField)
+      expected.push_back("change " + std::string(design.name) + " 'x9'");
   }
   EXPECT_EQ(events.log, expected);
   EXPECT_EQ(expected.size(), kTextFieldCount);

@@ -19,7 +19,7 @@ using enum ControlId;
 struct Trail : Form1Observer, RunObserver {
   explicit Trail(const Form1& form) : form(form) {}
   void controlChanged(ControlId id) override {
-    events.push_back(std::string(controlSpec(id).name) + "=" + form.text(id));
+    events.push_back(std::string(controlDesign(id).name) + "=" + form.text(id));
   }
   void windowChanged() override {}
   void onDot(int configuration, std::int64_t step, int body, double x, double y) override {

@@ -26,7 +26,7 @@ using TypedTexts = std::map<std::string, std::string>;
 
 inline TypedTexts typedTexts(const std::vector<std::pair<ControlId, std::string>>& fields) {
   TypedTexts typed;
-  for (const auto& [id, text] : fields) typed[std::string(controlSpec(id).name)] = text;
+  for (const auto& [id, text] : fields) typed[std::string(controlDesign(id).name)] = text;
   return typed;
 }
 
@@ -83,11 +83,11 @@ inline std::string captionProblem(const std::string& name, const std::string& ca
         (rest.empty() || rest == "  " || (rest.rfind("  ", 0) == 0 && isNumberText(rest.substr(2))));
     return good ? "" : "caption Lnrev is '" + caption + "'";
   }
-  if (controlSpec(*id).kind == ControlKind::Button) {
+  if (controlDesign(*id).kind == ControlKind::Button) {
     static const std::set<std::string> captions = {"Start", "Cont", "Next", "Stop", "End", "Grid"};
     return captions.count(caption) != 0 ? "" : "button " + name + " reads '" + caption + "'";
   }
-  return caption == controlSpec(*id).text ? "" : "label " + name + " reads '" + caption + "'";
+  return caption == controlDesign(*id).text ? "" : "label " + name + " reads '" + caption + "'";
 }
 
 // The first problem of a snapshot {"fields": {...}, "captions": {...}}, or "" when there is none. A null

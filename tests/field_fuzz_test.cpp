@@ -121,7 +121,7 @@ std::string describe(const BatchOptions& options) {
   out << "--bh " << options.bodyCount << " --refresh-every " << options.refreshEvery;
   if (options.maxSteps) out << " --max-steps " << *options.maxSteps;
   for (const auto& [id, text] : options.fields) {
-    out << " '" << controlSpec(id).name << "=" << (text.size() > 40 ? text.substr(0, 40) + "..." : text)
+    out << " '" << controlDesign(id).name << "=" << (text.size() > 40 ? text.substr(0, 40) + "..." : text)
         << "'";
   }
   return out.str();

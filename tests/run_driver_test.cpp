@@ -17,9 +17,9 @@ using enum ControlId;
 
 std::map<std::string, std::string> snapshot(const Harness& h) {
   std::map<std::string, std::string> all;
-  for (const ControlSpec& spec : controlTable()) {
-    all[std::string(spec.name)] = h.text(spec.id) + (h.visible(spec.id) ? "|shown|" : "|hidden|") +
-                                  std::to_string(h.program.form1.top(spec.id));
+  for (const ControlDesign& design : controlTable()) {
+    all[std::string(design.name)] = h.text(design.id) + (h.visible(design.id) ? "|shown|" : "|hidden|") +
+                                    std::to_string(h.program.form1.top(design.id));
   }
   return all;
 }

@@ -54,7 +54,7 @@ std::string& outputPath(BatchOptions& o, const std::string& name) {
 }
 
 bool isTextField(ControlId id) {
-  return controlSpec(id).kind == ControlKind::TextField;
+  return controlDesign(id).kind == ControlKind::TextField;
 }
 
 class Parser {

@@ -13,9 +13,9 @@ namespace bhsim {
 nlohmann::ordered_json snapshotJson(const Form1& form1) {
   nlohmann::ordered_json fields = nlohmann::ordered_json::object();
   nlohmann::ordered_json captions = nlohmann::ordered_json::object();
-  for (const ControlSpec& spec : controlTable()) {
-    auto& target = spec.kind == ControlKind::TextField ? fields : captions;
-    target[std::string(spec.name)] = form1.text(spec.id);
+  for (const ControlDesign& design : controlTable()) {
+    auto& target = design.kind == ControlKind::TextField ? fields : captions;
+    target[std::string(design.name)] = form1.text(design.id);
   }
   return {{"fields", fields}, {"captions", captions}};
 }

@@ -45,8 +45,8 @@ void Recorder::onConfigurationEnd(int, const LoopState& state, bool stopped) {
   record_.stopped = stopped;
   record_.canvas = program_.form2.pixels();
   std::vector<ControlId> written;
-  for (const ControlSpec& spec : controlTable()) {
-    if (lastWrite_[indexOf(spec.id)] > 0) written.push_back(spec.id);
+  for (const ControlDesign& design : controlTable()) {
+    if (lastWrite_[indexOf(design.id)] > 0) written.push_back(design.id);
   }
   std::sort(written.begin(), written.end(),
             [this](ControlId a, ControlId b) { return lastWrite_[indexOf(a)] < lastWrite_[indexOf(b)]; });
@@ -68,7 +68,7 @@ ParallelSweep::ParallelSweep(const Program& program, int jobs, std::int64_t conf
       options_(program.options),
       configurations_(configurations),
       window_(2 * static_cast<std::int64_t>(jobs)) {
-  for (const ControlSpec& spec : controlTable()) texts_.push_back(program.form1.text(spec.id));
+  for (const ControlDesign& design : controlTable()) texts_.push_back(program.form1.text(design.id));
   options_.source = nullptr;
   for (int i = 0; i < jobs; ++i) workers_.emplace_back([this] { work(); });
 }
@@ -128,7 +128,8 @@ std::unique_ptr<ConfigurationRecord> ParallelSweep::integrate(std::int64_t k) {
   ScriptedPlatform platform;
   if (options_.refreshEvery <= 0) platform.useSystemClock();
   Program program(platform);
-  for (const ControlSpec& spec : controlTable()) program.form1.setText(spec.id, texts_[indexOf(spec.id)]);
+  for (const ControlDesign& design : controlTable())
+    program.form1.setText(design.id, texts_[indexOf(design.id)]);
   program.module.nBH = nBH_;
   program.form2.setWidth(width_);
   program.form2.setHeight(height_);

@@ -9,7 +9,7 @@ constexpr ControlKind T = ControlKind::TextField;
 constexpr ControlKind L = ControlKind::Label;
 
 // Listed in the order of the ControlId enumeration; checked at compile time below.
-constexpr std::array<ControlSpec, kControlCount> kTable = {{
+constexpr std::array<ControlDesign, kControlCount> kTable = {{
     {CommandStart, "CommandStart", B, "Start", 120, 240, 855, 495, 0},
     {CommandEnd, "CommandEnd", B, "End", 1080, 240, 855, 495, 1},
     {Command3, "Command3", B, "Grid", 5400, 4680, 855, 495, 6},
@@ -95,17 +95,17 @@ static_assert(tableInEnumOrder(), "control table out of enumeration order");
 
 }  // namespace
 
-const std::array<ControlSpec, kControlCount>& controlTable() {
+const std::array<ControlDesign, kControlCount>& controlTable() {
   return kTable;
 }
 
-const ControlSpec& controlSpec(ControlId id) {
+const ControlDesign& controlDesign(ControlId id) {
   return kTable[indexOf(id)];
 }
 
 std::optional<ControlId> controlByName(std::string_view name) {
-  for (const ControlSpec& spec : kTable) {
-    if (spec.name == name) return spec.id;
+  for (const ControlDesign& design : kTable) {
+    if (design.name == name) return design.id;
   }
   return std::nullopt;
 }

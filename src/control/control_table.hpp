@@ -89,7 +89,7 @@ enum class ControlId : unsigned char {
 enum class ControlKind : unsigned char { Button, TextField, Label };
 
 // Design-time properties of one control; geometry in twips.
-struct ControlSpec {
+struct ControlDesign {
   ControlId id;
   std::string_view name;
   ControlKind kind;
@@ -106,8 +106,8 @@ inline constexpr std::size_t kTextFieldCount = 37;
 inline constexpr std::size_t kLabelCount = 31;
 inline constexpr std::size_t kButtonCount = 3;
 
-const std::array<ControlSpec, kControlCount>& controlTable();
-const ControlSpec& controlSpec(ControlId id);
+const std::array<ControlDesign, kControlCount>& controlTable();
+const ControlDesign& controlDesign(ControlId id);
 std::optional<ControlId> controlByName(std::string_view name);
 
 inline constexpr std::size_t indexOf(ControlId id) {

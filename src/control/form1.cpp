@@ -5,10 +5,10 @@
 namespace bhsim {
 
 Form1::Form1() {
-  for (const ControlSpec& spec : controlTable()) {
-    State& state = controls_[indexOf(spec.id)];
-    state.text = spec.text;
-    state.top = spec.top;
+  for (const ControlDesign& design : controlTable()) {
+    State& state = controls_[indexOf(design.id)];
+    state.text = design.text;
+    state.top = design.top;
   }
   geometry_.width = 6765 + 120;
   geometry_.height = 6675 + 510;
@@ -19,7 +19,7 @@ void Form1::setText(ControlId id, std::string_view text) {
   if (state.text == text) return;
   state.text.assign(text);
   notify(id);
-  if (events_ != nullptr && controlSpec(id).kind == ControlKind::TextField) events_->onChange(id);
+  if (events_ != nullptr && controlDesign(id).kind == ControlKind::TextField) events_->onChange(id);
 }
 
 void Form1::setVisible(ControlId id, bool visible) {

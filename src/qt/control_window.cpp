@@ -40,7 +40,7 @@ ControlWindow::ControlWindow(Form1& form1, std::function<void()> onClose)
   small.setPixelSize(11);
   small.setStretch(QFont::SemiCondensed);
   setFont(small);
-  for (const ControlSpec& design : controlTable()) createControl(design);
+  for (const ControlDesign& design : controlTable()) createControl(design);
   chainTabOrder();
   windowChanged();
   form1_.addObserver(this);
@@ -50,7 +50,7 @@ ControlWindow::~ControlWindow() {
   form1_.removeObserver(this);
 }
 
-void ControlWindow::createControl(const ControlSpec& design) {
+void ControlWindow::createControl(const ControlDesign& design) {
   const ControlId id = design.id;
   QWidget* widget = nullptr;
   switch (design.kind) {
@@ -82,12 +82,12 @@ void ControlWindow::createControl(const ControlSpec& design) {
 
 // Tab order by the controls' tab index; labels take no focus and drop out of the chain.
 void ControlWindow::chainTabOrder() {
-  std::vector<const ControlSpec*> order;
-  for (const ControlSpec& design : controlTable()) {
+  std::vector<const ControlDesign*> order;
+  for (const ControlDesign& design : controlTable()) {
     if (design.kind != ControlKind::Label) order.push_back(&design);
   }
   std::sort(order.begin(), order.end(),
-            [](const ControlSpec* a, const ControlSpec* b) { return a->tabIndex < b->tabIndex; });
+            [](const ControlDesign* a, const ControlDesign* b) { return a->tabIndex < b->tabIndex; });
   for (std::size_t i = 1; i < order.size(); ++i) {
     setTabOrder(control(order[i - 1]->id), control(order[i]->id));
   }
@@ -95,7 +95,7 @@ void ControlWindow::chainTabOrder() {
 }
 
 void ControlWindow::controlChanged(ControlId id) {
-  const ControlSpec& design = controlSpec(id);
+  const ControlDesign& design = controlDesign(id);
   QWidget* widget = control(id);
   showText(widget, QString::fromStdString(form1_.text(id)));
   widget->setGeometry(twipsRect(design.left, form1_.top(id), design.width, design.height));

@@ -29,7 +29,7 @@ class ControlWindow : public QWidget, private Form1Observer {
   void controlChanged(ControlId id) override;
   void windowChanged() override;
 
-  void createControl(const ControlSpec& design);
+  void createControl(const ControlDesign& design);
   void chainTabOrder();
 
   Form1& form1_;

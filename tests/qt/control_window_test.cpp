@@ -38,15 +38,15 @@ TEST(ControlWindow, ShowsTheDefaultsForOneBlackHole) {
       {LnBH, "# BH"},
   };
   for (const auto& [id, text] : expected) {
-    EXPECT_EQ(h.shown(id), text) << controlSpec(id).name;
-    EXPECT_EQ(h.text(id), text) << controlSpec(id).name;
+    EXPECT_EQ(h.shown(id), text) << controlDesign(id).name;
+    EXPECT_EQ(h.text(id), text) << controlDesign(id).name;
   }
 }
 
 TEST(ControlWindow, EveryControlIsAWidgetOfItsKind) {
   GuiHarness h;
   int fields = 0, labels = 0, buttons = 0;
-  for (const ControlSpec& design : controlTable()) {
+  for (const ControlDesign& design : controlTable()) {
     fields += h.field(design.id) != nullptr;
     labels += h.label(design.id) != nullptr;
     buttons += h.button(design.id) != nullptr;
@@ -60,11 +60,11 @@ TEST(ControlWindow, EveryControlIsAWidgetOfItsKind) {
 TEST(ControlWindow, ShowsAndHidesTheControlsOfOneBlackHole) {
   GuiHarness h;
   for (ControlId id : {CommandStart, CommandEnd, TnBH, Tvc, Tfreq, TBH1, Lphi, Tphi, Tdist01, Tmaxcount}) {
-    EXPECT_TRUE(h.widget(id)->isVisible()) << controlSpec(id).name;
+    EXPECT_TRUE(h.widget(id)->isVisible()) << controlDesign(id).name;
   }
   for (ControlId id :
        {Command3, TBH2, LBH2, TBH3, Tdm1, Tdm2, Ldm1, Tdist02, Tdist12, Talphamin, Tdalpha, Tv2}) {
-    EXPECT_TRUE(h.widget(id)->isHidden()) << controlSpec(id).name;
+    EXPECT_TRUE(h.widget(id)->isHidden()) << controlDesign(id).name;
   }
 }
 
@@ -86,13 +86,13 @@ TEST(ControlWindow, TabOrderFollowsTheTabIndex) {
   QWidget* widget = h.widget(CommandStart);
   while (order.size() < std::size(expected)) {
     if (auto id = controlByName(widget->objectName().toStdString());
-        id && controlSpec(*id).kind != ControlKind::Label) {
+        id && controlDesign(*id).kind != ControlKind::Label) {
       order.push_back(*id);
     }
     widget = widget->nextInFocusChain();
   }
   for (std::size_t i = 0; i < order.size(); ++i) {
-    EXPECT_EQ(controlSpec(order[i]).name, controlSpec(expected[i]).name) << i;
+    EXPECT_EQ(controlDesign(order[i]).name, controlDesign(expected[i]).name) << i;
   }
 }
 
@@ -104,16 +104,16 @@ TEST(ControlWindow, BodyCountClicksCycleOneTwoThreeOne) {
   EXPECT_EQ(h.shown(Tvc), "");
   EXPECT_EQ(h.shown(TBH1), "36");
   for (ControlId id : {TBH2, LBH2, Tdm1, Tdm2, Tphi})
-    EXPECT_TRUE(h.widget(id)->isVisible()) << controlSpec(id).name;
+    EXPECT_TRUE(h.widget(id)->isVisible()) << controlDesign(id).name;
   for (ControlId id : {TBH3, Talphamin, Tdist02})
-    EXPECT_TRUE(h.widget(id)->isHidden()) << controlSpec(id).name;
+    EXPECT_TRUE(h.widget(id)->isHidden()) << controlDesign(id).name;
 
   h.click(TnBH);
   EXPECT_EQ(h.shown(TnBH), " 3");
   for (ControlId id : {TBH3, LBH3, Talphamin, Talphamax, Tdalpha, Tdist02, Tdist12, Tv2}) {
-    EXPECT_TRUE(h.widget(id)->isVisible()) << controlSpec(id).name;
+    EXPECT_TRUE(h.widget(id)->isVisible()) << controlDesign(id).name;
   }
-  for (ControlId id : {Tdm1, Tdm2, Tphi}) EXPECT_TRUE(h.widget(id)->isHidden()) << controlSpec(id).name;
+  for (ControlId id : {Tdm1, Tdm2, Tphi}) EXPECT_TRUE(h.widget(id)->isHidden()) << controlDesign(id).name;
   // The sweep row moved up from 5160 to the row at 1800 twips.
   EXPECT_EQ(h.widget(Talphamin)->geometry().top(), 120);
 
@@ -121,7 +121,7 @@ TEST(ControlWindow, BodyCountClicksCycleOneTwoThreeOne) {
   EXPECT_EQ(h.shown(TnBH), " 1");
   EXPECT_EQ(h.shown(TBH1), "10000");
   for (ControlId id : {TBH2, TBH3, Talphamin, Tdm1})
-    EXPECT_TRUE(h.widget(id)->isHidden()) << controlSpec(id).name;
+    EXPECT_TRUE(h.widget(id)->isHidden()) << controlDesign(id).name;
   EXPECT_TRUE(h.widget(Tphi)->isVisible());
 }
 
@@ -158,7 +158,7 @@ TEST(ControlWindow, ClickingIntoAFieldIsItsClick) {
   for (ControlId id : {Tfreq, TBH1, Tdm2, Tdist01}) {
     h.program().module.SetupChanged = 0;
     h.click(id);
-    EXPECT_EQ(h.program().module.SetupChanged, 1) << controlSpec(id).name;
+    EXPECT_EQ(h.program().module.SetupChanged, 1) << controlDesign(id).name;
   }
   h.program().module.SetupChanged = 0;
   h.click(Tdt);  // a field without a click handler
