@@ -41,8 +41,8 @@ class BatchSession {
   void script();
   void atEndWait();
   void openOutputs();
-  void startParallelSweep();
-  void showProgress();
+  void startParallelSweep(const RunParameters& p);
+  void showProgress(const RunParameters& p);
 
   const BatchOptions& options_;
   ScriptedPlatform platform_;
@@ -74,10 +74,9 @@ void BatchSession::openOutputs() {
 
 // A three-black-hole sweep runs its configurations in parallel, unless a step budget ties each one to
 // the steps of those before it.
-void BatchSession::startParallelSweep() {
+void BatchSession::startParallelSweep(const RunParameters& p) {
   const int jobs = threadCount(options_);
   const double Pi = 4 * std::atan(1.0);
-  const RunParameters p = readParameters(program_.form1, program_.module.nBH);
   const std::int64_t configurations = sweepLength(p.nalpha);
   if (jobs < 2 || options_.maxSteps || configurations < 2 || refusalReason(p, program_.module.nBH, Pi))
     return;
@@ -89,9 +88,8 @@ void BatchSession::startParallelSweep() {
   }
 }
 
-void BatchSession::showProgress() {
+void BatchSession::showProgress(const RunParameters& p) {
   if (options_.quiet || isatty(STDERR_FILENO) == 0) return;
-  const RunParameters p = readParameters(program_.form1, program_.module.nBH);
   progress_ = std::make_unique<Progress>(stderr, sweepLength(p.nalpha), p.nrev0, p.Tott0);
   observers_.add(progress_.get());
   program_.observer = &observers_;
@@ -129,8 +127,10 @@ BatchResult BatchSession::run() {
     return result_;
   }
   openOutputs();
-  showProgress();
-  startParallelSweep();
+  // the parameters the run will read, as the fields now hold them
+  const RunParameters parameters = readParameters(program_.form1, program_.module.nBH);
+  showProgress(parameters);
+  startParallelSweep(parameters);
   script();
   program_.form1.userClick(CommandStart);
   sweep_.reset();

@@ -21,16 +21,8 @@ fail() {
   exit 1
 }
 
-# The id of the window with exactly this title, waiting up to ten seconds for it.
-window() {
-  local id
-  for _ in $(seq 100); do
-    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
+# find_window: the id of the window with exactly this title, waiting up to ten seconds for it.
+source "$(dirname "$0")/../../scripts/gui_common.sh"
 
 # A left click at pixel (x, y) of the control window's drawing area.
 click() {
@@ -53,8 +45,8 @@ count_colour() {
 
 "$bhsim" >"$work/stdout" 2>"$work/stderr" &
 pid=$!
-control=$(window "Control Form") || fail "no window titled Control Form"
-display=$(window "Display Form") || fail "no window titled Display Form"
+control=$(find_window "Control Form") || fail "no window titled Control Form"
+display=$(find_window "Display Form") || fail "no window titled Display Form"
 sleep 0.5
 
 # Control positions: twips / 15 from the control table, clicked in their middles.
