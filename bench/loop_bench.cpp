@@ -2,7 +2,7 @@
 // or field. Items per second are integration steps per second.
 #include <benchmark/benchmark.h>
 
-#include "control/program.hpp"
+#include "program/program.hpp"
 #include "platform/scripted_platform.hpp"
 #include "sim/fast_steps.hpp"
 #include "sim/packed_steps.hpp"

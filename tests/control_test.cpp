@@ -13,7 +13,7 @@
 
 #include "control/control_table.hpp"
 #include "control/form1.hpp"
-#include "control/program.hpp"
+#include "program/program.hpp"
 #include "test_support.hpp"
 
 namespace bhsim::testing {

@@ -1,10 +1,11 @@
+#include "program/program.hpp"
 #include "sim/direction_angle.hpp"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "sim/module1.hpp"
+#include "state/module1.hpp"
 
 namespace bhsim {
 namespace {

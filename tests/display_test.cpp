@@ -12,7 +12,7 @@
 #include "display/palette.hpp"
 #include "display/plotting.hpp"
 #include "display/resize.hpp"
-#include "sim/module1.hpp"
+#include "state/module1.hpp"
 #include "test_support.hpp"
 
 namespace bhsim::testing {

@@ -9,7 +9,7 @@
 
 #include "display/form2.hpp"
 #include "display/plotting.hpp"
-#include "sim/module1.hpp"
+#include "state/module1.hpp"
 #include "test_support.hpp"
 
 namespace bhsim::testing {

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "sim/loop_state.hpp"
-#include "sim/run_observer.hpp"
+#include "program/run_observer.hpp"
 
 namespace bhsim::testing {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "control/program.hpp"
+#include "program/program.hpp"
 #include "platform/scripted_platform.hpp"
 
 namespace bhsim::testing {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "program/run_observer.hpp"
 #include "sim/loop_state.hpp"
-#include "sim/run_observer.hpp"
 
 namespace bhsim {
 

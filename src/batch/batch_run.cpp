@@ -11,10 +11,10 @@
 #include "batch/batch_output.hpp"
 #include "batch/parallel_sweep.hpp"
 #include "batch/progress.hpp"
-#include "control/program.hpp"
 #include "platform/scripted_platform.hpp"
+#include "program/program.hpp"
+#include "program/read_parameters.hpp"
 #include "sim/orbit.hpp"
-#include "sim/run_parameters.hpp"
 
 namespace bhsim {
 namespace {

@@ -11,8 +11,8 @@
 #include <thread>
 #include <vector>
 
-#include "control/program.hpp"
-#include "sim/configuration_record.hpp"
+#include "program/configuration_record.hpp"
+#include "program/program.hpp"
 
 namespace bhsim {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "sim/run_observer.hpp"
+#include "program/run_observer.hpp"
 
 namespace bhsim {
 

@@ -5,7 +5,7 @@
 
 #include "display/form2.hpp"
 #include "display/resize.hpp"
-#include "sim/module1.hpp"
+#include "state/module1.hpp"
 
 namespace bhsim {
 namespace {

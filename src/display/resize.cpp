@@ -5,7 +5,7 @@
 
 #include "control/form1.hpp"
 #include "display/form2.hpp"
-#include "sim/module1.hpp"
+#include "state/module1.hpp"
 
 namespace bhsim {
 namespace {

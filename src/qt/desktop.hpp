@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "control/program.hpp"
+#include "program/program.hpp"
 #include "qt/control_window.hpp"
 #include "qt/display_window.hpp"
 #include "qt/qt_platform.hpp"

@@ -2,8 +2,6 @@
 
 namespace bhsim {
 
-struct Module1;
-
 // The direction of (x1, y1) seen from (x0, y0), in degrees from 0 to 360, counter-clockwise from +x.
 // Straight up (dx = 0, dy > 0) is 90 and straight down 270; with both differences zero the direction is
 // undefined and `angle` keeps its incoming value.
@@ -11,9 +9,6 @@ inline void directionAngle(double x0, double y0, double x1, double y1, double Pi
 
 // The same from the differences dx = x1 - x0, dy = y1 - y0.
 inline void angleOfDirection(double dx, double dy, double Pi, double& angle);
-
-// The same for black holes 1 and 2 at the shared positions of `module`.
-void DirectionAngle(const Module1& module, double& angle);
 
 }  // namespace bhsim
 

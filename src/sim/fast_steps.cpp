@@ -1,5 +1,7 @@
 #include "sim/fast_steps.hpp"
 
+#include "sim/packed_steps.hpp"
+
 namespace bhsim::step {
 
 DirectionWatch::DirectionWatch(double alpha) {
@@ -14,6 +16,23 @@ DirectionWatch::DirectionWatch(double alpha) {
     ux_ = std::cos(a);
     uy_ = std::sin(a);
   }
+}
+
+Crossing runFastSteps(LoopState& s, const DirectionWatch& watch, std::int64_t until) {
+  const MassMode mass = s.nBH == 2 ? MassMode::Two : s.nBH == 3 ? MassMode::Three : MassMode::None;
+  const bool three = s.nstars == 3;
+  switch (mass) {
+    case MassMode::Two:
+      return three ? runPackedSteps<true, MassMode::Two>(s, watch, until)
+                   : runPackedSteps<false, MassMode::Two>(s, watch, until);
+    case MassMode::Three:
+      return three ? runPackedSteps<true, MassMode::Three>(s, watch, until)
+                   : runPackedSteps<false, MassMode::Three>(s, watch, until);
+    case MassMode::None:
+      break;
+  }
+  return three ? runPackedSteps<true, MassMode::None>(s, watch, until)
+               : runPackedSteps<false, MassMode::None>(s, watch, until);
 }
 
 }  // namespace bhsim::step

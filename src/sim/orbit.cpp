@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "format/numeric_value.hpp"
 #include "sim/constants.hpp"
 
 namespace bhsim {
@@ -40,7 +39,7 @@ bool separation(const RunParameters& p, double nBH, double Pi, Orbit& o) {
     o.vc = speedRatio(o);
   } else {
     o.kind = Orbit::Case::Distance;
-    o.dist = plainDecimalValue(p.dist);
+    o.dist = p.dist;
     if (o.dist == 0) return false;
     o.vc = speedRatio(o);
     o.f = std::sqrt((o.m0 + o.m1) / (o.dist * (o.dist * (o.dist * (Pi * (Pi * 4))))));

@@ -177,4 +177,7 @@ Crossing runPackedSteps(LoopState& s, const DirectionWatch& watch, std::int64_t 
   return crossing;
 }
 
+// The fast loop for the state as it stands: runPackedSteps for the body count and mass change in play.
+Crossing runFastSteps(LoopState& s, const DirectionWatch& watch, std::int64_t until);
+
 }  // namespace bhsim::step

@@ -1,21 +1,15 @@
 #pragma once
 
-#include <optional>
-#include <string>
-
 namespace bhsim {
 
-class Form1;
-
-// The fifteen parameters a run reads from the control window at its start, with the sweep derived
-// from them.
+// The fifteen parameters of a run, with the sweep derived from them.
 struct RunParameters {
   double maxcount = 0;
   double vc = 0;
   double dm0 = 0;
   double dm1 = 0;
   double f = 0;
-  std::string dist;  // the "dist12" text, taken as a number only on the distance path
+  double dist = 0;  // the "dist12" text read as a plain decimal: the separation of the distance case
   double xmaxf = 0;
   double BH1 = 0;
   double BH2 = 0;
@@ -30,8 +24,5 @@ struct RunParameters {
   bool dalphaZeroed = false;  // alphamax <= alphamin: "delta" is written as "0"
   double nalpha = 1;          // configurations of the sweep (not rounded)
 };
-
-// Reads the parameters without writing anything.
-RunParameters readParameters(const Form1& form1, double nBH);
 
 }  // namespace bhsim

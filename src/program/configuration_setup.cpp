@@ -1,12 +1,12 @@
 #include <cmath>
 
-#include "control/program.hpp"
 #include "display/plotting.hpp"
 #include "format/number_text.hpp"
 #include "format/truncate.hpp"
 #include "format/usingx.hpp"
+#include "program/program.hpp"
+#include "program/run.hpp"
 #include "sim/constants.hpp"
-#include "sim/run.hpp"
 
 namespace bhsim {
 

@@ -1,7 +1,8 @@
-#include "control/program.hpp"
+#include "program/program.hpp"
 
 #include "display/resize.hpp"
 #include "format/numeric_value.hpp"
+#include "sim/direction_angle.hpp"
 
 namespace bhsim {
 
@@ -13,6 +14,10 @@ Program::Program(Platform& platform) : platform(platform) {
 
 Program::~Program() {
   form1.setEvents(nullptr);
+}
+
+void DirectionAngle(const Module1& module, double& angle) {
+  directionAngle(module.x0, module.y0, module.x1, module.y1, module.Pi, angle);
 }
 
 double Program::value(ControlId id) const {

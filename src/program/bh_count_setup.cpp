@@ -1,5 +1,5 @@
-#include "control/program.hpp"
 #include "format/number_text.hpp"
+#include "program/program.hpp"
 
 namespace bhsim {
 

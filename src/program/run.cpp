@@ -1,10 +1,11 @@
-#include "sim/run.hpp"
+#include "program/run.hpp"
 
 #include <cmath>
 
-#include "control/program.hpp"
 #include "format/number_text.hpp"
 #include "format/truncate.hpp"
+#include "program/program.hpp"
+#include "program/read_parameters.hpp"
 #include "sim/constants.hpp"
 
 namespace bhsim {

@@ -7,9 +7,9 @@
 #include "control/form1.hpp"
 #include "display/form2.hpp"
 #include "platform/platform.hpp"
-#include "sim/configuration_record.hpp"
-#include "sim/module1.hpp"
-#include "sim/run_observer.hpp"
+#include "program/configuration_record.hpp"
+#include "program/run_observer.hpp"
+#include "state/module1.hpp"
 
 namespace bhsim {
 
@@ -70,5 +70,9 @@ class Program : public Form1Events {
   RunOptions options;
   RunObserver* observer = nullptr;
 };
+
+// The direction of black hole 2 seen from black hole 1 at the shared positions of `module`, in degrees
+// (directionAngle on Module1's x0, y0, x1, y1 and Pi).
+void DirectionAngle(const Module1& module, double& angle);
 
 }  // namespace bhsim

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "sim/configuration_record.hpp"
+#include "program/configuration_record.hpp"
 #include "sim/fast_steps.hpp"
 #include "sim/loop_state.hpp"
 #include "sim/orbit.hpp"

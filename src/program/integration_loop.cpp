@@ -1,15 +1,14 @@
 #include <algorithm>
 #include <cmath>
 
-#include "control/program.hpp"
 #include "display/plotting.hpp"
 #include "format/number_text.hpp"
 #include "format/truncate.hpp"
 #include "format/usingx.hpp"
+#include "program/program.hpp"
+#include "program/run.hpp"
 #include "sim/constants.hpp"
-#include "sim/fast_steps.hpp"
 #include "sim/packed_steps.hpp"
-#include "sim/run.hpp"
 #include "sim/step.hpp"
 
 namespace bhsim {
@@ -99,24 +98,10 @@ step::Crossing Run::referenceStep() {
 
 // Runs steps up to the next one at which something besides the step itself may happen.
 step::Crossing Run::fastSteps(const step::DirectionWatch& watch) {
-  using step::MassMode;
   std::int64_t until = (s_.cnt / kPlotPeriod + 1) * kPlotPeriod;
   const std::int64_t every = program_.options.refreshEvery;
   until = std::min(until, every > 0 ? (s_.cnt / every + 1) * every : std::max(nextClockCheck_, s_.cnt + 1));
-  const MassMode mass = s_.nBH == 2 ? MassMode::Two : s_.nBH == 3 ? MassMode::Three : MassMode::None;
-  const bool three = s_.nstars == 3;
-  switch (mass) {
-    case MassMode::Two:
-      return three ? step::runPackedSteps<true, MassMode::Two>(s_, watch, until)
-                   : step::runPackedSteps<false, MassMode::Two>(s_, watch, until);
-    case MassMode::Three:
-      return three ? step::runPackedSteps<true, MassMode::Three>(s_, watch, until)
-                   : step::runPackedSteps<false, MassMode::Three>(s_, watch, until);
-    case MassMode::None:
-      break;
-  }
-  return three ? step::runPackedSteps<true, MassMode::None>(s_, watch, until)
-               : step::runPackedSteps<false, MassMode::None>(s_, watch, until);
+  return step::runFastSteps(s_, watch, until);
 }
 
 void Run::endConfiguration(bool stopped) {

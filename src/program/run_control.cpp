@@ -1,6 +1,6 @@
-#include "control/program.hpp"
 #include "display/plotting.hpp"
-#include "sim/run.hpp"
+#include "program/program.hpp"
+#include "program/run.hpp"
 
 namespace bhsim {
 

@@ -1,4 +1,4 @@
-#include "sim/run_parameters.hpp"
+#include "program/read_parameters.hpp"
 
 #include "control/form1.hpp"
 #include "format/numeric_value.hpp"
@@ -14,7 +14,7 @@ RunParameters readParameters(const Form1& form1, double nBH) {
   p.dm0 = value(Tdm1) / 100;
   p.dm1 = value(Tdm2) / 100;
   p.f = value(Tfreq);
-  p.dist = form1.text(Tdist01);
+  p.dist = plainDecimalValue(form1.text(Tdist01));
   p.xmaxf = value(Txmaxf);
   p.BH1 = value(TBH1);
   p.BH2 = value(TBH2);
