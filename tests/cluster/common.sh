@@ -2,7 +2,7 @@
 # Sourced by the cluster tests, whose first argument is the bhsim binary: the grid they sweep, and
 # check_sweep, which runs it through one of the sweep scripts.
 name=$(basename "$0" .sh)
-bhsim=${1:?usage: $0 path/to/bhsim}
+bhsim=$(realpath -e "${1:?usage: $0 path/to/bhsim}") || exit 1
 root=$(cd "$(dirname "$0")/../.." && pwd)
 started=$(date +%s%N)
 work=$(mktemp -d)
