@@ -17,9 +17,12 @@ SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict
                  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp:print_suppressions=0 \
                  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-# Debian packages the project needs to build, test and run.
+# Debian packages the project needs to build, test and run; slurm-wlm, munge and parallel for the sweep
+# scripts of scripts/cluster and their tests. Their daemons need no system setup: the tests run their own
+# (scripts/cluster/local_slurm.sh) beside any the packages start.
 PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev \
-            nlohmann-json3-dev xvfb xauth x11-utils xdotool imagemagick clang libclang-rt-14-dev
+            nlohmann-json3-dev xvfb xauth x11-utils xdotool imagemagick clang libclang-rt-14-dev \
+            slurm-wlm munge parallel
 
 .PHONY: all deps configure build run test test-asan fuzz bench clean
 
