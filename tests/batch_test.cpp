@@ -1,223 +1,276 @@
-// `bhsim --batch`: the command line, exit statuses and the files it writes.
+// `bhsim --batch` and `bhsim --merge`: the command line, the files, sweeps, grids, shards and threads.
 #include <gtest/gtest.h>
+#include <pty.h>
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <QImage>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "batch/batch_options.hpp"
-#include "sim/constants.hpp"
+#include "format/number_text.hpp"
+#include "format/truncate.hpp"
+#include "support.hpp"
 
 namespace bhsim::testing {
 namespace {
 
 namespace fs = std::filesystem;
+using Json = nlohmann::json;
 
-struct Outcome {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
+std::string path(const std::string& name) {
+  return scratch(name).string();
 }
 
-fs::path scratch(const std::string& name) {
-  const fs::path dir = fs::temp_directory_path() / ("bhsim_batch_test_" + std::to_string(::getpid()));
-  fs::create_directories(dir);
-  return dir / name;
-}
-
-// Runs the program with `args` (already quoted for the shell).
-Outcome bhsim(const std::string& args) {
-  const fs::path out = scratch("stdout"), err = scratch("stderr");
-  const std::string command = std::string(BHSIM_BINARY) + " --batch " + args + " >" + out.string() + " 2>" +
-                              err.string() + " </dev/null";
-  const int raw = std::system(command.c_str());
-  Outcome o;
-  o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  o.out = slurp(out);
-  o.err = slurp(err);
-  return o;
-}
-
-TEST(BatchOptions, ReadsEveryOptionAndTheFieldsInOrder) {
-  const ParsedOptions p =
-      parseBatchOptions({"--bh", "3", "--refresh-every=500", "--max-steps", "0", "--json", "-", "--trace",
-                         "t.csv", "--png=p.png", "TBH1=7", "Tdist01=", "TBH1=a=b"});
+TEST(BatchOptions, ReadsEveryOptionAndNamesTheFirstBadOne) {
+  // clang-format off
+  const ParsedOptions p = parseBatchOptions(
+      {"--bh", "3", "--refresh-every=500", "--max-steps", "0", "--json", "-", "--table=t.csv", "TBH1=7",
+       "Tdist01=", "--sweep", "TBH2=5:1:-2", "--sweep=Tdm1=1.5,+2,1e1", "--shard", "2/3", "--jobs", "4"});
   ASSERT_EQ(p.error, "");
-  EXPECT_EQ(p.options.bodyCount, 3);
-  EXPECT_EQ(p.options.refreshEvery, 500);
-  EXPECT_EQ(p.options.maxSteps, 0);
-  EXPECT_EQ(p.options.jsonPath, "-");
-  EXPECT_EQ(p.options.tracePath, "t.csv");
-  EXPECT_EQ(p.options.pngPath, "p.png");
-  ASSERT_EQ(p.options.fields.size(), 3u);
-  EXPECT_EQ(p.options.fields[0], std::make_pair(ControlId::TBH1, std::string("7")));
-  EXPECT_EQ(p.options.fields[1], std::make_pair(ControlId::Tdist01, std::string("")));
-  EXPECT_EQ(p.options.fields[2], std::make_pair(ControlId::TBH1, std::string("a=b")));
-}
-
-TEST(BatchOptions, NamesTheBadArgument) {
-  const struct {
-    std::vector<std::string> args;
-    std::string named;
-  } cases[] = {
-      {{"--bh", "4"}, "'4'"},
-      {{"--bh", "0"}, "'0'"},
-      {{"--bh", "two"}, "'two'"},
-      {{"--bh"}, "--bh"},
-      {{"--refresh-every", "0"}, "'0'"},
-      {{"--max-steps", "-1"}, "'-1'"},
-      {{"--json"}, "--json"},
-      {{"--png="}, "--png"},
-      {{"--frobnicate"}, "--frobnicate"},
-      {{"LBH1=x"}, "LBH1=x"},
-      {{"CommandStart=Cont"}, "CommandStart=Cont"},
-      {{"tbh1=3"}, "tbh1=3"},
-      {{"=3"}, "=3"},
-      {{"TBH1"}, "TBH1"},
-  };
-  for (const auto& c : cases) {
-    const ParsedOptions p = parseBatchOptions(c.args);
-    EXPECT_NE(p.error.find(c.named), std::string::npos) << p.error;
-    EXPECT_EQ(p.error.find('\n'), std::string::npos);
+  EXPECT_EQ(std::tuple(p.options.bodyCount, p.options.refreshEvery, *p.options.maxSteps, p.options.jsonPath,
+                       p.options.tablePath, p.options.shardIndex, p.options.shardCount, p.options.jobs),
+            std::tuple(3, 500, 0, "-", "t.csv", 2, 3, 4));
+  EXPECT_EQ(p.options.fields, (Fields{{TBH1, "7"}, {Tdist01, ""}}));
+  ASSERT_EQ(p.options.sweeps.size(), 2u);
+  EXPECT_EQ(p.options.sweeps[0].texts, (std::vector<std::string>{"5", "3", "1"}));
+  EXPECT_EQ(p.options.sweeps[1].texts, (std::vector<std::string>{"1.5", "2", "10"}));
+  EXPECT_EQ(parseBatchOptions({"--sweep", "Tdm1=0:0.3:0.1"}).options.sweeps.at(0).texts,
+            (std::vector<std::string>{"0", "0.1", "0.2", "0.3"}));  // FROM + i x STEP, TO on the grid
+  EXPECT_EQ(parseBatchOptions({"--sweep", "Tdm1=0:1:0.3"}).options.sweeps.at(0).texts.back(), "0.9");
+  const std::pair<std::vector<std::string>, std::string> bad[] = {
+      {{"--bh", "4"}, "'4'"}, {{"--bh"}, "--bh"}, {{"--refresh-every", "0"}, "'0'"}, {{"--png="}, "--png"},
+      {{"--frobnicate"}, "--frobnicate"}, {{"LBH1=x"}, "LBH1=x"}, {{"tbh1=3"}, "tbh1=3"}, {{"TBH1"}, "TBH1"},
+      {{"--sweep", "TBH2=1:5:0"}, "is 0"}, {{"--sweep", "TBH2=5:1:1"}, "away"},
+      {{"--sweep", "TBH2=1,x"}, "'x'"}, {{"--sweep", "LBH2=1"}, "LBH2=1"},
+      {{"--sweep", "TBH2=0:1e7:1"}, "1000000"},
+      {{"--sweep", "TBH2=1:1000:1", "--sweep", "TBH1=1:1001:1"}, "1000000 points"},
+      {{"--shard", "0/2", "--sweep", "TBH2=1"}, "'0/2'"}, {{"--shard", "3/2"}, "'3/2'"},
+      {{"--shard", "2/2"}, "grid"}, {{"--sweep", "TBH2=1", "--png", "p"}, "--png"}};
+  // clang-format on
+  for (const auto& [args, named] : bad) {
+    const std::string error = parseBatchOptions(args).error;
+    EXPECT_NE(error.find(named), std::string::npos) << args[0] << ": " << error;
+    EXPECT_EQ(error.find('\n'), std::string::npos);
   }
 }
 
-TEST(BatchCli, HelpPrintsTheUsage) {
-  const Outcome o = bhsim("--help");
-  EXPECT_EQ(o.status, 0);
-  EXPECT_NE(o.out.find("usage: bhsim --batch"), std::string::npos);
-}
-
-TEST(BatchCli, BadArgumentsExitWithTwoAndRunNothing) {
-  const fs::path json = scratch("bad.json");
-  fs::remove(json);
-  const Outcome o = bhsim("--json " + json.string() + " TBH9=1");
-  EXPECT_EQ(o.status, 2);
-  EXPECT_NE(o.err.find("TBH9=1"), std::string::npos);
-  EXPECT_EQ(std::count(o.err.begin(), o.err.end(), '\n'), 1);
-  EXPECT_FALSE(fs::exists(json));
-}
-
-TEST(BatchCli, RefusedRunsExitWithOneAndSayWhy) {
-  for (const char* args :
-       {"--bh 2 Tmaxcount=0", "--bh 3 Tdalpha=0", "--bh 2 TBH1=0 TBH2=0", "--bh 2 Tnrev=0 Ttotaltime=0"}) {
-    const Outcome o = bhsim(std::string(args) + " --json -");
+TEST(BatchCli, ExitStatusesAndWhatEachWrites) {
+  EXPECT_NE(bhsim("--batch --help").out.find("--sweep FIELD=FROM:TO:STEP"), std::string::npos);
+  const std::string json = path("bad.json");
+  Outcome o = bhsim("--batch --json " + json + " TBH9=1");
+  EXPECT_EQ(std::tuple(o.status, std::count(o.err.begin(), o.err.end(), '\n'), fs::exists(json)),
+            std::tuple(2, 1, false));
+  for (const char* args : {"--bh 2 Tmaxcount=0", "--bh 3 Tdalpha=0", "--bh 2 Tnrev=0 Ttotaltime=0"}) {
+    o = bhsim(std::string("--batch ") + args + " TBH3=7 --json - --table " + path("refused.csv"));
     EXPECT_EQ(o.status, 1) << args;
-    EXPECT_NE(o.err.find("refused"), std::string::npos) << args;
-    EXPECT_EQ(o.out, "") << args;
+    const Json j = Json::parse(o.out);
+    EXPECT_EQ(std::tuple(j["end_wait"].is_null(), j["configurations"], j["steps"]), std::tuple(true, 0, 0))
+        << args;
+    EXPECT_EQ(j["idle"]["fields"]["TBH3"], "7");
+    EXPECT_NE(o.err.find(j["refused"].get<std::string>()), std::string::npos);
+    EXPECT_FALSE(fs::exists(path("refused.csv")));
   }
-}
-
-TEST(BatchCli, AStepBudgetStopsAnEndlessRunAtTheNextPump) {
-  const Outcome o = bhsim("--bh 2 Tmaxcount=2000 Tnrev=0 Ttotaltime=0 --max-steps 5000 --json -");
-  ASSERT_EQ(o.status, 0) << o.err;
-  const auto json = nlohmann::json::parse(o.out);
-  // pressed at the pump of step 5000, acted on at step 6000
-  EXPECT_EQ(json["steps"], 6000);
-  EXPECT_EQ(json["idle"]["captions"]["CommandStart"], "Start");
-  EXPECT_EQ(json["end_wait"]["captions"]["CommandStart"], "Next");
-}
-
-TEST(BatchCli, JsonHoldsBothSnapshotsAndIsReproducibleWithAFixedRefresh) {
-  const std::string args = "--bh 2 Tmaxcount=20000 --refresh-every 1000 --json -";
-  const Outcome first = bhsim(args);
-  const Outcome second = bhsim(args);
-  ASSERT_EQ(first.status, 0) << first.err;
-  EXPECT_EQ(first.out, second.out);
-  const auto json = nlohmann::json::parse(first.out);
-  for (const char* snapshot : {"end_wait", "idle"}) {
-    EXPECT_EQ(json[snapshot]["fields"].size(), 37u);
-    EXPECT_EQ(json[snapshot]["captions"].size(), 34u);
-  }
-  EXPECT_EQ(json["configurations"], 1);
-  EXPECT_GT(json["steps"].get<long>(), 7 * 10000);
-  EXPECT_EQ(json["end_wait"]["fields"]["Tnrev"], " 7");
-  EXPECT_EQ(json["end_wait"]["captions"]["Lnrev"], "n rev   7");
-  EXPECT_EQ(json["idle"]["fields"]["TBH1"], " 36");
-  EXPECT_EQ(json["idle"]["captions"]["Lnrev"], "n rev");
-}
-
-TEST(BatchCli, FieldsAreTypedAfterTheBodyCount) {
-  // --bh 2 writes the defaults of two black holes; TBH1 typed afterwards wins
-  const Outcome o = bhsim("TBH1=40 --bh 2 Tmaxcount=2000 --refresh-every 100 --json -");
-  ASSERT_EQ(o.status, 0) << o.err;
-  const auto json = nlohmann::json::parse(o.out);
-  EXPECT_EQ(json["idle"]["fields"]["TBH1"], " 40");
-  EXPECT_EQ(json["idle"]["fields"]["TnBH"], " 2");
-}
-
-TEST(BatchCli, ThreeBodiesSweepThirtySevenConfigurations) {
-  const Outcome o = bhsim("--bh 3 Tmaxcount=2000 --json -");
-  ASSERT_EQ(o.status, 0) << o.err;
-  const auto json = nlohmann::json::parse(o.out);
-  EXPECT_EQ(json["configurations"], 37);
-  EXPECT_EQ(json["end_wait"]["fields"]["Talphamin"], " 360");
-}
-
-TEST(BatchCli, TraceHasOneRowPerDotRelativeToTheCentreOfMass) {
-  const fs::path trace = scratch("trace.csv");
-  const Outcome o = bhsim(
-      "--bh 2 Tmaxcount=20000 Tnrev=2 Tdm1=0 Tdm2=0 --refresh-every 1000 --json - --trace " + trace.string());
-  ASSERT_EQ(o.status, 0) << o.err;
-  const long steps = nlohmann::json::parse(o.out)["steps"];
-  std::ifstream in(trace);
-  std::string line;
-  std::getline(in, line);
-  EXPECT_EQ(line, "configuration,step,body,x_km,y_km");
-  long rows = 0;
-  double x1 = 0, y1 = 0;
-  while (std::getline(in, line)) {
-    int configuration = 0, body = 0;
-    long step = 0;
-    double x = 0, y = 0;
-    ASSERT_EQ(std::sscanf(line.c_str(), "%d,%ld,%d,%lf,%lf", &configuration, &step, &body, &x, &y), 5)
-        << line;
-    EXPECT_EQ(configuration, 1);
-    EXPECT_EQ(step, (rows / 2 + 1) * 1000);
-    EXPECT_EQ(body, static_cast<int>(rows % 2) + 1);
-    if (body == 1) {
-      x1 = x;
-      y1 = y;
-    } else {  // 36 x1 + 29 x2 = 0 about the centre of mass
-      EXPECT_NEAR(36 * x1 + 29 * x, 0, 1e-6 * std::fabs(36 * x1));
-      EXPECT_NEAR(36 * y1 + 29 * y, 0, 1e-6 * (std::fabs(36 * x1) + std::fabs(36 * y1)));
-    }
-    ++rows;
-  }
-  EXPECT_EQ(rows, 2 * (steps / 1000));
-}
-
-TEST(BatchCli, PngIsTheDrawingAreaAtTheEndWait) {
-  const fs::path png = scratch("display.png");
-  const Outcome o = bhsim("--bh 2 Tmaxcount=20000 --png " + png.string());
-  ASSERT_EQ(o.status, 0) << o.err;
-  const std::string bytes = slurp(png);
-  ASSERT_GT(bytes.size(), 24u);
-  EXPECT_EQ(bytes.substr(1, 3), "PNG");
-  const auto be32 = [&bytes](std::size_t at) {
-    return (static_cast<unsigned char>(bytes[at]) << 24) | (static_cast<unsigned char>(bytes[at + 1]) << 16) |
-           (static_cast<unsigned char>(bytes[at + 2]) << 8) | static_cast<unsigned char>(bytes[at + 3]);
-  };
-  EXPECT_EQ(be32(16), 150);  // width of the design drawing area
-  EXPECT_EQ(be32(20), 200);
-}
-
-TEST(BatchCli, AnUnwritableOutputIsReported) {
-  const Outcome o = bhsim("--bh 2 Tmaxcount=2000 --json /nonexistent-dir/out.json");
+  o = bhsim(
+      "--batch --bh 2 Tmaxcount=2000 Tnrev=0 Ttotaltime=0 --max-steps 5000 --json /nonexistent-dir/out.json");
   EXPECT_EQ(o.status, 3);
   EXPECT_NE(o.err.find("/nonexistent-dir/out.json"), std::string::npos);
+  o = bhsim("--batch TBH1=40 --bh 2 Tmaxcount=2000 Tnrev=0 Ttotaltime=0 --max-steps 5000 --json -");
+  const Json j = Json::parse(o.out);
+  EXPECT_EQ(j["steps"], 6000);  // Stop pressed at the pump of step 5000, acted on at step 6000
+  EXPECT_EQ(std::tuple(j["idle"]["fields"]["TBH1"], j["idle"]["fields"]["TnBH"]), std::tuple(" 40", " 2"));
+  EXPECT_EQ(std::tuple(j["end_wait"]["captions"]["CommandStart"], j["idle"]["captions"]["Lnrev"]),
+            std::tuple("Next", "n rev"));
+}
+
+TEST(BatchCli, TheTraceIsRelativeToTheCentreOfMassAndThePngIsTheDisplay) {
+  const std::string trace = path("trace.csv"), png = path("display.png");
+  const Outcome o =
+      bhsim("--batch --bh 2 Tmaxcount=20000 Tnrev=2 Tdm1=0 Tdm2=0 --refresh-every 1000 --json - --trace " +
+            trace + " --png " + png);
+  ASSERT_EQ(o.status, 0) << o.err;
+  const auto rows = readCsv(trace);
+  ASSERT_EQ(rows.size(), 1 + 2 * (Json::parse(o.out)["steps"].get<std::size_t>() / 1000));
+  EXPECT_EQ(rows[0], (std::vector<std::string>{"configuration", "step", "body", "x_km", "y_km"}));
+  for (std::size_t i = 1; i + 1 < rows.size(); i += 2) {
+    EXPECT_EQ(rows[i][1], std::to_string((i + 1) / 2 * 1000));
+    EXPECT_EQ(std::tuple(rows[i][2], rows[i + 1][2]), std::tuple("1", "2"));
+    const double x1 = std::stod(rows[i][3]), x2 = std::stod(rows[i + 1][3]), y1 = std::stod(rows[i][4]);
+    EXPECT_NEAR(36 * x1 + 29 * x2, 0, 1e-6 * (std::fabs(36 * x1) + std::fabs(36 * y1)));  // about the centre
+  }
+  QImage image(QString::fromStdString(png));
+  ASSERT_EQ(std::tuple(image.width(), image.height()), std::tuple(150, 200));
+  std::map<QRgb, int> colours;
+  for (int y = 0; y < 200; ++y)
+    for (int x = 0; x < 150; ++x) ++colours[image.pixel(x, y) & 0xFFFFFF];
+  // white ground, black 1, bright red 2, the blue centre of mass of the set-up
+  EXPECT_EQ(colours.size(), 4u);
+  for (QRgb colour : {0xFFFFFFu, 0x000000u, 0xFF0000u, 0x000080u})
+    EXPECT_GT(colours[colour], 0) << std::hex << colour;
+}
+
+const std::string kSweep = "--batch --bh 3 Tmaxcount=3000 Talphamax=40 --refresh-every 500";
+
+TEST(BatchSweep, EachRowIsTheSingleRunAtItsAngleAndThreadsChangeNoByte) {
+  std::vector<std::string> outputs[2];
+  for (int jobs : {1, 2}) {
+    const std::string tag = std::to_string(jobs), table = path("t" + tag);
+    const std::string files[] = {path("j" + tag), table, path("r" + tag), path("p" + tag)};
+    ASSERT_EQ(bhsim(kSweep + " --jobs " + tag + " --json " + files[0] + " --table " + table + " --trace " +
+                    files[2] + " --png " + files[3])
+                  .status,
+              0);
+    for (const std::string& file : files) outputs[jobs - 1].push_back(slurp(file));
+  }
+  EXPECT_EQ(outputs[0], outputs[1]);
+  const auto rows = readCsv(path("t1"));
+  ASSERT_EQ(rows.size(), 6u);  // header and 0, 10, 20, 30, 40 degrees
+  EXPECT_EQ(rows[0].back(), "energy_rel_change");
+  for (std::size_t i = 1; i < rows.size(); ++i) {
+    const auto& row = rows[i];
+    ASSERT_EQ(row.size(), 18u);
+    EXPECT_EQ(std::tuple(row[0], std::stod(row[1])), std::tuple(std::to_string(i), 10.0 * (i - 1)));
+    const Outcome single =
+        bhsim("--batch --bh 3 Tmaxcount=3000 --refresh-every 500 --json - Talphamin=" + row[1] +
+              " Talphamax=" + row[1]);
+    const Json j = Json::parse(single.out);
+    const auto& fields = j["end_wait"]["fields"];
+    EXPECT_EQ(j["steps"].get<long>(), std::stol(row[2]));
+    EXPECT_EQ(fields["Ttotaltime"], numberText(truncateTo(std::stod(row[3]), 4)));
+    EXPECT_EQ(fields["TBH1"], numberText(truncateTo(std::stod(row[6]), 1)));
+    EXPECT_EQ(fields["TBH2"], numberText(truncateTo(std::stod(row[7]), 1)));
+    EXPECT_EQ(fields["Tv1max"], numberText(std::floor(std::stod(row[12]))));
+    EXPECT_EQ(fields["Tnrev"], numberText(std::stod(row[15])));
+    EXPECT_EQ(fields["TTrev"], numberText(truncateTo(std::stod(row[16]), 4)));
+    EXPECT_EQ(row[4] == "revolutions", row[15] == "7") << row[4];
+  }
+  EXPECT_EQ(
+      bhsim("--batch --bh 2 Tnrev=0 Ttotaltime=0 Tmaxcount=2000 --max-steps 3000 --table " + path("s.csv"))
+          .status,
+      0);
+  EXPECT_EQ(readCsv(path("s.csv")).at(1).at(4), "stopped");
+}
+
+// What a terminal on standard error shows.
+std::string onTerminal(const std::string& args) {
+  int master = -1;
+  const pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
+  if (pid == 0) {
+    execl("/bin/sh", "sh", "-c", (std::string(BHSIM_BINARY) + " " + args + " >/dev/null </dev/null").c_str(),
+          nullptr);
+    _exit(127);
+  }
+  std::string shown;
+  char buffer[4096];
+  for (ssize_t n; (n = read(master, buffer, sizeof buffer)) > 0;)
+    shown.append(buffer, static_cast<std::size_t>(n));
+  waitpid(pid, nullptr, 0);
+  close(master);
+  return shown;
+}
+
+TEST(BatchSweep, ShowsProgressOnATerminalOnly) {
+  const std::string args = "--batch --bh 3 Tmaxcount=20000 Talphamax=20 --jobs 1";
+  const std::string shown = onTerminal(args);
+  EXPECT_NE(shown.find("configuration 1 of 3"), std::string::npos) << shown;
+  EXPECT_NE(shown.find("million steps/s"), std::string::npos) << shown;
+  EXPECT_EQ(onTerminal(args + " --quiet"), "");
+  EXPECT_EQ(bhsim(args).err, "");
+  EXPECT_NE(onTerminal("--batch --bh 2 Tmaxcount=20000 --sweep TBH2=1:3:1 --jobs 1").find("3 of 3 points"),
+            std::string::npos);
+}
+
+const std::string kGrid =
+    "--batch --bh 2 Tmaxcount=1000 --refresh-every 250 --sweep TBH2=10:30:10 --sweep Tdm1=0,5";
+
+TEST(BatchGrid, EachPointIsTheRunWithItsValuesTypedInAndShardsMergeToTheWhole) {
+  const std::string whole = path("grid.csv");
+  Outcome o = bhsim(kGrid + " --jobs 2 --table " + whole + " --json -");
+  ASSERT_EQ(o.status, 0) << o.err;
+  const auto rows = readCsv(whole);
+  ASSERT_EQ(rows.size(), 2 + 6u);
+  EXPECT_EQ(rows[0], (std::vector<std::string>{"# bhsim grid: --sweep TBH2=10:30:10 --sweep Tdm1=0", "5"}));
+  std::istringstream lines(o.out);
+  std::string line;
+  for (int p = 0; p < 6; ++p) {
+    const std::string bh2 = std::to_string(10 * (p / 2 + 1)), dm1 = p % 2 ? "5" : "0";
+    EXPECT_EQ(std::vector<std::string>(rows[2 + p].begin(), rows[2 + p].begin() + 3),
+              (std::vector<std::string>{std::to_string(p), bh2, dm1}));
+    bhsim("--batch --bh 2 Tmaxcount=1000 --refresh-every 250 TBH2=" + bh2 + " Tdm1=" + dm1 +
+          " --json - --table " + path("one.csv"));
+    EXPECT_EQ(std::vector<std::string>(rows[2 + p].begin() + 3, rows[2 + p].end()),
+              readCsv(path("one.csv")).at(1))
+        << p;
+    ASSERT_TRUE(std::getline(lines, line));
+    const Json j = Json::parse(line);
+    EXPECT_EQ(std::tuple(j["point"], j["TBH2"], j["Tdm1"], j["end_wait"]["fields"]["Tdm1"]),
+              std::tuple(p, bh2, dm1, dm1));
+  }
+  EXPECT_FALSE(std::getline(lines, line));
+  o = bhsim(kGrid + " --jobs 1 --table " + path("grid1.csv"));
+  EXPECT_EQ(slurp(path("grid1.csv")), slurp(whole));
+  for (int k = 1; k <= 4; ++k)
+    bhsim(kGrid + " --shard " + std::to_string(k) + "/4 --table " + path("s" + std::to_string(k)));
+  EXPECT_EQ(readCsv(path("s4")).size(), 3u);  // header lines and point 3
+  const std::string shards = path("s3") + " " + path("s1") + " " + path("s4") + " " + path("s2");
+  EXPECT_EQ(bhsim("--merge " + path("merged.csv") + " " + shards).status, 0);
+  EXPECT_EQ(slurp(path("merged.csv")), slurp(whole));
+}
+
+TEST(BatchGrid, MergeRefusesMissingDoubledOrForeignRowsAndWritesNothing) {
+  for (int k = 1; k <= 3; ++k)
+    bhsim(kGrid + " --shard " + std::to_string(k) + "/3 --table " + path("m" + std::to_string(k)));
+  std::ofstream(path("short")) << slurp(path("m1")) << "0,10,0,1\n";
+  std::ofstream(path("other")) << "# bhsim grid: --sweep TBH2=10:30:10\n"
+                               << readCsv(path("m2"))[1][0] << "\n";
+  const std::string m1 = path("m1"), m2 = path("m2"), m3 = path("m3"), out = path("out.csv");
+  const std::tuple<std::string, int, std::string> cases[] = {
+      {m1 + " " + m2, 1, "missing points 2, 5"},
+      {m1 + " " + m2 + " " + m3 + " " + m1, 1, "points 0, 3 more than once"},
+      {path("short") + " " + m2 + " " + m3, 2, "columns"},
+      {path("other") + " " + m2, 2, "different"},
+      {path("nothing") + " " + m2, 2, "cannot read"}};
+  for (const auto& [inputs, status, message] : cases) {
+    const Outcome o = bhsim("--merge " + out + " " + inputs);
+    EXPECT_EQ(o.status, status) << inputs;
+    EXPECT_NE(o.err.find(message), std::string::npos) << o.err;
+    EXPECT_FALSE(fs::exists(out));
+  }
+  EXPECT_EQ(bhsim("--merge /nonexistent-dir/out.csv " + m1 + " " + m2 + " " + m3).status, 3);
+}
+
+TEST(BatchGrid, ARefusedPointIsARowAndAKilledRunLeavesNoTable) {
+  const std::string table = path("refused.csv");
+  const Outcome o =
+      bhsim("--batch --bh 2 Tmaxcount=1000 --sweep TBH1=0,36 --sweep TBH2=0,29 --json - --table " + table);
+  EXPECT_EQ(o.status, 1);
+  const auto rows = readCsv(table);
+  ASSERT_EQ(rows.size(), 6u);
+  EXPECT_EQ(rows[2], (std::vector<std::string>{"0", "0", "0", "", "", "0", "", "refused", "", "", "",
+                                               "",  "",  "",  "", "", "",  "", "",        "", ""}));
+  EXPECT_EQ(std::tuple(rows[5][0], rows[5][7]), std::tuple("3", "revolutions"));
+  EXPECT_NE(Json::parse(o.out.substr(0, o.out.find('\n')))["refused"].get<std::string>(), "");
+  // a grid killed half-way: its table was never renamed into place
+  const std::string killed = path("killed.csv");
+  const pid_t pid = fork();
+  if (pid == 0) {
+    execl(BHSIM_BINARY, BHSIM_BINARY, "--batch", "--bh", "2", "--sweep", "TBH2=1:100000:1", "--jobs", "1",
+          "--table", killed.c_str(), nullptr);
+    _exit(127);
+  }
+  bool writing = false;
+  for (int i = 0; i < 2000 && !writing; ++i, usleep(5000))
+    for (const auto& entry : fs::directory_iterator(scratch("").parent_path()))
+      writing |=
+          entry.path().filename().string().rfind(".killed.csv.", 0) == 0 && fs::file_size(entry.path()) > 0;
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+  EXPECT_TRUE(writing);
+  EXPECT_FALSE(fs::exists(killed));
 }
 
 }  // namespace

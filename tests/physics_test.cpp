@@ -1,202 +1,248 @@
-// The orbit a configuration starts from, and what the integration does with it.
+// The orbit a configuration starts from, what the steps do with it, the loop's events, and the fast loop
+// against the plain one.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "recorder.hpp"
 #include "sim/constants.hpp"
-#include "test_support.hpp"
+#include "sim/energy.hpp"
+#include "sim/fast_steps.hpp"
+#include "sim/step.hpp"
+#include "support.hpp"
 
 namespace bhsim::testing {
 namespace {
 
-using enum ControlId;
-
 const double kPi = 4 * std::atan(1.0);
 
-// Builds the first configuration and ends the program at the pause; returns the state it was built with.
-struct SetupProbe : RunObserver {
-  explicit SetupProbe(Harness& h) : h(h) {
-    h.program.observer = this;
-    h.program.options.refreshEvery = 1000;
-  }
-  void onConfigurationStart(int, double, const LoopState& s) override {
-    state = s;
-    h.click(CommandEnd);  // it reads "Stop": the loop leaves at its first plot
-  }
-  void build() {
-    h.onCaption(CommandStart, "Cont", [this] {
-      tvc = h.text(Tvc);
-      tbh1 = h.text(TBH1);
-      h.click(CommandStart);
-    });
-    h.onCaption(CommandStart, "Next", [this] { h.click(CommandStart); });
-    h.click(CommandStart);
-  }
-  Harness& h;
-  LoopState state;
-  std::string tvc, tbh1;
-};
+// What a run with these fields reports, Stop pressed at the first pump past `stopAt` steps (0: never);
+// `shown` receives v/c and BH 1 as the pause shows them.
+Recorder runWith(int count, const Fields& fields, std::int64_t stopAt = 0, std::string* shown = nullptr) {
+  Harness h;
+  h.configure(count, fields);
+  Recorder recorder;
+  h.program.observer = &recorder;
+  if (shown) h.onCaption(CommandStart, "Cont", [&] { *shown = h.text(Tvc) + "|" + h.text(TBH1); });
+  h.platform.when([&] { return stopAt > 0 && h.program.module.totalSteps >= stopAt; },
+                  [&] { h.click(CommandEnd); });
+  h.run();
+  return recorder;
+}
 
-TEST(Setup, SpeedOfLightAroundOneSolarMass) {
-  Harness h;  // one black hole, v/c = 1
-  h.type(TBH1, "1");
-  SetupProbe probe(h);
-  probe.build();
-  const LoopState& s = probe.state;
+// The first configuration as built, integrated for 1000 steps only.
+LoopState build(int count, const Fields& fields, std::string* shown = nullptr) {
+  return runWith(count, fields, 1, shown).starts.at(0);
+}
+
+TEST(SetUp, TheWorkedOrbitsOfOneAndTwoBlackHoles) {
+  // one solar mass at the speed of light: dist = GM / c^2, black hole 1 at rest at the centre
+  LoopState s = build(1, {{TBH1, "1"}});
   const double dist = GM / (c * c);
   EXPECT_DOUBLE_EQ(s.x1 - s.x0, dist);
-  EXPECT_EQ(s.x0, 0);
-  EXPECT_EQ(s.y0, 0);
-  EXPECT_EQ(std::hypot(s.vx0, s.vy0), 0);
-  EXPECT_NEAR(std::hypot(s.vx1, s.vy1), 299792, 1e-6);
-  EXPECT_DOUBLE_EQ(s.Revtime, 2 * kPi * dist / 299792);
-  EXPECT_DOUBLE_EQ(s.dt, s.Revtime / 1000000);
-}
-
-TEST(Setup, EqualMassesAtZeroDegreesMoveOppositeWays) {
-  Harness h;
-  h.setBodyCount(2);
-  h.type(TBH2, "36");
-  SetupProbe probe(h);
-  probe.build();
-  const LoopState& s = probe.state;
-  EXPECT_GT(s.x1, 0);
-  EXPECT_DOUBLE_EQ(s.x0, -s.x1);
-  EXPECT_NEAR(s.y1, 0, 1e-12 * s.x1);
-  EXPECT_GT(s.vy1, 0);
-  EXPECT_LT(s.vy0, 0);
-  EXPECT_DOUBLE_EQ(s.vy1, -s.vy0);
-  EXPECT_NEAR(s.vx1, 0, 1e-12 * s.vy1);
-}
-
-TEST(Setup, NinetyDegreesPutsTheSecondBodyOnThePositiveYAxisMovingLeft) {
-  Harness h;
-  h.setBodyCount(2);
-  h.type(Talphamin, "90");
-  SetupProbe probe(h);
-  probe.build();
-  const LoopState& s = probe.state;
-  EXPECT_GT(s.y1, 0);
-  EXPECT_NEAR(s.x1, 0, 1e-12 * s.y1);
-  EXPECT_LT(s.vx1, 0);
-  EXPECT_EQ(s.alpha, 90);
-  EXPECT_EQ(s.phi, 90);
-}
-
-TEST(Setup, OneHertzAroundOneSolarMass) {
-  Harness h;
-  h.type(TBH1, "1");
-  h.type(Tvc, "");
-  h.type(Tfreq, "1");
-  SetupProbe probe(h);
-  probe.build();
-  const double dist = probe.state.x1 - probe.state.x0;
-  EXPECT_NEAR(dist, 1498, 1);
-  EXPECT_EQ(probe.tvc, " .031");
-  EXPECT_EQ(probe.tbh1, "1");
-}
-
-TEST(Setup, FasterThanLightLowersTheSingleMassToFit) {
-  Harness h;
-  h.type(TBH1, "1");
-  h.type(Tvc, "");
-  h.type(Tfreq, "100000");
-  SetupProbe probe(h);
-  probe.build();
-  const double dist = c / (100000 * (kPi * 2));
-  EXPECT_NEAR(dist, 0.477, 0.001);
-  EXPECT_DOUBLE_EQ(probe.state.m0, dist * (c * c));
-  EXPECT_NEAR(probe.state.m0 / GM, 0.323, 0.001);
-  EXPECT_EQ(probe.tbh1, " .3");
-  EXPECT_EQ(probe.tvc, " 1");
-}
-
-TEST(Setup, FasterThanLightWithTwoBodiesOnlyClampsTheShownRatio) {
-  Harness h;
-  h.setBodyCount(2);
-  h.type(Tfreq, "100000");
-  SetupProbe probe(h);
-  probe.build();
-  EXPECT_EQ(probe.tvc, " 1");
-  EXPECT_EQ(probe.tbh1, "36");
-  EXPECT_DOUBLE_EQ(probe.state.m0, 36 * GM);
+  EXPECT_EQ(std::tuple(s.x0, s.y0, s.vx0), std::tuple(0.0, 0.0, 0.0));
+  EXPECT_NEAR(s.vy1, c, 1e-6);
+  EXPECT_DOUBLE_EQ(s.dt, 2 * kPi * dist / c / 1000000);
+  std::string shown;  // 1 Hz around one solar mass: 1498 km, v/c .031
+  EXPECT_NEAR(build(1, {{TBH1, "1"}, {Tvc, ""}, {Tfreq, "1"}}, &shown).x1, 1498, 1);
+  EXPECT_EQ(shown, " .031|1");
+  // 100 kHz would be faster than light: one black hole's mass is lowered to fit, two only clamp v/c
+  EXPECT_DOUBLE_EQ(build(1, {{TBH1, "1"}, {Tvc, ""}, {Tfreq, "100000"}}, &shown).m0,
+                   c / (100000 * (kPi * 2)) * (c * c));
+  EXPECT_EQ(shown, " 1| .3");
+  s = build(2, {{Tfreq, "100000"}}, &shown);
   const double omega = 100000 * (kPi * 2);
-  const double dist = std::pow((65 * GM) / (omega * omega), kCubeRootExponent);
-  EXPECT_DOUBLE_EQ(probe.state.x1 - probe.state.x0, dist);
+  EXPECT_DOUBLE_EQ(s.x1 - s.x0, std::pow((65 * GM) / (omega * omega), kCubeRootExponent));
+  EXPECT_EQ(std::tuple(shown, s.m0), std::tuple(" 1|36", 36 * GM));
+  // equal masses at 90 degrees: black hole 2 on the +y axis moving left, black hole 1 opposite
+  s = build(2, {{TBH2, "36"}, {Talphamin, "90"}});
+  EXPECT_NEAR(s.x1, 0, 1e-12 * s.y1);
+  EXPECT_EQ(std::tuple(s.y0, s.vx0, s.alpha, s.phi), std::tuple(-s.y1, -s.vx1, 90.0, 90.0));
+  EXPECT_LT(s.vx1, 0);
+  s = build(3, {{Talphamax, "0"}});  // black hole 3 at rest four orbit radii out
+  EXPECT_EQ(std::tuple(s.x2, s.y2, s.vx2, s.m2), std::tuple(4 * s.x1, 0.0, 0.0, 5 * GM));
 }
 
-TEST(Setup, EveryConfigurationOfASweepStartsFromTheParametersAsRead) {
-  // A clamped frequency set-up rewrites v/c; the next configurations must not take the speed path.
-  Harness h;
-  h.configure(3, {{Tmaxcount, "2000"}, {Tnrev, "1"}, {Tfreq, "100000"}, {Talphamax, "20"}}, 100);
-  Recorder recorder;
-  h.program.observer = &recorder;
-  h.run();
-  ASSERT_EQ(recorder.starts.size(), 3u);
-  for (const LoopState& s : recorder.starts) {
-    EXPECT_EQ(s.Revtime, recorder.starts[0].Revtime);
-    EXPECT_EQ(s.dt, recorder.starts[0].dt);
+TEST(Steps, KeepTheCentreOfMassAndTheOrbitTimeAndTheEnergy) {
+  const Fields still = {{Tdm1, "0"}, {Tdm2, "0"}, {Tmaxcount, "100000"}, {Tnrev, "2"}};
+  const Recorder r = runWith(2, still);
+  ASSERT_EQ(r.revolutions.size(), 2u);
+  EXPECT_NEAR(r.revolutions[0].Revtime, r.starts[0].Revtime, 1e-4 * r.starts[0].Revtime);
+  const LoopState& e = r.ends[0];
+  const double xcm = (36 * e.x0 + 29 * e.x1) / 65, ycm = (36 * e.y0 + 29 * e.y1) / 65;
+  EXPECT_LT(std::hypot(xcm, ycm), 1e-9 * std::hypot(e.x1 - e.x0, e.y1 - e.y0));
+  EXPECT_LT(std::fabs(energyRelativeChange(r.starts[0], e)), 1e-9);
+  // a coarser step keeps the energy less well
+  const Recorder coarse = runWith(2, {{Tdm1, "0"}, {Tdm2, "0"}, {Tmaxcount, "1000"}, {Tnrev, "2"}});
+  EXPECT_GT(std::fabs(energyRelativeChange(coarse.starts[0], coarse.ends[0])),
+            100 * std::fabs(energyRelativeChange(r.starts[0], e)));
+}
+
+TEST(Energy, IsKineticPlusPotentialOfTheBodiesInPlay) {
+  LoopState s;
+  s.m0 = 1, s.m1 = 3, s.m2 = 2, s.nstars = 2;
+  s.x0 = -2, s.x1 = 1, s.vy0 = 3, s.vy1 = -1, s.x2 = 1, s.y2 = 4, s.vx2 = 1;  // 3, 5 and 4 apart
+  EXPECT_EQ(totalEnergy(s), 4.5 + 1.5 - 1);
+  s.nstars = 3;
+  EXPECT_DOUBLE_EQ(totalEnergy(s), 4.5 + 1.5 - 1 + 1 - 0.4 - 1.5);
+  LoopState massless;  // a massless black hole 2 is measured by the pair's own energy
+  massless.m0 = 4, massless.x1 = 2, massless.vy1 = 1;
+  LoopState later = massless;
+  later.vy1 = 2;
+  EXPECT_EQ(energyRelativeChange(massless, later), (0.5 * 4 - 2 - (0.5 - 2)) / 1.5);
+}
+
+TEST(MassChange, GrowsByThePercentagePerMaxCountStepsAndGoesOnThroughNegativeMasses) {
+  // a Stop at the pump of step 3000 is acted on at step 4000, before that step's mass change
+  LoopState s = runWith(2, {{Tmaxcount, "2000"}, {Tnrev, "0"}, {Ttotaltime, "0"}}, 3000).ends.at(0);
+  ASSERT_EQ(s.cnt, 4000);
+  EXPECT_NEAR(s.m0, 36 * GM * (1 + 0.05 * 3999 / 2000), 1e-9 * 36 * GM);
+  EXPECT_NEAR(s.m1, 29 * GM * (1 + 0.05 * 3999 / 2000), 1e-9 * 29 * GM);
+  s = runWith(2, {{Tdm1, "-5"}, {Tmaxcount, "2000"}}, 2000).ends.at(0);  // 2 gains what 1 gives up
+  EXPECT_EQ(s.dmu0, -s.dmu1);
+  EXPECT_NEAR(s.m0 + s.m1, 65 * GM, 1e-9 * 65 * GM);
+  // losing all their mass each revolution, the sum passes 0 near step 10000 and the run goes on
+  s = runWith(2, {{Tdm1, "-100"}, {Tdm2, "-100"}, {Tmaxcount, "10000"}, {Tnrev, "0"}, {Ttotaltime, "0"}},
+              30000)
+          .ends.at(0);
+  EXPECT_EQ(std::tuple(s.cnt, s.reason), std::tuple(31000, EndReason::None));
+  EXPECT_NEAR(s.m0, 36 * GM * (1 - 30999.0 / 10000), 1e-6 * 36 * GM);
+  // only a sum of exactly 0 leaves the centre of mass undefined and ends the configuration
+  for (const auto& [m0, m1, ends] : {std::tuple{1.0, -1.0, true}, {1.0, -3.0, false}, {2.0, 2.0, false}}) {
+    LoopState p;
+    p.m0 = m0, p.m1 = m1, p.x1 = 4, p.dist01 = 4;
+    EXPECT_EQ(step::centreOfMass(p), !ends);
+    EXPECT_EQ(p.end1 == 1, ends);
+    if (!ends) {
+      EXPECT_EQ(p.xcm, m1 * 4 / (m0 + m1));
+    }
   }
 }
 
-TEST(Physics, CentreOfMassStaysAtTheOriginWithoutMassChange) {
-  Harness h;
-  h.configure(2, {{Tdm1, "0"}, {Tdm2, "0"}, {Tmaxcount, "100000"}, {Tnrev, "2"}}, 10000);
-  double worst = 0;
-  const double m0 = 36 * GM, m1 = 29 * GM;
-  h.platform.always([&] {
-    const Module1& m = h.program.module;
-    if (h.text(CommandEnd) != "Stop") return;
-    const double xcm = (m0 * m.x0 + m1 * m.x1) / (m0 + m1);
-    const double ycm = (m0 * m.y0 + m1 * m.y1) / (m0 + m1);
-    const double separation = std::hypot(m.x1 - m.x0, m.y1 - m.y0);
-    worst = std::max(worst, std::hypot(xcm, ycm) / separation);
-  });
-  h.run();
-  EXPECT_GT(h.program.module.totalSteps, 150000);
-  EXPECT_LT(worst, 1e-9);
+TEST(LoopEvents, ACapturedThirdHandsItsMassOverAndOneWithinAKilometreMerges) {
+  LoopState s = runWith(3, {{Tmaxcount, "2000"}, {Talphamax, "0"}}).ends.at(0);
+  EXPECT_EQ(std::tuple(s.captured, s.nstars, s.reason, s.nrevcnt),
+            std::tuple(true, 2.0, EndReason::Revolutions, 7));
+  EXPECT_DOUBLE_EQ(s.dmu0, (0.2 * (5 * GM)) / 2000);  // a fifth of m2 per revolution to the nearer
+  EXPECT_GE(s.dmsum0, s.m2);
+  EXPECT_LT(s.dmsum0, s.m2 + s.dmu0);
+  EXPECT_EQ(std::tuple(s.m0, s.m1, s.m2), std::tuple(36 * GM + s.dmsum0, 29 * GM, 5 * GM));
+  for (const auto& [angle, reason] : {std::pair{"10", EndReason::Merger13}, {"30", EndReason::Merger23}}) {
+    s = runWith(3, {{TBH1, ".01"},
+                    {TBH2, ".01"},
+                    {TBH3, ".01"},
+                    {Ttotaltime, "0"},
+                    {Tmaxcount, "2000"},
+                    {Talphamin, angle},
+                    {Talphamax, angle}})
+            .ends.at(0);
+    EXPECT_EQ(std::tuple(s.reason, s.captured, s.nstars), std::tuple(reason, false, 2.0)) << angle;
+    const bool one = reason == EndReason::Merger13;
+    EXPECT_LT(one ? s.dist02 : s.dist12, 1);
+    EXPECT_EQ(std::tuple(s.m0, s.m1),
+              one ? std::tuple(0.02 * GM, 0.01 * GM) : std::tuple(0.01 * GM, 0.02 * GM));
+  }
 }
 
-TEST(Physics, FirstTimedRevolutionTakesTheSetUpRevolutionTime) {
+// Everything a run shows: each field or caption as it changes, each dot, each end, and the steps.
+struct Trail : Form1Observer, RunObserver {
+  explicit Trail(const Form1& form) : form(form) {}
+  void controlChanged(ControlId id) override {
+    events.push_back(std::string(controlDesign(id).name) + "=" + form.text(id));
+  }
+  void windowChanged() override {}
+  void onDot(int k, std::int64_t step, int body, double x, double y) override {
+    char line[160];
+    std::snprintf(line, sizeof line, "dot %d %lld %d %a %a", k, static_cast<long long>(step), body, x, y);
+    events.emplace_back(line);
+  }
+  void onConfigurationEnd(int k, const LoopState& s, bool stopped) override {
+    char line[200];
+    std::snprintf(line, sizeof line, "end %d %lld %a %a %a %a %a %d %d", k, static_cast<long long>(s.cnt),
+                  s.m0, s.m1, s.phi, s.x2, s.v2max, static_cast<int>(s.reason), stopped);
+    events.emplace_back(line);
+  }
+  const Form1& form;
+  std::vector<std::string> events;
+};
+
+std::vector<std::string> trailOf(int count, const Fields& fields, std::int64_t stopAt, bool plain) {
   Harness h;
-  h.configure(2, {{Tdm1, "0"}, {Tdm2, "0"}, {Tmaxcount, "100000"}, {Tnrev, "2"}}, 10000);
-  Recorder recorder;
-  h.program.observer = &recorder;
+  h.configure(count, fields, 997);
+  h.program.options.referenceLoop = plain;
+  Trail trail(h.program.form1);
+  h.program.form1.addObserver(&trail);
+  h.program.observer = &trail;
+  if (stopAt > 0)
+    h.platform.when([&] { return h.program.module.totalSteps >= stopAt; }, [&] { h.click(CommandEnd); });
   h.run();
-  ASSERT_EQ(recorder.revolutions.size(), 2u);
-  const double planned = recorder.starts[0].Revtime;
-  EXPECT_NEAR(recorder.revolutions[0].Revtime, planned, 1e-4 * planned);
-  EXPECT_NEAR(std::fabs(static_cast<double>(recorder.revolutions[0].revsteps) - 100000), 0, 100);
+  h.program.form1.removeObserver(&trail);
+  trail.events.push_back("steps " + std::to_string(h.program.module.totalSteps));
+  return trail.events;
 }
 
-TEST(Physics, TheMassesGrowByTheirPercentagePerMaxCountSteps) {
-  Harness h;
-  h.configure(2, {{Tmaxcount, "2000"}, {Tnrev, "0"}, {Ttotaltime, "0"}}, 100);
-  Recorder recorder;
-  h.program.observer = &recorder;
-  // a Stop pressed at the pump of step 3000 is acted on at step 4000
-  h.platform.when([&] { return h.program.module.totalSteps >= 3000; }, [&] { h.click(CommandEnd); });
-  h.run();
-  ASSERT_EQ(recorder.ends.size(), 1u);
-  const LoopState& s = recorder.ends[0];
-  ASSERT_EQ(s.cnt, 4000);
-  // (0.05 * m) / 2000 a step; the step the Stop ends leaves the loop before its mass change
-  EXPECT_NEAR(s.m0, 36 * GM * (1 + 0.05 * 3999 / 2000), 1e-9 * 36 * GM);
-  EXPECT_NEAR(s.m1, 29 * GM * (1 + 0.05 * 3999 / 2000), 1e-9 * 29 * GM);
+TEST(FastLoop, ShowsExactlyWhatThePlainLoopShows) {
+  const struct {
+    int count;
+    Fields fields;
+    std::int64_t stopAt = 0;
+    // clang-format off
+  } runs[] = {{2, {}},  // 7 revolutions of a million steps with 5 % mass gain each
+              {1, {}}, {1, {{TBH1, "1"}, {Tfreq, "100000"}}}, {2, {{Tdm1, "-7"}, {Tmaxcount, "50000"}}},
+              {2, {{Talphamin, "90"}, {Tmaxcount, "50000"}}}, {2, {{Talphamin, "-180"}, {Tmaxcount, "50000"}}, 300000},
+              {2, {{Talphamin, "237.5"}, {Tmaxcount, "30000"}}},
+              {2, {{Tdm1, "-30"}, {Tdm2, "-30"}, {Tmaxcount, "20000"}, {Tnrev, "0"}, {Ttotaltime, "0"}}, 400000},
+              {3, {{Tmaxcount, "20000"}}}, {3, {{Tmaxcount, "400000"}, {Talphamin, "270"}, {Talphamax, "270"}}},
+              {3, {{TBH1, ".01"}, {TBH2, ".01"}, {TBH3, ".01"}, {Tmaxcount, "3000"}, {Ttotaltime, "0"},
+                   {Talphamax, "140"}}, 2000000}};
+  // clang-format on
+  for (const auto& r : runs) {
+    const std::vector<std::string> plain = trailOf(r.count, r.fields, r.stopAt, true);
+    const std::vector<std::string> fast = trailOf(r.count, r.fields, r.stopAt, false);
+    ASSERT_GT(plain.size(), 10u);
+    ASSERT_EQ(plain.size(), fast.size()) << "run " << &r - runs;
+    for (std::size_t i = 0; i < plain.size(); ++i)
+      ASSERT_EQ(plain[i], fast[i]) << "run " << &r - runs << " event " << i;
+  }
 }
 
-TEST(Physics, OppositeMassChangesMoveTheSameAmount) {
-  Harness h;
-  h.configure(2, {{Tdm1, "-5"}, {Tmaxcount, "2000"}}, 100);
-  Recorder recorder;
-  h.program.observer = &recorder;
-  h.platform.when([&] { return h.program.module.totalSteps >= 2000; }, [&] { h.click(CommandEnd); });
-  h.run();
-  const LoopState& s = recorder.ends.at(0);
-  // black hole 2 gains 5 % of 29, black hole 1 gives up exactly as much
-  EXPECT_DOUBLE_EQ(s.dmu0, -s.dmu1);
-  EXPECT_NEAR(s.m0 + s.m1, 65 * GM, 1e-9 * 65 * GM);
+TEST(FastLoop, TheDirectionWatchAgreesWithTheAngleWheneverItDecides) {
+  for (double alpha : {0.0, 10.0, 90.0, 179.5, 180.0, 270.0, 359.9, -30.0}) {
+    const step::DirectionWatch watch(alpha);
+    long decided = 0;
+    for (int i = 0; i < 7200; ++i) {
+      const double t0 = i * (2 * kPi / 7200), t1 = t0 + 1e-4 * ((i % 3) - 1) + (i % 7 == 0 ? 0.3 : 0);
+      const double ox = std::cos(t0) * 1e5, oy = std::sin(t0) * 1e5, dx = std::cos(t1) * 1e5,
+                   dy = std::sin(t1) * 1e5;
+      const signed char oldSide = watch.classify(ox, oy), side = watch.classify(dx, dy);
+      bool crossing = false;
+      if (oldSide == 0 || side == 0 || !watch.decide(ox, oy, oldSide, dx, dy, side, crossing)) continue;
+      ++decided;
+      double phiold = 0, phi = 0;
+      angleOfDirection(ox, oy, kPi, phiold);
+      angleOfDirection(dx, dy, kPi, phi);
+      ASSERT_EQ(crossing, (alpha == 0 && phiold > phi) || (phi > alpha && phiold <= alpha))
+          << alpha << " " << phi;
+    }
+    EXPECT_GT(decided, 4500) << alpha;
+  }
+  // the angle itself: quadrants, the axes, and a point on itself keeping the angle it had
+  for (const auto& [dx, dy, expected] : {std::tuple{3.0, 4.0, std::atan(4.0 / 3) * 180 / kPi},
+                                         {-3.0, 4.0, 180 - std::atan(4.0 / 3) * 180 / kPi},
+                                         {-1.0, -1.0, 225.0},
+                                         {1.0, -1.0, 315.0},
+                                         {0.0, 2.0, 90.0},
+                                         {0.0, -2.0, 270.0},
+                                         {-1.0, 0.0, 180.0},
+                                         {0.0, 0.0, 42.0}}) {
+    double angle = 42;
+    angleOfDirection(dx, dy, kPi, angle);
+    EXPECT_NEAR(angle, expected, 1e-12) << dx << ", " << dy;
+  }
+  Module1 m;
+  m.x0 = 1, m.y0 = 1, m.x1 = 1, m.y1 = 3, m.Pi = kPi;
+  double angle = 0;
+  DirectionAngle(m, angle);
+  EXPECT_EQ(angle, 90);
 }
 
 }  // namespace

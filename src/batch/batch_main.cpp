@@ -1,23 +1,16 @@
 #include "batch/batch_main.hpp"
 
-#include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "batch/atomic_file.hpp"
 #include "batch/batch_options.hpp"
 #include "batch/batch_run.hpp"
+#include "batch/grid_run.hpp"
 
 namespace bhsim {
 namespace {
-
-nlohmann::ordered_json resultJson(const BatchResult& result) {
-  return {{"end_wait", result.endWait},
-          {"idle", result.idle},
-          {"configurations", result.configurations},
-          {"steps", result.steps}};
-}
 
 bool writeJson(const BatchResult& result, const std::string& path) {
   const std::string text = resultJson(result).dump(2) + "\n";
@@ -25,12 +18,11 @@ bool writeJson(const BatchResult& result, const std::string& path) {
     std::cout << text << std::flush;
     return std::cout.good();
   }
-  std::ofstream out(path);
-  out << text;
-  return out.good();
+  return writeFileAtomically(path, text);
 }
 
-// Outputs that could not be written are reported; the run itself went through.
+// Outputs that could not be written are reported; the run itself went through (or was refused, when
+// only its JSON is written).
 bool reportOutputs(const BatchOptions& options, const BatchResult& result) {
   bool ok = true;
   const auto check = [&ok](bool written, const std::string& what, const std::string& path) {
@@ -40,10 +32,18 @@ bool reportOutputs(const BatchOptions& options, const BatchResult& result) {
     }
   };
   if (!options.jsonPath.empty()) check(writeJson(result, options.jsonPath), "JSON", options.jsonPath);
+  if (result.status != 0) return ok;
   if (!options.tracePath.empty()) check(result.traceWritten, "trace", options.tracePath);
   if (!options.pngPath.empty()) check(result.pngWritten, "PNG", options.pngPath);
   if (!options.tablePath.empty()) check(result.tableWritten, "table", options.tablePath);
   return ok;
+}
+
+int singleRun(const BatchOptions& options) {
+  const BatchResult result = runBatch(options);
+  if (result.status != 0) std::cerr << "bhsim: run refused: " << result.refusal << "\n";
+  if (!reportOutputs(options, result)) return 3;
+  return result.status;
 }
 
 }  // namespace
@@ -59,12 +59,7 @@ int batchMain(int argc, char** argv) {
     std::cout << kBatchUsage;
     return 0;
   }
-  const BatchResult result = runBatch(parsed.options);
-  if (result.status != 0) {
-    std::cerr << "bhsim: run refused: " << result.refusal << "\n";
-    return result.status;
-  }
-  return reportOutputs(parsed.options, result) ? 0 : 3;
+  return parsed.options.sweeps.empty() ? singleRun(parsed.options) : runGrid(parsed.options);
 }
 
 }  // namespace bhsim

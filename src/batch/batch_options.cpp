@@ -8,7 +8,9 @@ namespace bhsim {
 
 const char* const kBatchUsage =
     "usage: bhsim --batch [--bh N] [--refresh-every N] [--max-steps N] [--json FILE|-] [--trace FILE]\n"
-    "                     [--png FILE] [--table FILE] [--jobs N] [--quiet] [FIELD=TEXT ...]\n"
+    "                     [--png FILE] [--table FILE] [--sweep FIELD=FROM:TO:STEP|FIELD=V1,V2,...]...\n"
+    "                     [--shard K/N] [--jobs N] [--quiet] [FIELD=TEXT ...]\n"
+    "       bhsim --merge OUT.csv IN.csv...\n"
     "\n"
     "Runs the simulation without a window: start-up as the program does, N black holes (1 to 3), each\n"
     "FIELD (a text field's name, such as TBH1 or Tmaxcount) typed with TEXT, then \"Start\", \"Cont\" and\n"
@@ -21,13 +23,23 @@ const char* const kBatchUsage =
     "  --trace FILE       write every plotted dot as CSV: configuration,step,body,x_km,y_km\n"
     "  --png FILE         write the display at the end wait as a PNG image\n"
     "  --table FILE       write one CSV row per configuration of the sweep, at full precision\n"
-    "  --jobs N           integrate the configurations of a sweep in N threads (default: one per core);\n"
-    "                     the output is the same as with one (a step budget runs them one by one)\n"
+    "  --sweep FIELD=FROM:TO:STEP, --sweep FIELD=V1,V2,...\n"
+    "                     a grid of whole runs, one per combination of the values (the last --sweep\n"
+    "                     varies fastest), each value typed into FIELD after the FIELD=TEXT settings;\n"
+    "                     the table gains the columns point and FIELD, --json writes one line per point;\n"
+    "                     not with --trace or --png\n"
+    "  --shard K/N        run only the grid points whose index is K-1 modulo N (1 <= K <= N)\n"
+    "  --jobs N           run the points of a grid and the configurations of a sweep in N threads\n"
+    "                     (default: one per core); the output is the same as with one\n"
     "  --quiet            no progress line on a terminal\n"
     "  --help             print this text\n"
     "\n"
-    "Exit status: 0 the run went through, 1 the run was refused, 2 bad arguments, 3 an output file could\n"
-    "not be written.\n";
+    "--merge writes the table of a whole grid from the tables of its shards: the same header and grid,\n"
+    "every point exactly once.\n"
+    "\n"
+    "Exit status: 0 the run (every point of a grid) went through, 1 the run (a point of a grid) was\n"
+    "refused or the tables to merge do not make one grid, 2 bad arguments, 3 an output file could not be\n"
+    "written.\n";
 
 namespace {
 
@@ -63,6 +75,7 @@ class Parser {
 
   ParsedOptions run() {
     while (i_ < args_.size() && result_.error.empty()) next();
+    if (result_.error.empty()) checkGrid();
     return result_;
   }
 
@@ -81,6 +94,9 @@ class Parser {
              std::int64_t max, const std::function<void(std::int64_t)>& set);
 
   void next();
+  void sweep(const std::string& name, const std::optional<std::string>& inline_);
+  void shard(const std::string& name, const std::optional<std::string>& inline_);
+  void checkGrid();
 
   const std::vector<std::string>& args_;
   std::size_t i_ = 0;
@@ -99,6 +115,45 @@ void Parser::count(const std::string& name, const std::optional<std::string>& in
   set(*n);
 }
 
+void Parser::sweep(const std::string& name, const std::optional<std::string>& inline_) {
+  const auto text = value(name, inline_);
+  if (!text) return;
+  std::string error;
+  if (auto axis = parseSweep(*text, error)) {
+    result_.options.sweeps.push_back(std::move(*axis));
+  } else {
+    fail(error);
+  }
+}
+
+void Parser::shard(const std::string& name, const std::optional<std::string>& inline_) {
+  const auto text = value(name, inline_);
+  if (!text) return;
+  const auto slash = text->find('/');
+  const auto k = slash == std::string::npos ? std::nullopt : parseCount(text->substr(0, slash), 1, INT64_MAX);
+  const auto n =
+      slash == std::string::npos ? std::nullopt : parseCount(text->substr(slash + 1), 1, INT64_MAX);
+  if (!k || !n || *k > *n) {
+    fail("bad value '" + *text + "' for --shard: K/N with 1 <= K <= N");
+    return;
+  }
+  result_.options.shardIndex = *k;
+  result_.options.shardCount = *n;
+}
+
+void Parser::checkGrid() {
+  const BatchOptions& o = result_.options;
+  if (o.sweeps.empty()) {
+    if (o.shardCount > 1) fail("--shard needs a grid (--sweep)");
+    return;
+  }
+  if (Grid(o.sweeps).size() > kMaxGridPoints) {
+    fail("the grid has more than " + std::to_string(kMaxGridPoints) + " points");
+  } else if (!o.tracePath.empty() || !o.pngPath.empty()) {
+    fail("--trace and --png show one run: they cannot be used with --sweep");
+  }
+}
+
 void Parser::next() {
   const std::string arg = args_[i_++];
   BatchOptions& o = result_.options;
@@ -115,6 +170,10 @@ void Parser::next() {
       count(name, inline_, 0, kMax, [&o](std::int64_t n) { o.maxSteps = n; });
     } else if (name == "--jobs") {
       count(name, inline_, 1, 1024, [&o](std::int64_t n) { o.jobs = static_cast<int>(n); });
+    } else if (name == "--sweep") {
+      sweep(name, inline_);
+    } else if (name == "--shard") {
+      shard(name, inline_);
     } else if (name == "--quiet" && !inline_) {
       o.quiet = true;
     } else if (name == "--json" || name == "--trace" || name == "--png" || name == "--table") {

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "batch/grid.hpp"
 #include "control/control_table.hpp"
 
 namespace bhsim {
@@ -22,6 +23,9 @@ struct BatchOptions {
   int jobs = 0;  // threads for the configurations of a sweep; 0: one per core
   bool quiet = false;
   std::vector<std::pair<ControlId, std::string>> fields;  // FIELD=TEXT, in the order given
+  std::vector<SweepAxis> sweeps;                          // --sweep, in the order given
+  std::int64_t shardIndex = 1;                            // --shard K/N: K ...
+  std::int64_t shardCount = 1;                            // ... and N
   bool help = false;
 };
 

@@ -1,12 +1,14 @@
 #include "batch/batch_output.hpp"
 
 #include <QImage>
+#include <QSaveFile>
 #include <QString>
-#include <charconv>
 
 #include "control/form1.hpp"
 #include "display/form2.hpp"
+#include "format/number_text.hpp"
 #include "sim/constants.hpp"
+#include "sim/energy.hpp"
 
 namespace bhsim {
 
@@ -29,16 +31,11 @@ bool writePng(const Form2& form2, const std::string& path) {
     auto* line = reinterpret_cast<QRgb*>(image.scanLine(row));
     for (int column = 0; column < width; ++column) line[column] = 0xFF000000u | form2.pixel(column, row);
   }
-  return image.save(QString::fromStdString(path), "PNG");
+  QSaveFile file(QString::fromStdString(path));
+  return file.open(QIODevice::WriteOnly) && image.save(&file, "PNG") && file.commit();
 }
 
-std::string roundTripText(double value) {
-  char buffer[64];
-  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return ec == std::errc() ? std::string(buffer, end) : std::string("nan");
-}
-
-TraceWriter::TraceWriter(const std::string& path) : out_(path) {
+TraceWriter::TraceWriter(std::ostream& out) : out_(out) {
   out_ << "configuration,step,body,x_km,y_km\n";
 }
 
@@ -68,18 +65,20 @@ const char* endReasonName(EndReason reason, bool stopped) {
   return "none";
 }
 
-TableWriter::TableWriter(const std::string& path) : out_(path) {
-  out_ << "configuration,alpha_deg,steps,sim_time_s,end_reason,bodies_left,m1_msun,m2_msun,m3_msun,dmin12_km,"
-          "dmin13_km,dmin23_km,vmax1_kms,vmax2_kms,vmax3_kms,revolutions,last_rev_time_s\n";
-}
+const char* const kTableHeader =
+    "configuration,alpha_deg,steps,sim_time_s,end_reason,bodies_left,m1_msun,m2_msun,m3_msun,dmin12_km,"
+    "dmin13_km,dmin23_km,vmax1_kms,vmax2_kms,vmax3_kms,revolutions,last_rev_time_s,energy_rel_change";
 
-void TableWriter::onConfigurationStart(int, double angle, const LoopState&) {
+TableWriter::TableWriter(std::ostream& out, std::string prefix) : out_(out), prefix_(std::move(prefix)) {}
+
+void TableWriter::onConfigurationStart(int, double angle, const LoopState& state) {
   angle_ = angle;
+  start_ = state;
 }
 
 void TableWriter::onConfigurationEnd(int configuration, const LoopState& s, bool stopped) {
   const auto column = [this](double value) { out_ << ',' << roundTripText(value); };
-  out_ << configuration;
+  out_ << prefix_ << configuration;
   column(angle_);
   out_ << ',' << s.cnt;
   column(s.dt * static_cast<double>(s.cnt));
@@ -90,6 +89,7 @@ void TableWriter::onConfigurationEnd(int configuration, const LoopState& s, bool
   }
   out_ << ',' << s.nrevcnt;
   column(s.Revtime);
+  column(energyRelativeChange(start_, s));
   out_ << '\n';
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <cstdint>
-#include <fstream>
 #include <nlohmann/json.hpp>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -18,35 +18,36 @@ class Form2;
 // text fields, and the 31 labels and 3 buttons.
 nlohmann::ordered_json snapshotJson(const Form1& form1);
 
-// Writes the display's drawing area as a PNG; false when it cannot be written.
+// Writes the display's drawing area as a PNG, atomically; false when it cannot be written.
 bool writePng(const Form2& form2, const std::string& path);
 
-// Shortest text that reads back as the same double.
-std::string roundTripText(double value);
-
-// Writes every plotted dot as a CSV row: configuration,step,body,x_km,y_km.
+// Writes every plotted dot as a CSV row: configuration,step,body,x_km,y_km (the header first).
 class TraceWriter : public RunObserver {
  public:
-  explicit TraceWriter(const std::string& path);
-  bool good() const { return out_.good(); }
+  explicit TraceWriter(std::ostream& out);
   void onDot(int configuration, std::int64_t step, int body, double x, double y) override;
 
  private:
-  std::ofstream out_;
+  std::ostream& out_;
 };
 
+// The table's column names, comma-separated, without a line end.
+extern const char* const kTableHeader;
+
 // Writes one CSV row per configuration: its angle, steps, simulated time, why it ended, the bodies left,
-// the masses, the minimum distances, the largest speeds and its revolutions, at full precision.
+// the masses, the minimum distances, the largest speeds, its revolutions and the relative change of the
+// energy, at full precision. Each row starts with `prefix` (a grid point's columns).
 class TableWriter : public RunObserver {
  public:
-  explicit TableWriter(const std::string& path);
-  bool good() const { return out_.good(); }
+  explicit TableWriter(std::ostream& out, std::string prefix = "");
   void onConfigurationStart(int configuration, double angle, const LoopState& state) override;
   void onConfigurationEnd(int configuration, const LoopState& state, bool stopped) override;
 
  private:
-  std::ofstream out_;
+  std::ostream& out_;
+  std::string prefix_;
   double angle_ = 0;
+  LoopState start_;
 };
 
 // The name of what ended a configuration, as the table writes it.

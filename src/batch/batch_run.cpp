@@ -8,6 +8,7 @@
 #include <memory>
 #include <thread>
 
+#include "batch/atomic_file.hpp"
 #include "batch/batch_output.hpp"
 #include "batch/parallel_sweep.hpp"
 #include "batch/progress.hpp"
@@ -30,7 +31,7 @@ std::optional<std::string> endlessRun(const Program& program, const BatchOptions
 
 class BatchSession {
  public:
-  explicit BatchSession(const BatchOptions& options) : options_(options) {
+  BatchSession(const BatchOptions& options, const TableSink& sink) : options_(options), sink_(sink) {
     program_.options.refreshEvery = options.refreshEvery;
     if (options.refreshEvery <= 0) platform_.useSystemClock();
   }
@@ -41,13 +42,17 @@ class BatchSession {
   void script();
   void atEndWait();
   void openOutputs();
+  void commitOutputs();
+  BatchResult refused(const std::string& reason);
   void startParallelSweep(const RunParameters& p);
   void showProgress(const RunParameters& p);
 
   const BatchOptions& options_;
+  const TableSink& sink_;
   ScriptedPlatform platform_;
   Program program_{platform_};
   ObserverFan observers_;
+  std::unique_ptr<AtomicFile> traceFile_, tableFile_;
   std::unique_ptr<TraceWriter> trace_;
   std::unique_ptr<TableWriter> table_;
   std::unique_ptr<Progress> progress_;
@@ -62,14 +67,37 @@ int threadCount(const BatchOptions& options) {
 
 void BatchSession::openOutputs() {
   if (!options_.tracePath.empty()) {
-    trace_ = std::make_unique<TraceWriter>(options_.tracePath);
+    traceFile_ = std::make_unique<AtomicFile>(options_.tracePath);
+    trace_ = std::make_unique<TraceWriter>(traceFile_->stream());
     observers_.add(trace_.get());
   }
-  if (!options_.tablePath.empty()) {
-    table_ = std::make_unique<TableWriter>(options_.tablePath);
-    observers_.add(table_.get());
+  if (sink_.out != nullptr) {
+    table_ = std::make_unique<TableWriter>(*sink_.out, sink_.prefix);
+  } else if (!options_.tablePath.empty()) {
+    tableFile_ = std::make_unique<AtomicFile>(options_.tablePath);
+    tableFile_->stream() << kTableHeader << '\n';
+    table_ = std::make_unique<TableWriter>(tableFile_->stream());
   }
+  if (table_) observers_.add(table_.get());
   if (!observers_.empty()) program_.observer = &observers_;
+}
+
+void BatchSession::commitOutputs() {
+  result_.traceWritten = traceFile_ && traceFile_->commit();
+  result_.tableWritten = tableFile_ && tableFile_->commit();
+  if (!options_.pngPath.empty() && result_.endWait.is_null()) {
+    result_.pngWritten = writePng(program_.form2, options_.pngPath);
+  }
+}
+
+// A refused run: the fields as they stand, nothing integrated, no file written.
+BatchResult BatchSession::refused(const std::string& reason) {
+  result_.status = 1;
+  result_.refusal = reason;
+  result_.endWait = nullptr;
+  result_.idle = snapshotJson(program_.form1);
+  result_.pngWritten = false;
+  return result_;
 }
 
 // A three-black-hole sweep runs its configurations in parallel, unless a step budget ties each one to
@@ -121,11 +149,7 @@ BatchResult BatchSession::run() {
   program_.Form_Load();
   for (int n = 1; n < options_.bodyCount; ++n) program_.form1.userClick(TnBH);
   for (const auto& [id, text] : options_.fields) program_.form1.userEdit(id, text);
-  if (auto reason = endlessRun(program_, options_)) {
-    result_.status = 1;
-    result_.refusal = *reason;
-    return result_;
-  }
+  if (auto reason = endlessRun(program_, options_)) return refused(*reason);
   openOutputs();
   // the parameters the run will read, as the fields now hold them
   const RunParameters parameters = readParameters(program_.form1, program_.module.nBH);
@@ -135,26 +159,27 @@ BatchResult BatchSession::run() {
   program_.form1.userClick(CommandStart);
   sweep_.reset();
   if (progress_) progress_->finish();
-  if (!platform_.refusals.empty()) {
-    result_.status = 1;
-    result_.refusal = platform_.refusals.front();
-    return result_;
-  }
+  if (!platform_.refusals.empty()) return refused(platform_.refusals.front());
   result_.idle = snapshotJson(program_.form1);
   result_.configurations = program_.module.configurationsBuilt;
   result_.steps = program_.module.totalSteps;
-  result_.traceWritten = trace_ && trace_->good();
-  result_.tableWritten = table_ && table_->good();
-  if (!options_.pngPath.empty() && result_.endWait.is_null()) {
-    result_.pngWritten = writePng(program_.form2, options_.pngPath);
-  }
+  commitOutputs();
   return result_;
 }
 
 }  // namespace
 
-BatchResult runBatch(const BatchOptions& options) {
-  return BatchSession(options).run();
+nlohmann::ordered_json resultJson(const BatchResult& result) {
+  nlohmann::ordered_json json = {{"end_wait", result.endWait},
+                                 {"idle", result.idle},
+                                 {"configurations", result.configurations},
+                                 {"steps", result.steps}};
+  if (result.status != 0) json["refused"] = result.refusal;
+  return json;
+}
+
+BatchResult runBatch(const BatchOptions& options, const TableSink& tableSink) {
+  return BatchSession(options, tableSink).run();
 }
 
 }  // namespace bhsim

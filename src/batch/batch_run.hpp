@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <ostream>
 #include <string>
 
 #include "batch/batch_options.hpp"
@@ -22,7 +23,20 @@ struct BatchResult {
   bool tableWritten = false;
 };
 
+// The JSON of a run: the snapshots at the end wait and after the run, the configurations and steps, and
+// for a refused run the reason under "refused".
+nlohmann::ordered_json resultJson(const BatchResult& result);
+
+// Where the table rows of a run go when they are part of a larger table (a grid point's): each row
+// starts with `prefix`, and no header is written.
+struct TableSink {
+  std::ostream* out = nullptr;
+  std::string prefix;
+};
+
 // Runs the program headless as the options say: start-up, body count, fields, then Start, Cont and Next.
-BatchResult runBatch(const BatchOptions& options);
+// The trace, table and PNG files are written as the options say (each only when the run went through);
+// the JSON is left to the caller.
+BatchResult runBatch(const BatchOptions& options, const TableSink& tableSink = {});
 
 }  // namespace bhsim

@@ -19,16 +19,48 @@ std::string duration(double seconds) {
   return text;
 }
 
+// ", R million steps/s, about T left" of a run `done` of `total` through after `elapsed` seconds.
+std::string rateAndTimeLeft(double elapsed, std::int64_t steps, double done, double total) {
+  char rate[64];
+  std::snprintf(rate, sizeof rate, ", %.1f million steps/s", elapsed > 0 ? steps / elapsed / 1e6 : 0.0);
+  std::string text = rate;
+  if (done > 0 && done < total) text += ", about " + duration(elapsed * (total - done) / done) + " left";
+  return text;
+}
+
+// Redraws the line in place, blanking what is left of a longer line before it.
+void drawLine(std::FILE* out, std::size_t& width, std::string line) {
+  const std::size_t length = line.size();
+  if (length < width) line.append(width - length, ' ');
+  width = length;
+  std::fprintf(out, "\r%s", line.c_str());
+  std::fflush(out);
+}
+
+void clearLine(std::FILE* out, std::size_t width) {
+  if (width == 0) return;
+  std::fprintf(out, "\r%s\r", std::string(width, ' ').c_str());
+  std::fflush(out);
+}
+
+double secondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+bool due(std::chrono::steady_clock::time_point& last) {
+  const auto now = std::chrono::steady_clock::now();
+  if (now - last < std::chrono::milliseconds(250)) return false;
+  last = now;
+  return true;
+}
+
 }  // namespace
 
 Progress::Progress(std::FILE* out, std::int64_t configurations, double nrev0, double Tott0)
     : out_(out), configurations_(configurations), nrev0_(nrev0), Tott0_(Tott0) {}
 
 bool Progress::due() {
-  const auto now = std::chrono::steady_clock::now();
-  if (now - last_ < std::chrono::milliseconds(250)) return false;
-  last_ = now;
-  return true;
+  return bhsim::due(last_);
 }
 
 void Progress::onConfigurationStart(int configuration, double, const LoopState& state) {
@@ -67,27 +99,28 @@ void Progress::updateFinished(std::int64_t finished, std::int64_t steps) {
 }
 
 void Progress::draw(double done, const std::string& current, std::int64_t steps) {
-  const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
   const double total = static_cast<double>(configurations_);
-  std::string line =
-      "bhsim: configuration " +
-      std::to_string(std::min<std::int64_t>(static_cast<std::int64_t>(done) + 1, configurations_)) + " of " +
-      std::to_string(configurations_) + current;
-  char rate[64];
-  std::snprintf(rate, sizeof rate, ", %.1f million steps/s", elapsed > 0 ? steps / elapsed / 1e6 : 0.0);
-  line += rate;
-  if (done > 0 && done < total) line += ", about " + duration(elapsed * (total - done) / done) + " left";
-  const std::size_t width = line.size();
-  if (width < width_) line.append(width_ - width, ' ');
-  width_ = width;
-  std::fprintf(out_, "\r%s", line.c_str());
-  std::fflush(out_);
+  drawLine(out_, width_,
+           "bhsim: configuration " +
+               std::to_string(std::min<std::int64_t>(static_cast<std::int64_t>(done) + 1, configurations_)) +
+               " of " + std::to_string(configurations_) + current +
+               rateAndTimeLeft(secondsSince(start_), steps, done, total));
 }
 
 void Progress::finish() {
-  if (width_ == 0) return;
-  std::fprintf(out_, "\r%s\r", std::string(width_, ' ').c_str());
-  std::fflush(out_);
+  clearLine(out_, width_);
+}
+
+void GridProgress::update(std::int64_t done, std::int64_t steps) {
+  if (!due(last_) && done < points_) return;
+  drawLine(out_, width_,
+           "bhsim: " + std::to_string(done) + " of " + std::to_string(points_) + " points" +
+               rateAndTimeLeft(secondsSince(start_), steps, static_cast<double>(done),
+                               static_cast<double>(points_)));
+}
+
+void GridProgress::finish() {
+  clearLine(out_, width_);
 }
 
 }  // namespace bhsim

@@ -43,4 +43,19 @@ class Progress : public RunObserver {
   std::int64_t revolutions_ = 0;
 };
 
+// The progress line of a grid: points done of all, the step rate and the time left.
+class GridProgress {
+ public:
+  GridProgress(std::FILE* out, std::int64_t points) : out_(out), points_(points) {}
+  void update(std::int64_t done, std::int64_t steps);
+  void finish();
+
+ private:
+  std::FILE* out_;
+  std::int64_t points_;
+  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+  std::chrono::steady_clock::time_point last_{};
+  std::size_t width_ = 0;
+};
+
 }  // namespace bhsim

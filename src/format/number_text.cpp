@@ -88,4 +88,10 @@ std::string generalForm(double value) {
   return text;
 }
 
+std::string roundTripText(double value) {
+  char buffer[64];
+  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return ec == std::errc() ? std::string(buffer, end) : std::string("nan");
+}
+
 }  // namespace bhsim

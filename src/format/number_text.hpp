@@ -13,4 +13,8 @@ std::string numberText(double value);
 // for magnitudes below 1 (0.5 gives "0.5", 10000 gives "10000").
 std::string generalForm(double value);
 
+// The shortest text that reads back as the same double ("inf", "-inf" and "nan" for the others): the
+// full-precision form of tables and traces.
+std::string roundTripText(double value);
+
 }  // namespace bhsim

@@ -212,11 +212,12 @@ inline void massChange(LoopState& s) {
 }
 
 // The centre of mass of black holes 1 and 2 from the separation measured at the start of the step.
-// Where it cannot be computed (zero separation, or masses adding up to 0 or less) it stays as it was,
-// the configuration ends as at a merger, and false is returned.
+// Where it cannot be computed (zero separation, or masses adding up to exactly 0) it stays as it was,
+// the configuration ends as at a merger, and false is returned. A negative sum is computed with: a
+// negative mass repels, and the run goes on.
 inline bool centreOfMass(LoopState& s) {
   const double total = s.m0 + s.m1;
-  if (s.dist01 == 0 || !(total > 0)) {
+  if (s.dist01 == 0 || total == 0) {
     s.end1 = 1;
     s.reason = EndReason::Coincidence;
     return false;

@@ -1,0 +1,154 @@
+#include "batch/grid.hpp"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <sstream>
+
+#include "format/number_text.hpp"
+
+namespace bhsim {
+namespace {
+
+constexpr const char* kCommentPrefix = "# bhsim grid:";
+
+// A finite number, the whole text read; a leading "+" is allowed.
+std::optional<double> number(std::string text) {
+  if (!text.empty() && text.front() == '+') text.erase(0, 1);
+  double value = 0;
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  if (text.empty() || ec != std::errc() || ptr != end || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+// Digits after the decimal point of a plain decimal text; -1 for a text with an exponent.
+int decimals(const std::string& text) {
+  if (text.find_first_of("eE") != std::string::npos) return -1;
+  const auto point = text.find('.');
+  return point == std::string::npos ? 0 : static_cast<int>(text.size() - point - 1);
+}
+
+std::vector<std::string> split(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  std::stringstream in(text);
+  std::string part;
+  while (std::getline(in, part, separator)) parts.push_back(part);
+  if (!text.empty() && text.back() == separator) parts.emplace_back();
+  return parts;
+}
+
+// FROM + i x STEP, given to the decimals of FROM and STEP as typed, so that 0:0.3:0.1 gives 0.3 and not
+// 0.30000000000000004.
+double gridValue(double from, double step, std::int64_t i, int places) {
+  const double value = from + static_cast<double>(i) * step;
+  if (places < 0 || places > 17) return value;
+  char text[400];
+  std::snprintf(text, sizeof text, "%.*f", places, value);
+  return std::strtod(text, nullptr);
+}
+
+bool rangeTexts(const std::vector<std::string>& parts, SweepAxis& axis, std::string& error) {
+  for (const std::string& part : parts) {
+    if (!number(part)) {
+      error = "'" + part + "' in --sweep " + axis.spec + " is not a number";
+      return false;
+    }
+  }
+  const double from = *number(parts[0]), to = *number(parts[1]), step = *number(parts[2]);
+  if (step == 0 || (to - from) / step < 0) {
+    error = "the step of --sweep " + axis.spec + (step == 0 ? " is 0" : " leads away from TO");
+    return false;
+  }
+  const double count = std::floor((to - from) / step + 1e-9);
+  if (!(count < static_cast<double>(kMaxGridPoints))) {
+    error = "--sweep " + axis.spec + " has more than " + std::to_string(kMaxGridPoints) + " values";
+    return false;
+  }
+  const int d0 = decimals(parts[0]), d2 = decimals(parts[2]);
+  const int places = d0 < 0 || d2 < 0 ? -1 : std::max(d0, d2);
+  for (std::int64_t i = 0; i <= static_cast<std::int64_t>(count); ++i) {
+    axis.texts.push_back(roundTripText(gridValue(from, step, i, places)));
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<SweepAxis> parseSweep(const std::string& arg, std::string& error) {
+  SweepAxis axis;
+  axis.spec = arg;
+  const auto eq = arg.find('=');
+  const auto id = eq == std::string::npos ? std::nullopt : controlByName(arg.substr(0, eq));
+  if (!id || controlDesign(*id).kind != ControlKind::TextField) {
+    error = "--sweep " + arg + " does not start with the name of a text field and '='";
+    return std::nullopt;
+  }
+  axis.field = *id;
+  const std::string values = arg.substr(eq + 1);
+  const std::vector<std::string> range = split(values, ':');
+  if (range.size() == 3) {
+    if (!rangeTexts(range, axis, error)) return std::nullopt;
+    return axis;
+  }
+  for (const std::string& text : split(values, ',')) {
+    const auto value = number(text);
+    if (!value) {
+      error = "'" + text + "' in --sweep " + arg + " is not a number";
+      return std::nullopt;
+    }
+    axis.texts.push_back(roundTripText(*value));
+  }
+  if (axis.texts.empty()) {
+    error = "--sweep " + arg + " gives no value";
+    return std::nullopt;
+  }
+  return axis;
+}
+
+std::int64_t Grid::size() const {
+  std::int64_t points = 1;
+  for (const SweepAxis& axis : axes_) {
+    points *= static_cast<std::int64_t>(axis.texts.size());
+    if (points > kMaxGridPoints) return kMaxGridPoints + 1;
+  }
+  return points;
+}
+
+std::vector<std::string> Grid::texts(std::int64_t point) const {
+  std::vector<std::string> texts(axes_.size());
+  for (std::size_t a = axes_.size(); a-- > 0;) {
+    const auto n = static_cast<std::int64_t>(axes_[a].texts.size());
+    texts[a] = axes_[a].texts[static_cast<std::size_t>(point % n)];
+    point /= n;
+  }
+  return texts;
+}
+
+std::string Grid::commentLine() const {
+  std::string line = kCommentPrefix;
+  for (const SweepAxis& axis : axes_) line += " --sweep " + axis.spec;
+  return line;
+}
+
+std::optional<Grid> gridFromCommentLine(const std::string& line, std::string& error) {
+  const std::string prefix = std::string(kCommentPrefix) + " --sweep ";
+  if (line.rfind(prefix, 0) != 0) {
+    error = "the first line is not a grid table's ('" + std::string(kCommentPrefix) + " ...')";
+    return std::nullopt;
+  }
+  std::vector<SweepAxis> axes;
+  std::string rest = line.substr(prefix.size());
+  for (;;) {
+    const auto next = rest.find(" --sweep ");
+    auto axis = parseSweep(rest.substr(0, next), error);
+    if (!axis) return std::nullopt;
+    axes.push_back(std::move(*axis));
+    if (next == std::string::npos) break;
+    rest = rest.substr(next + 9);
+  }
+  return Grid(std::move(axes));
+}
+
+}  // namespace bhsim

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "control/control_table.hpp"
+
+namespace bhsim {
+
+// One --sweep: a text field and the texts typed into it, one for each of its values.
+struct SweepAxis {
+  ControlId field{};
+  std::string spec;                // as given: "FIELD=FROM:TO:STEP" or "FIELD=V1,V2,..."
+  std::vector<std::string> texts;  // each value's shortest round-trip decimal text
+};
+
+// The most points a grid may have.
+inline constexpr std::int64_t kMaxGridPoints = 1000000;
+
+// Reads "FIELD=FROM:TO:STEP" (FROM + i x STEP for i = 0, 1, ... up to TO, TO included where it falls on
+// the grid; STEP may be negative with FROM > TO) or "FIELD=V1,V2,...". nullopt with a one-line `error`
+// naming what is wrong.
+std::optional<SweepAxis> parseSweep(const std::string& arg, std::string& error);
+
+// The Cartesian grid of several sweeps; the last one varies fastest. Points count from 0.
+class Grid {
+ public:
+  explicit Grid(std::vector<SweepAxis> axes) : axes_(std::move(axes)) {}
+
+  const std::vector<SweepAxis>& axes() const { return axes_; }
+  // The number of points, or kMaxGridPoints + 1 for any grid larger than allowed.
+  std::int64_t size() const;
+  // The texts typed at `point`, one per axis.
+  std::vector<std::string> texts(std::int64_t point) const;
+  // The first line of a grid table: "# bhsim grid: --sweep ... --sweep ...".
+  std::string commentLine() const;
+
+ private:
+  std::vector<SweepAxis> axes_;
+};
+
+// The grid of a table's first line; nullopt with `error` when the line is not a grid's.
+std::optional<Grid> gridFromCommentLine(const std::string& line, std::string& error);
+
+}  // namespace bhsim

@@ -1,0 +1,43 @@
+#pragma once
+
+// The energy of the bodies in play, to judge how well a configuration's steps keep it. Masses are
+// gravitational parameters, so the energy comes out in km^5/s^4 (G times the energy); only its relative
+// change means anything.
+
+#include <cmath>
+
+#include "sim/loop_state.hpp"
+
+namespace bhsim {
+
+// Kinetic plus Newtonian potential energy of black holes 1 and 2 and, while it is in play, black hole 3.
+inline double totalEnergy(const LoopState& s) {
+  const auto potential = [](double mi, double mj, double dx, double dy) {
+    return -(mi * mj) / std::sqrt(dx * dx + dy * dy);
+  };
+  double e = 0.5 * s.m0 * (s.vx0 * s.vx0 + s.vy0 * s.vy0) + 0.5 * s.m1 * (s.vx1 * s.vx1 + s.vy1 * s.vy1) +
+             potential(s.m0, s.m1, s.x1 - s.x0, s.y1 - s.y0);
+  if (s.nstars == 3) {
+    e += 0.5 * s.m2 * (s.vx2 * s.vx2 + s.vy2 * s.vy2) + potential(s.m0, s.m2, s.x2 - s.x0, s.y2 - s.y0) +
+         potential(s.m1, s.m2, s.x2 - s.x1, s.y2 - s.y1);
+  }
+  return e;
+}
+
+// The orbital energy per unit mass of black holes 1 and 2 about each other: the measure for a black
+// hole 2 without mass, whose total energy is 0.
+inline double pairSpecificEnergy(const LoopState& s) {
+  const double dvx = s.vx1 - s.vx0, dvy = s.vy1 - s.vy0, dx = s.x1 - s.x0, dy = s.y1 - s.y0;
+  return 0.5 * (dvx * dvx + dvy * dvy) - (s.m0 + s.m1) / std::sqrt(dx * dx + dy * dy);
+}
+
+// (E_end - E_start) / |E_start| of the total energy, or of the pair's specific energy where the total
+// energy at the start is 0.
+inline double energyRelativeChange(const LoopState& start, const LoopState& end) {
+  const double e0 = totalEnergy(start);
+  if (e0 != 0) return (totalEnergy(end) - e0) / std::fabs(e0);
+  const double p0 = pairSpecificEnergy(start);
+  return (pairSpecificEnergy(end) - p0) / std::fabs(p0);
+}
+
+}  // namespace bhsim

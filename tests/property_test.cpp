@@ -1,0 +1,131 @@
+// Hostile field input: thousands of random parameter sets, with texts of every kind in every input
+// field, for each body count. Every run is refused with a reason or goes through, ends within its step
+// budget, and every field it wrote holds a number; a sweep in threads shows what it shows on one.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "batch/batch_run.hpp"
+#include "field_checks.hpp"
+
+namespace bhsim::testing {
+namespace {
+
+using enum ControlId;
+
+class TextMaker {
+ public:
+  explicit TextMaker(std::uint64_t seed) : random_(seed) {}
+  int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
+  bool chance(double p) { return std::bernoulli_distribution(p)(random_); }
+
+  std::string text() {
+    static const std::vector<std::vector<std::string>> kinds = {
+        {"", " ", "\t", "1e300", "-1e300", "1.7976931348623157e308", "1e309", std::string(400, '9')},
+        {"1e-300", "4.9e-324", "-1e-310", "1e-400", "-0", "0", "-1", "-7", "-100", "-0.5", "-360", "-1e5"},
+        {"inf", "-inf", "nan", "0x10", "1e", "e5", "--3", ".", "1.2.3", "1,5", "\xef\xbc\x91", "\x01\x7f",
+         "3 4", "7abc", "TBH1=3", "1e+", std::string(10000, '7'), "0." + std::string(5000, '0') + "1",
+         std::string(5000, 'x')},
+        {"1",   "2",  "3",  "5",  "7",   "10",  "29", "36",  "100", "300",  "1000",   "2000", "10000",
+         "0.5", ".1", "33", "90", "180", "360", "45", "1e3", "2e4", "0.01", "150000", "20"}};
+    const int kind = std::min(pick(6), 3);  // plausible values half the time, so that runs go deep
+    if (kind == 1 && chance(0.3))
+      return std::to_string(pick(1000)) + (chance(0.5) ? "e" : "E-") + std::to_string(pick(340));
+    const auto& texts = kinds[static_cast<std::size_t>(kind)];
+    return texts[static_cast<std::size_t>(pick(static_cast<int>(texts.size())))];
+  }
+
+ private:
+  std::mt19937_64 random_;
+};
+
+std::string describe(const BatchOptions& o) {
+  std::string text =
+      "--bh " + std::to_string(o.bodyCount) + " --refresh-every " + std::to_string(o.refreshEvery);
+  if (o.maxSteps) text += " --max-steps " + std::to_string(*o.maxSteps);
+  for (const auto& [id, t] : o.fields)
+    text += " '" + std::string(controlDesign(id).name) + "=" + t.substr(0, 40) + "'";
+  return text;
+}
+
+std::string runProblem(const BatchOptions& options, const BatchResult& result) {
+  if (result.status == 1) return result.refusal.empty() ? "refused without a reason" : "";
+  if (result.status != 0 || result.idle.is_null() || result.configurations < 1) return "no whole run";
+  if (options.maxSteps && result.steps > *options.maxSteps + kStopSlackSteps)
+    return "ran " + std::to_string(result.steps);
+  const TypedTexts typed = typedTexts(options.fields);
+  for (const auto* snapshot : {&result.endWait, &result.idle}) {
+    if (std::string problem = snapshotProblem(*snapshot, typed); !problem.empty()) return problem;
+  }
+  return "";
+}
+
+TEST(RandomFieldTexts, EveryRunIsRefusedOrEndsWithNumbersInItsFields) {
+  for (int count : {1, 2, 3}) {
+    TextMaker maker(20240611 + static_cast<std::uint64_t>(count));
+    int refused = 0;
+    std::int64_t steps = 0;
+    for (int set = 0; set < 3000; ++set) {
+      BatchOptions o;
+      o.bodyCount = count;
+      o.maxSteps = std::array<std::int64_t, 6>{0, 1, 999, 1000, 1001, 2500}[maker.pick(6)];
+      o.refreshEvery = std::array<std::int64_t, 4>{1, 3, 100, 1000}[maker.pick(4)];
+      const double touched = std::array{0.1, 0.3, 0.6}[maker.pick(3)];
+      for (ControlId id : {Tmaxcount, Tvc, Tdm1, Tdm2, Tfreq, Tdist01, Txmaxf, TBH1, TBH2, TBH3, Talphamin,
+                           Tdalpha, Talphamax, Ttotaltime, Tnrev})
+        if (maker.chance(touched)) o.fields.emplace_back(id, maker.text());
+      const BatchResult result = runBatch(o);
+      ASSERT_EQ(runProblem(o, result), "") << "set " << set << ": " << describe(o);
+      refused += result.status;
+      steps += result.steps;
+    }
+    EXPECT_LT(refused, 3000 * 3 / 4) << count;  // most sets reach the integration
+    EXPECT_GT(steps, 3000 * 100) << count;
+  }
+}
+
+TEST(RandomFieldTexts, ASweepInThreadsShowsWhatItShowsOnOneThread) {
+  TextMaker maker(20240611);
+  int swept = 0;
+  for (int set = 0; set < 400; ++set) {
+    BatchOptions o;
+    o.bodyCount = 3;
+    o.refreshEvery = 50;
+    o.quiet = true;
+    o.fields = {{Tmaxcount, "200"},
+                {Tnrev, "1"},
+                {Ttotaltime, ".05"},
+                {Talphamax, std::to_string(10 * (maker.pick(5) + 1))}};
+    for (ControlId id : {TBH1, TBH2, TBH3, Tvc, Tfreq, Tdist01, Txmaxf})
+      if (maker.chance(0.4)) o.fields.emplace_back(id, maker.text());
+    o.jobs = 1;
+    const BatchResult a = runBatch(o);
+    o.jobs = 2;
+    const BatchResult b = runBatch(o);
+    ASSERT_EQ(runProblem(o, a), "") << describe(o);
+    EXPECT_EQ(std::tie(a.status, a.configurations, a.steps, a.endWait, a.idle),
+              std::tie(b.status, b.configurations, b.steps, b.endWait, b.idle))
+        << describe(o);
+    swept += a.configurations > 1;
+  }
+  EXPECT_GT(swept, 400 / 3);
+}
+
+TEST(FieldChecks, TellNumbersFromEverythingElse) {
+  for (const char* good : {" 0", "-2420.62650373182", " .5", " 1.5E+15", " 2E-06", "0.5", "  3.000"})
+    EXPECT_TRUE(isNumberText(good)) << good;
+  for (const char* bad : {"", " ", "inf", "-nan", " 1.#INF", "1e5", " 1E+", ".", "-", "1.2.3", " 3 "})
+    EXPECT_FALSE(isNumberText(bad)) << bad;
+  nlohmann::ordered_json snapshot = {{"fields", nlohmann::ordered_json::object()},
+                                     {"captions", {{"Lnrev", "n rev  nan"}}}};
+  for (const ControlDesign& d : controlTable())
+    if (d.kind == ControlKind::TextField) snapshot["fields"][std::string(d.name)] = " 1";
+  EXPECT_NE(snapshotProblem(snapshot, {}), "");
+  snapshot["captions"]["Lnrev"] = "n rev   7";
+  EXPECT_EQ(snapshotProblem(snapshot, {}), "");
+  snapshot["fields"]["Tx1"] = "nan";
+  EXPECT_NE(snapshotProblem(snapshot, {}), "");
+}
+
+}  // namespace
+}  // namespace bhsim::testing

@@ -1,0 +1,74 @@
+#include "support.hpp"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace bhsim::testing {
+
+namespace fs = std::filesystem;
+
+void Harness::configure(int count, const Fields& fields, std::int64_t refreshEvery) {
+  while (program.module.nBH != count) click(TnBH);
+  for (const auto& [id, text] : fields) type(id, text);
+  program.options.refreshEvery = refreshEvery;
+}
+
+void Harness::onCaption(ControlId button, const std::string& caption, std::function<void()> action) {
+  platform.when([this, button, caption] { return text(button) == caption; }, std::move(action));
+}
+
+void Harness::run() {
+  onCaption(CommandStart, "Cont", [this] { click(CommandStart); });
+  onCaption(CommandStart, "Next", [this] { click(CommandStart); });
+  click(CommandStart);
+}
+
+void Recorder::onConfigurationStart(int, double angle, const LoopState& s) {
+  angles.push_back(angle);
+  starts.push_back(s);
+}
+
+void Recorder::onConfigurationEnd(int, const LoopState& s, bool wasStopped) {
+  ends.push_back(s);
+  stopped.push_back(wasStopped);
+}
+
+fs::path scratch(const std::string& name) {
+  const fs::path dir = fs::temp_directory_path() / ("bhsim_test_" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  return dir / name;
+}
+
+std::string slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+Outcome bhsim(const std::string& args) {
+  const fs::path out = scratch("stdout"), err = scratch("stderr");
+  const std::string command =
+      std::string(BHSIM_BINARY) + " " + args + " >" + out.string() + " 2>" + err.string() + " </dev/null";
+  const int raw = std::system(command.c_str());
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(out), slurp(err)};
+}
+
+std::vector<std::vector<std::string>> readCsv(const fs::path& path) {
+  std::vector<std::vector<std::string>> rows;
+  std::istringstream in(slurp(path));
+  for (std::string line; std::getline(in, line);) {
+    std::vector<std::string> cells;
+    std::istringstream cellsOf(line);
+    for (std::string cell; std::getline(cellsOf, cell, ',');) cells.push_back(cell);
+    if (!line.empty() && line.back() == ',') cells.emplace_back();
+    rows.push_back(cells);
+  }
+  return rows;
+}
+
+}  // namespace bhsim::testing

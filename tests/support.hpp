@@ -1,0 +1,64 @@
+#pragma once
+
+// What the core tests share: a loaded program with the user's hands, a recorder of what a run reports,
+// and the real program on the command line.
+
+#include <filesystem>
+#include <functional>
+#include <initializer_list>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/scripted_platform.hpp"
+#include "program/program.hpp"
+#include "program/run_observer.hpp"
+#include "sim/loop_state.hpp"
+
+namespace bhsim::testing {
+
+using enum ControlId;
+using Fields = std::vector<std::pair<ControlId, std::string>>;
+
+// A freshly loaded program on a scripted platform.
+struct Harness {
+  Harness() { program.Form_Load(); }
+  const std::string& text(ControlId id) const { return program.form1.text(id); }
+  bool visible(ControlId id) const { return program.form1.visible(id); }
+  void type(ControlId id, const std::string& text) { program.form1.userEdit(id, text); }
+  void click(ControlId id) { program.form1.userClick(id); }
+  // Clicks "# BH" until there are `count` black holes, then types the fields.
+  void configure(int count, const Fields& fields = {}, std::int64_t refreshEvery = 100);
+  // When `button` reads `caption` at a pump or wait, runs `action` once.
+  void onCaption(ControlId button, const std::string& caption, std::function<void()> action);
+  // Presses "Start" and answers "Cont" and "Next".
+  void run();
+
+  ScriptedPlatform platform;
+  Program program{platform};
+};
+
+// Keeps what a run reports.
+struct Recorder : RunObserver {
+  void onConfigurationStart(int, double angle, const LoopState& s) override;
+  void onRevolution(int, const LoopState& s) override { revolutions.push_back(s); }
+  void onDot(int, std::int64_t, int, double, double) override { ++dots; }
+  void onConfigurationEnd(int, const LoopState& s, bool wasStopped) override;
+  std::vector<double> angles;
+  std::vector<LoopState> starts, revolutions, ends;
+  std::vector<bool> stopped;
+  long dots = 0;
+};
+
+// The real program: `bhsim ARGS` through the shell, standard input empty.
+struct Outcome {
+  int status = -1;
+  std::string out, err;
+};
+Outcome bhsim(const std::string& args);
+
+std::filesystem::path scratch(const std::string& name);
+std::string slurp(const std::filesystem::path& path);
+std::vector<std::vector<std::string>> readCsv(const std::filesystem::path& path);
+
+}  // namespace bhsim::testing
