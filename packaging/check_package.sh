@@ -149,8 +149,9 @@ install_package() {
   env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 30 "$bin" --batch --help >/dev/null ||
     fail "the installed bhsim --batch --help fails"
   out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 30 "$bin" --version 2>&1)
-  grep -qxE 'bhsim [0-9]+\.[0-9]+\.[0-9]+' <<<"$out" && [ "$out" = "bhsim $version" ] ||
+  if ! grep -qxE 'bhsim [0-9]+\.[0-9]+\.[0-9]+' <<<"$out" || [ "$out" != "bhsim $version" ]; then
     fail "the installed bhsim --version prints '$out', not 'bhsim $version'"
+  fi
 }
 
 refuse_unwritable_prefix() {
