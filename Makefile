@@ -3,6 +3,7 @@
 #             libFuzzer) for FUZZ_SECONDS; then build again with AddressSanitizer and
 #             UndefinedBehaviorSanitizer and run every test there
 # make bench - build in Release and run the benchmarks
+# make package - build in Release and make the Debian package build/bhsim_VERSION_ARCH.deb (cpack)
 
 BUILD_DIR ?= build
 BUILD_TYPE ?= Release
@@ -22,9 +23,9 @@ SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict
 # (scripts/cluster/local_slurm.sh) beside any the packages start.
 PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev \
             nlohmann-json3-dev xvfb xauth x11-utils xdotool imagemagick clang libclang-rt-14-dev \
-            slurm-wlm munge parallel
+            slurm-wlm munge parallel dpkg-dev desktop-file-utils appstream libxml2-utils man-db lintian
 
-.PHONY: all deps configure build run test test-asan fuzz bench clean
+.PHONY: all deps configure build run test test-asan fuzz bench package clean
 
 all: build
 
@@ -69,6 +70,14 @@ bench: deps
 	cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release
 	cmake --build build-release -j $(JOBS) --target bhsim_bench
 	./build-release/bench/bhsim_bench
+
+package: deps
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+	cd $(BUILD_DIR) && cpack -G DEB
+	@version=$$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' $(BUILD_DIR)/CMakeCache.txt); \
+	deb=$(BUILD_DIR)/bhsim_$${version}_$$(dpkg --print-architecture).deb; \
+	test -f $$deb && echo "Debian package: $$deb"
 
 clean:
 	rm -rf $(BUILD_DIR) build-release $(ASAN_DIR) $(FUZZ_DIR)
