@@ -12,23 +12,6 @@ std::string nameOf(ControlId id) {
   return std::string(controlDesign(id).name);
 }
 
-// Every change of a control's text, in the order the writes raised them.
-struct Writes : Form1Observer {
-  explicit Writes(Form1& form) : form(form) {
-    for (const ControlDesign& d : controlTable()) last[indexOf(d.id)] = form.text(d.id);
-    form.addObserver(this);
-  }
-  ~Writes() override { form.removeObserver(this); }
-  void controlChanged(ControlId id) override {
-    if (form.text(id) != last[indexOf(id)])
-      log.push_back(nameOf(id) + "=" + (last[indexOf(id)] = form.text(id)));
-  }
-  void windowChanged() override {}
-  Form1& form;
-  std::string last[kControlCount];
-  std::vector<std::string> log;
-};
-
 TEST(ControlTable, SeventyOneNamedControlsInTabOrder) {
   std::set<std::string> names;
   std::set<int> tabs;
@@ -161,7 +144,12 @@ TEST(BHCountSetup, WritesInOrderAndEachOrbitWriteRunsItsHandlerInside) {
     h.program.form1.setText(Tdist01, "5");
     h.program.module.EditsEnabled = 1;
     h.program.module.nBH = count;
-    Writes writes(h.program.form1);
+    std::vector<std::string> log;  // every change of a text, in the order of the writes
+    std::vector<std::string> last;
+    for (const ControlDesign& d : controlTable()) last.push_back(h.text(d.id));
+    OnControl writes(h.program.form1, [&](ControlId id) {
+      if (h.text(id) != last[indexOf(id)]) log.push_back(nameOf(id) + "=" + (last[indexOf(id)] = h.text(id)));
+    });
     h.program.BHCountSetup(count);
     // the orbit field's handler empties Tdist01 inside the write of Tvc (one) or Tfreq (other counts)
     // clang-format off
@@ -170,7 +158,7 @@ TEST(BHCountSetup, WritesInOrderAndEachOrbitWriteRunsItsHandlerInside) {
     const std::vector<std::string> other = {"Tvc=", "Tfreq= 33", "Tdist01=", "Tnrev0= 7", "TTott0= .5", "TBH1=36",
                                             "TBH2=29", "TBH3=5", "Tnrev= 7", "Ttotaltime= .5"};
     // clang-format on
-    EXPECT_EQ(writes.log, count == 1 ? one : other);
+    EXPECT_EQ(log, count == 1 ? one : other);
   }
 }
 

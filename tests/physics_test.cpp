@@ -20,13 +20,11 @@ const double kPi = 4 * std::atan(1.0);
 Recorder runWith(int count, const Fields& fields, std::int64_t stopAt = 0, std::string* shown = nullptr) {
   Harness h;
   h.configure(count, fields);
-  Recorder recorder;
-  h.program.observer = &recorder;
   if (shown) h.onCaption(CommandStart, "Cont", [&] { *shown = h.text(Tvc) + "|" + h.text(TBH1); });
   h.platform.when([&] { return stopAt > 0 && h.program.module.totalSteps >= stopAt; },
                   [&] { h.click(CommandEnd); });
   h.run();
-  return recorder;
+  return h.recorder;
 }
 
 // The first configuration as built, integrated for 1000 steps only.
@@ -100,6 +98,7 @@ TEST(MassChange, GrowsByThePercentagePerMaxCountStepsAndGoesOnThroughNegativeMas
   s = runWith(2, {{Tdm1, "-5"}, {Tmaxcount, "2000"}}, 2000).ends.at(0);  // 2 gains what 1 gives up
   EXPECT_EQ(s.dmu0, -s.dmu1);
   EXPECT_NEAR(s.m0 + s.m1, 65 * GM, 1e-9 * 65 * GM);
+  EXPECT_EQ(runWith(2, {{Tdm2, "0"}, {Tmaxcount, "2000"}}, 2000).ends.at(0).m1, 29 * GM);  // only 1 grows
   // losing all their mass each revolution, the sum passes 0 near step 10000 and the run goes on
   s = runWith(2, {{Tdm1, "-100"}, {Tdm2, "-100"}, {Tmaxcount, "10000"}, {Tnrev, "0"}, {Ttotaltime, "0"}},
               30000)
@@ -144,12 +143,7 @@ TEST(LoopEvents, ACapturedThirdHandsItsMassOverAndOneWithinAKilometreMerges) {
 }
 
 // Everything a run shows: each field or caption as it changes, each dot, each end, and the steps.
-struct Trail : Form1Observer, RunObserver {
-  explicit Trail(const Form1& form) : form(form) {}
-  void controlChanged(ControlId id) override {
-    events.push_back(std::string(controlDesign(id).name) + "=" + form.text(id));
-  }
-  void windowChanged() override {}
+struct Trail : RunObserver {
   void onDot(int k, std::int64_t step, int body, double x, double y) override {
     char line[160];
     std::snprintf(line, sizeof line, "dot %d %lld %d %a %a", k, static_cast<long long>(step), body, x, y);
@@ -161,7 +155,6 @@ struct Trail : Form1Observer, RunObserver {
                   s.m0, s.m1, s.phi, s.x2, s.v2max, static_cast<int>(s.reason), stopped);
     events.emplace_back(line);
   }
-  const Form1& form;
   std::vector<std::string> events;
 };
 
@@ -169,13 +162,14 @@ std::vector<std::string> trailOf(int count, const Fields& fields, std::int64_t s
   Harness h;
   h.configure(count, fields, 997);
   h.program.options.referenceLoop = plain;
-  Trail trail(h.program.form1);
-  h.program.form1.addObserver(&trail);
+  Trail trail;
   h.program.observer = &trail;
-  if (stopAt > 0)
-    h.platform.when([&] { return h.program.module.totalSteps >= stopAt; }, [&] { h.click(CommandEnd); });
+  OnControl texts(h.program.form1, [&](ControlId id) {
+    trail.events.push_back(std::string(controlDesign(id).name) + "=" + h.text(id));
+  });
+  h.platform.when([&] { return stopAt > 0 && h.program.module.totalSteps >= stopAt; },
+                  [&] { h.click(CommandEnd); });
   h.run();
-  h.program.form1.removeObserver(&trail);
   trail.events.push_back("steps " + std::to_string(h.program.module.totalSteps));
   return trail.events;
 }

@@ -27,7 +27,7 @@ double distance(double dx, double dy) {
 // refresh's fields, the last revolution's, and the masses and time of the sweep's end.
 void expectEndWaitFields(const Harness& h, const LoopState& s) {
   std::string f;
-  USINGX(s.f, "###.###", f);
+  USINGX(1 / s.Revtime, "###.###", f);
   // clang-format off
   const Fields expected = {
       {Tdist01, tenths(s.dist01)}, {Tdist01min, tenths(s.d12)}, {Td1, tenths(distance(s.x0 - s.xcm, s.y0 - s.ycm))},
@@ -56,8 +56,7 @@ Seen seen(const Harness& h) {
 TEST(RunControl, ARunPausesIntegratesWaitsAndRestores) {
   Harness h;
   h.configure(3, {{Tmaxcount, "2000"}, {Tnrev, "3"}, {Talphamax, "0"}});
-  Recorder recorder;
-  h.program.observer = &recorder;
+  const Recorder& recorder = h.recorder;
   Seen pause{}, integrating{}, endWait{};
   h.onCaption(CommandStart, "Cont", [&] {
     pause = seen(h);
@@ -145,8 +144,7 @@ TEST(RunDriver, SweepsTheAngleOfThreeBodiesAndOnlyTheMinimumOfFewer) {
     Harness h;
     h.configure(c.count, c.fields);
     h.type(Tmaxcount, "2000");
-    Recorder recorder;
-    h.program.observer = &recorder;
+    const Recorder& recorder = h.recorder;
     h.run();
     EXPECT_EQ(recorder.angles, c.angles);
     EXPECT_EQ(h.program.module.configurationsBuilt, static_cast<std::int64_t>(c.angles.size()));
@@ -158,8 +156,7 @@ TEST(RunDriver, SweepsTheAngleOfThreeBodiesAndOnlyTheMinimumOfFewer) {
   }
   Harness full;
   full.configure(3, {{Tmaxcount, "1000"}});
-  Recorder recorder;
-  full.program.observer = &recorder;
+  const Recorder& recorder = full.recorder;
   full.run();
   ASSERT_EQ(recorder.angles.size(), 37u);
   EXPECT_EQ(recorder.angles.back(), 360);
@@ -235,17 +232,9 @@ TEST(RunRefresh, ComesAtTheFirstStepReadsTheClockSparinglyAndGoesOnAfterMidnight
   night.configure(2, {{Tmaxcount, "20000"}, {Tnrev, "3"}, {Ttotaltime, "0"}}, 0);
   night.platform.setClock(86399.0, 0.02);
   int afterMidnight = 0;
-  struct Watch : Form1Observer {
-    std::function<void()> onTime;
-    void controlChanged(ControlId id) override {
-      if (id == Ttotaltime) onTime();
-    }
-    void windowChanged() override {}
-  } watch;
-  watch.onTime = [&] { afterMidnight += night.platform.clock() < 3600; };
-  night.program.form1.addObserver(&watch);
+  OnControl watch(night.program.form1,
+                  [&](ControlId id) { afterMidnight += id == Ttotaltime && night.platform.clock() < 3600; });
   night.run();
-  night.program.form1.removeObserver(&watch);
   EXPECT_GT(afterMidnight, 10);
 }
 
@@ -255,8 +244,7 @@ TEST(RunDriver, AnEndlessSweepOfOneStepConfigurationsHearsStopAndEnd) {
   for (bool stop : {true, false}) {
     Harness h;
     h.configure(3, {{Tmaxcount, "1"}, {Talphamax, "1e300"}, {Tdalpha, "1"}});
-    Recorder recorder;
-    h.program.observer = &recorder;
+    const Recorder& recorder = h.recorder;
     h.platform.when([&] { return h.program.module.configurationsBuilt >= 50; },
                     [&] { stop ? h.click(CommandEnd) : h.platform.endProgram(); });
     h.run();

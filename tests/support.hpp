@@ -20,9 +20,36 @@ namespace bhsim::testing {
 using enum ControlId;
 using Fields = std::vector<std::pair<ControlId, std::string>>;
 
-// A freshly loaded program on a scripted platform.
+// Keeps what a run reports.
+struct Recorder : RunObserver {
+  void onConfigurationStart(int, double angle, const LoopState& s) override;
+  void onRevolution(int, const LoopState& s) override { revolutions.push_back(s); }
+  void onDot(int, std::int64_t, int, double, double) override { ++dots; }
+  void onConfigurationEnd(int, const LoopState& s, bool wasStopped) override;
+  std::vector<double> angles;
+  std::vector<LoopState> starts, revolutions, ends;
+  std::vector<bool> stopped;
+  long dots = 0;
+};
+
+// Calls `on` after each change of a control's text, visibility or top, for as long as it lives.
+struct OnControl : Form1Observer {
+  OnControl(Form1& form, std::function<void(ControlId)> on) : form(form), on(std::move(on)) {
+    form.addObserver(this);
+  }
+  ~OnControl() override { form.removeObserver(this); }
+  void controlChanged(ControlId id) override { on(id); }
+  void windowChanged() override {}
+  Form1& form;
+  std::function<void(ControlId)> on;
+};
+
+// A freshly loaded program on a scripted platform, with a recorder of what its runs report.
 struct Harness {
-  Harness() { program.Form_Load(); }
+  Harness() {
+    program.Form_Load();
+    program.observer = &recorder;
+  }
   const std::string& text(ControlId id) const { return program.form1.text(id); }
   bool visible(ControlId id) const { return program.form1.visible(id); }
   void type(ControlId id, const std::string& text) { program.form1.userEdit(id, text); }
@@ -36,18 +63,7 @@ struct Harness {
 
   ScriptedPlatform platform;
   Program program{platform};
-};
-
-// Keeps what a run reports.
-struct Recorder : RunObserver {
-  void onConfigurationStart(int, double angle, const LoopState& s) override;
-  void onRevolution(int, const LoopState& s) override { revolutions.push_back(s); }
-  void onDot(int, std::int64_t, int, double, double) override { ++dots; }
-  void onConfigurationEnd(int, const LoopState& s, bool wasStopped) override;
-  std::vector<double> angles;
-  std::vector<LoopState> starts, revolutions, ends;
-  std::vector<bool> stopped;
-  long dots = 0;
+  Recorder recorder;
 };
 
 // The real program: `bhsim ARGS` through the shell, standard input empty.
