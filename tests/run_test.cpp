@@ -58,8 +58,10 @@ TEST(RunControl, ARunPausesIntegratesWaitsAndRestores) {
   h.configure(3, {{Tmaxcount, "2000"}, {Tnrev, "3"}, {Talphamax, "0"}});
   const Recorder& recorder = h.recorder;
   Seen pause{}, integrating{}, endWait{};
+  std::string derived;  // revolution time and step as the set-up shows them
   h.onCaption(CommandStart, "Cont", [&] {
     pause = seen(h);
+    derived = h.text(TTrev) + "|" + h.text(Tdt);
     h.click(CommandStart);
   });
   h.platform.when([&] { return h.text(CommandEnd) == "Stop"; }, [&] { integrating = seen(h); });
@@ -76,6 +78,9 @@ TEST(RunControl, ARunPausesIntegratesWaitsAndRestores) {
   for (const auto& [id, text] :
        Fields{{TBH1, " 36"}, {TBH2, " 29"}, {TBH3, " 5"}, {Ttotaltime, " .5"}, {Tnrev, " 3"}})
     EXPECT_EQ(h.text(id), text) << controlDesign(id).name;
+  const LoopState& start = recorder.starts.at(0);
+  EXPECT_EQ(derived,
+            numberText(truncateTo(start.Revtime, 4)) + "|" + numberText(truncateTo(1000000 * start.dt, 4)));
   EXPECT_EQ(std::tuple(recorder.ends.at(0).reason, recorder.ends.at(0).captured),
             std::tuple(EndReason::Revolutions, true));
   EXPECT_EQ(std::tuple(h.platform.waits, h.platform.stalled, h.program.module.StopRequested),
