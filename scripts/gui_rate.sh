@@ -1,7 +1,7 @@
 #!/bin/bash
 # Prints the integration rate of the default two-black-hole run (7 revolutions at Max count 1000000) in
 # the real windows under Xvfb and in batch mode, and their ratio. The windows' rate comes from gui_rate
-# (tests/qt), which times the integration inside the program from "Stop" to "Next" and also runs it on a
+# (bench/), which times the integration inside the program from "Stop" to "Next" and also runs it on a
 # headless platform in the same process. The batch run is timed from outside, best of $REPEATS; the time
 # of a run of a few hundred steps (start-up and output) is taken off. Builds a Release tree in
 # build-gui-rate (or $BUILD_DIR).
@@ -12,7 +12,7 @@ repeats=${REPEATS:-5}
 build=${BUILD_DIR:-$root/build-gui-rate}
 build_release "$build" bhsim gui_rate
 bhsim=$(bhsim_binary "$build")
-gui_rate=$build/tests/qt/gui_rate
+gui_rate=$build/bench/gui_rate
 
 # Best wall time of `repeats` runs of the batch mode with these arguments; prints "seconds steps".
 time_batch() {
