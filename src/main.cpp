@@ -1,10 +1,30 @@
-#include <cstring>
+#include <cstdio>
+#include <string_view>
 
 #include "batch/batch_main.hpp"
+#include "batch/batch_options.hpp"
 #include "qt/gui_main.hpp"
 
-// `bhsim` opens the two windows; `bhsim --batch ...` runs headless from the command line.
+// BHSIM_VERSION is the project's version in the top-level CMakeLists.txt.
+#ifndef BHSIM_VERSION
+#error "BHSIM_VERSION is not defined"
+#endif
+
+// `bhsim` opens the two windows; `bhsim --batch ...` runs headless from the command line. `--help` and
+// `--version` answer without a display.
 int main(int argc, char** argv) {
-  if (argc > 1 && std::strcmp(argv[1], "--batch") == 0) return bhsim::batchMain(argc - 2, argv + 2);
+  const std::string_view first = argc > 1 ? argv[1] : "";
+  if (first == "--batch") return bhsim::batchMain(argc - 2, argv + 2);
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      std::printf("%s\n%s", bhsim::kWindowUsage, bhsim::kBatchUsage);
+      return 0;
+    }
+    if (arg == "--version") {
+      std::printf("bhsim %s\n", BHSIM_VERSION);
+      return 0;
+    }
+  }
   return bhsim::guiMain(argc, argv);
 }
