@@ -19,7 +19,8 @@ SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict
 
 # Debian packages the project needs to build, test and run.
 PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev \
-            nlohmann-json3-dev xvfb xauth x11-utils xdotool imagemagick clang libclang-rt-14-dev
+            nlohmann-json3-dev xvfb xauth x11-utils xdotool imagemagick clang libclang-rt-14-dev \
+            fonts-dejavu-extra
 
 .PHONY: all deps configure build run test test-asan fuzz bench clean
 
