@@ -32,7 +32,7 @@ time_batch() {
 
 private_runtime_dir
 trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
-window_json=$(xvfb-run -a -s "-screen 0 1024x768x24" "$gui_rate" "$repeats")
+window_json=$(under_xvfb "$gui_rate" "$repeats")
 read -r batch_seconds batch_steps < <(time_batch)
 read -r startup_seconds _ < <(time_batch Tmaxcount=100 Tnrev=1)
 
