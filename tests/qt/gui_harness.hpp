@@ -16,12 +16,16 @@
 namespace bhsim::testing {
 
 // Plays the user from a timer, also inside the run's event pumps: at each tick the first rule whose
-// condition holds runs its action, once. A script that has not acted for a minute calls `giveUp`.
+// condition holds runs its action, once. A script with rules left after a minute calls `giveUp`.
 class UserScript : public QObject {
  public:
-  explicit UserScript(std::function<void()> giveUp) : giveUp_(std::move(giveUp)) {
+  explicit UserScript(std::function<void()> giveUp) {
     connect(&timer_, &QTimer::timeout, this, &UserScript::tick);
     timer_.start(2);
+    QTimer::singleShot(60000, this, [this, giveUp] {
+      gaveUp = !rules_.empty();
+      if (gaveUp) giveUp();
+    });
   }
   void when(std::function<bool()> condition, std::function<void()> action) {
     rules_.emplace_back(std::move(condition), std::move(action));
@@ -34,17 +38,11 @@ class UserScript : public QObject {
       if (!it->first()) continue;
       auto action = std::move(it->second);
       rules_.erase(it);
-      idleTicks_ = 0;
       return action();
     }
-    if (rules_.empty() || ++idleTicks_ != 30000) return;
-    gaveUp = true;
-    giveUp_();
   }
   std::vector<std::pair<std::function<bool()>, std::function<void()>>> rules_;
-  std::function<void()> giveUp_;
   QTimer timer_;
-  int idleTicks_ = 0;
 };
 
 // What a user's hands do: a left click in a widget's middle; select all of a field and type over it.
