@@ -7,6 +7,7 @@
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QProcess>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <cerrno>
@@ -21,7 +22,6 @@ class UserScript : public QObject {
  public:
   explicit UserScript(std::function<void()> giveUp) {
     connect(&timer_, &QTimer::timeout, this, &UserScript::tick);
-    timer_.start(2);
     QTimer::singleShot(60000, this, [this, giveUp] {
       gaveUp = !rules_.empty();
       if (gaveUp) giveUp();
@@ -29,6 +29,7 @@ class UserScript : public QObject {
   }
   void when(std::function<bool()> condition, std::function<void()> action) {
     rules_.emplace_back(std::move(condition), std::move(action));
+    timer_.start(2);  // ticks only while there are rules, so that an idle test's event loop sleeps
   }
   bool gaveUp = false;
 
@@ -38,6 +39,7 @@ class UserScript : public QObject {
       if (!it->first()) continue;
       auto action = std::move(it->second);
       rules_.erase(it);
+      if (rules_.empty()) timer_.stop();
       return action();
     }
   }
@@ -71,6 +73,21 @@ inline bool showsExactly(const QImage& shown, const Form2& form2, int scale = 1)
   return true;
 }
 
+// Runs `check` after each paint of the widget (from the event loop, once the paint is done).
+class PaintWatch : public QObject {
+ public:
+  PaintWatch(QWidget* widget, std::function<void()> check) : check_(std::move(check)) {
+    widget->installEventFilter(this);
+  }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) QMetaObject::invokeMethod(this, check_, Qt::QueuedConnection);
+    return false;
+  }
+
+ private:
+  std::function<void()> check_;
+};
+
 // Both windows of a freshly loaded program, shown on the offscreen platform, and the user.
 struct GuiHarness {
   GuiHarness() {
@@ -88,23 +105,30 @@ struct GuiHarness {
   void setBodyCount(int count) {
     for (int i = 0; i < 3 && program().module.nBH != count; ++i) click(ControlId::TnBH);
   }
-  QImage shownPicture() const { return desktop.display->grab().toImage(); }
+  // On a screen scaled by QT_SCALE_FACTOR (a whole number, as a test sets it) a canvas pixel is a block of
+  // scale x scale screen pixels.
+  static int scale() {
+    return qEnvironmentVariableIsSet("QT_SCALE_FACTOR") ? qEnvironmentVariableIntValue("QT_SCALE_FACTOR") : 1;
+  }
+  // What the screen shows of the display window's drawing area. (On a scaled screen Qt's offscreen
+  // platform grabs only a part of a window; there the window's own rendering stands in.)
+  QImage shownPicture() const {
+    QWidget* w = desktop.display.get();
+    return scale() == 1 ? w->screen()->grabWindow(w->winId()).toImage() : w->grab().toImage();
+  }
+  bool showsModel() const { return showsExactly(shownPicture(), desktop.program.form2, scale()); }
 
-  // Lets the event loop idle (sleeping between events, as the program's main loop does) until the
-  // display window shows the model's latest pixels, for about five seconds at most.
+  // Lets the event loop sleep, as the program's main loop does, until the screen shows exactly the
+  // model's pixels (checked after each paint of the display window), for five seconds at most. Nothing
+  // else wakes the loop: a repaint the window does not ask for by itself never comes.
   bool waitForDisplay() {
-    const auto shown = [this] {
-      return desktop.display->shownRevision() == desktop.program.form2.revision();
-    };
     QEventLoop loop;
-    QTimer poll;
-    int polls = 0;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-      if (shown() || ++polls > 1000) loop.quit();
+    PaintWatch watch(desktop.display.get(), [&] {
+      if (showsModel()) loop.quit();
     });
-    poll.start(5);
-    if (!shown()) loop.exec();
-    return shown();
+    QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+    if (!showsModel()) loop.exec();
+    return showsModel();
   }
 
   Desktop desktop;
