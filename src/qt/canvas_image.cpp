@@ -17,15 +17,12 @@ QImage canvasImage(const Form2& form2) {
   return image;
 }
 
+// A file that is not committed is discarded with its temporary copy when `file` goes out of scope.
 QString savePng(const QImage& image, const QString& path) {
   QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-  if (!image.save(&file, "PNG")) {
-    file.cancelWriting();
-    return file.error() != QFileDevice::NoError ? file.errorString()
-                                                : QStringLiteral("the image was not written");
-  }
-  return file.commit() ? QString() : file.errorString();
+  if (file.open(QIODevice::WriteOnly) && image.save(&file, "PNG") && file.commit()) return {};
+  return file.error() != QFileDevice::NoError ? file.errorString()
+                                              : QStringLiteral("the image was not written");
 }
 
 }  // namespace bhsim
