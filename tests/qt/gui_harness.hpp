@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <QAbstractEventDispatcher>
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QProcess>
@@ -73,21 +74,6 @@ inline bool showsExactly(const QImage& shown, const Form2& form2, int scale = 1)
   return true;
 }
 
-// Runs `check` after each paint of the widget (from the event loop, once the paint is done).
-class PaintWatch : public QObject {
- public:
-  PaintWatch(QWidget* widget, std::function<void()> check) : check_(std::move(check)) {
-    widget->installEventFilter(this);
-  }
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint) QMetaObject::invokeMethod(this, check_, Qt::QueuedConnection);
-    return false;
-  }
-
- private:
-  std::function<void()> check_;
-};
-
 // Both windows of a freshly loaded program, shown on the offscreen platform, and the user.
 struct GuiHarness {
   GuiHarness() {
@@ -119,13 +105,14 @@ struct GuiHarness {
   bool showsModel() const { return showsExactly(shownPicture(), desktop.program.form2, scale()); }
 
   // Lets the event loop sleep, as the program's main loop does, until the screen shows exactly the
-  // model's pixels (checked after each paint of the display window), for five seconds at most. Nothing
-  // else wakes the loop: a repaint the window does not ask for by itself never comes.
+  // model's pixels (checked each time the loop is about to sleep), for five seconds at most. Nothing else
+  // wakes the loop: a repaint the window does not ask for by itself never comes.
   bool waitForDisplay() {
     QEventLoop loop;
-    PaintWatch watch(desktop.display.get(), [&] {
-      if (showsModel()) loop.quit();
-    });
+    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, &loop,
+                     [&] {
+                       if (showsModel()) loop.quit();
+                     });
     QTimer::singleShot(5000, &loop, &QEventLoop::quit);
     if (!showsModel()) loop.exec();
     return showsModel();
