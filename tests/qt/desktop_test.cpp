@@ -137,7 +137,12 @@ TEST(Desktop, CommandLineAnswersWithoutADisplayAndRefusesWhatItCannotDo) {
       {"", "", 2, {open + "DISPLAY is not set" + batch}},
       {"", ":65001", 2, {open + "could not connect to display :65001" + batch}},
       {"-platform offscreen -x", "", 2, {"bhsim: unknown argument -x (bhsim --help shows the usage)\n"}},
-      {"--probe idle end -platform offscreen -style fusion -reverse", "", 0, {"ended\n"}},
+      {"-x", "", 2, {open + "DISPLAY is not set" + batch}},
+      // Qt's own options are Qt's, and so are its warnings about them.
+      {"--probe idle end -platform offscreen -style nosuch -reverse",
+       "",
+       0,
+       {"ended\n", "style override 'nosuch'"}},
   };
   for (const auto& c : cases) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
