@@ -68,6 +68,7 @@ TEST(ControlWindow, ShowsTheModelWholeForEveryBodyCountAndAfterModelWrites) {
   EXPECT_EQ(h.desktop.control->windowTitle(), "Control Form");
   EXPECT_EQ(placed(h.desktop.control.get()), QRect(0, 0, 335, 312));  // (5145 - 120) x (5190 - 510) twips
   EXPECT_EQ(h.widget(CommandStart)->geometry(), QRect(8, 16, 57, 33));
+  EXPECT_EQ(h.desktop.control->focusWidget(), h.widget(CommandStart));  // the first in the tab order
   for (int count : {2, 3, 1}) {
     h.setBodyCount(count);
     expectShowsModel(h);
@@ -213,12 +214,14 @@ TEST(DisplayWindow, CopiesAndSavesThePictureOrSaysWhyNot) {
   ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
   EXPECT_EQ(saved.readAll(), batchPng(h.program().form2));
   QFile(dir.filePath("file")).open(QIODevice::WriteOnly);
-  for (const QString& path : {dir.filePath("missing/picture.png"), dir.filePath("file/picture.png")}) {
-    EXPECT_FALSE(window->savePicture(path));
+  const std::pair<QString, QString> failures[] = {{"missing/picture.png", "No such file or directory"},
+                                                  {"file/picture.png", "Not a directory"}};
+  for (const auto& [name, reason] : failures) {
+    EXPECT_FALSE(window->savePicture(dir.filePath(name)));
     std::unique_ptr<QMessageBox> box(window->findChild<QMessageBox*>("saveFailed"));
     ASSERT_NE(box, nullptr);
     EXPECT_TRUE(box->isVisible());
-    EXPECT_TRUE(box->text().contains(path)) << box->text().toStdString();
+    EXPECT_EQ(box->text(), "The picture was not saved to " + dir.filePath(name) + ": " + reason);
   }
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
             QStringList({"file", "picture.png"}));
