@@ -24,7 +24,8 @@ SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict
 # (scripts/cluster/local_slurm.sh) beside any the packages start.
 PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev \
             nlohmann-json3-dev xvfb xauth x11-utils xdotool imagemagick clang libclang-rt-14-dev \
-            slurm-wlm munge parallel dpkg-dev desktop-file-utils appstream libxml2-utils man-db lintian
+            slurm-wlm munge parallel dpkg-dev desktop-file-utils appstream libxml2-utils man-db lintian \
+            fonts-dejavu-extra
 
 .PHONY: all deps configure build run test test-asan fuzz bench package clean
 

@@ -11,6 +11,13 @@ build_release() {
   cmake --build "$build" -j2 --target "$@" >/dev/null
 }
 
+# Runs a command under a virtual X server of its own. The server number is drawn at random: scripts
+# that other users of the machine start at the same moment would otherwise race for the same one.
+#   under_xvfb <command> [arguments...]
+under_xvfb() {
+  xvfb-run -a -n $((100 + RANDOM % 3000)) -s "-screen 0 1024x768x24" "$@"
+}
+
 # The program in a build tree.
 bhsim_binary() {
   local candidate
@@ -28,10 +35,10 @@ private_runtime_dir() {
   export XDG_RUNTIME_DIR
 }
 
-# The id of the window with exactly this title, waiting up to ten seconds for it.
+# The id of the window with exactly this title, waiting up to thirty seconds for it.
 find_window() {
   local id
-  for _ in $(seq 100); do
+  for _ in $(seq 300); do
     id=$(xdotool search --name "^$1\$" 2>/dev/null | head -1)
     [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.1
@@ -40,11 +47,11 @@ find_window() {
   return 1
 }
 
-# A left click at pixel (x, y) of a window's drawing area.
+# A left click at pixel (x, y) of a window's drawing area. X delivers the program its input in order, so
+# what follows is handled after the click; to act on the click's effect, wait for it (click_and_wait).
 #   click_at <window> <x> <y>
 click_at() {
   xdotool mousemove --window "$1" "$2" "$3" click 1
-  sleep 0.3
 }
 
 # Replaces the text of the field at (x, y) by typing.
@@ -53,45 +60,108 @@ type_at() {
   click_at "$1" "$2" "$3"
   xdotool key --clearmodifiers ctrl+a
   xdotool type --delay 20 "$4"
-  sleep 0.2
 }
 
-# Where the controls are: their twips geometry / 15, in the middle.
+# Where the controls are: their twips geometry / 15, in the middle, and their rectangles WIDTHxHEIGHT+LEFT+TOP.
 CONTROL_START_X=36
 CONTROL_START_Y=32
 CONTROL_END_X=100
 CONTROL_END_Y=32
 CONTROL_NBH_X=184
 CONTROL_NBH_Y=36
-CONTROL_MAXCOUNT_X=96
-CONTROL_MAXCOUNT_Y=64
-# The "Start" button's rectangle: WIDTHxHEIGHT+LEFT+TOP.
+CONTROL_MAXCOUNT_X=100
+CONTROL_MAXCOUNT_Y=68
 CONTROL_START_RECT=57x33+8+16
+CONTROL_NBH_RECT=33x25+168+24
+CONTROL_MAXCOUNT_RECT=57x25+72+56
 
-# Saves what the "Start" button's rectangle of the control window shows.
-#   grab_start_button <window> <file>
-grab_start_button() {
-  import -window "$1" -crop "$CONTROL_START_RECT" +repage "$2" 2>/dev/null
+# Saves what a rectangle of a window says: inside its border (4 pixels), dark against light, so that
+# hovering, pressing or focusing a control does not count as a change, only its text.
+#   grab_rect <window> <rect> <file>
+grab_rect() {
+  import -window "$1" -crop "$2" +repage png:- 2>/dev/null |
+    convert - -shave 4x4 -colorspace Gray -threshold 50% "$3" 2>/dev/null
 }
 
-# Waits (up to `seconds`) until the "Start" button shows again with a caption other than the one in
-# `before`: after "Cont" it is hidden while the run integrates and comes back as "Next".
-#   wait_for_next <window> <before.png> <seconds>
-wait_for_next() {
-  local now
+# Waits (up to `seconds`) until the rectangle says something (dark on light) that differs from `before`
+# (a file from grab_rect; a missing file differs from everything).
+#   wait_shown <window> <rect> <before.png> <seconds>
+wait_shown() {
+  local now colours differing
   now=$(mktemp --suffix .png)
-  for _ in $(seq $(($3 * 10))); do
-    grab_start_button "$1" "$now"
-    local colours differing
-    colours=$(convert "$now" -format %k info:)
-    differing=$(compare -metric AE "$2" "$now" null: 2>&1 || true)
+  for _ in $(seq $(($4 * 20))); do
+    grab_rect "$1" "$2" "$now"
+    colours=$(convert "$now" -format %k info: 2>/dev/null || echo 0)
+    differing=1
+    [ -f "$3" ] && differing=$(compare -metric AE "$3" "$now" null: 2>&1 || true)
     if [ "$colours" -gt 1 ] && [ "${differing%% *}" != 0 ]; then
       rm -f "$now"
       return 0
     fi
-    sleep 0.1
+    sleep 0.05
   done
   rm -f "$now"
-  echo "the run did not come to \"Next\" within $3 s" >&2
+  echo "the rectangle $2 did not change within $4 s" >&2
   return 1
+}
+
+# Clicks at (x, y) and waits (up to `seconds`, default 10) until the rectangle shows the click's effect.
+#   click_and_wait <window> <x> <y> <rect> [seconds]
+click_and_wait() {
+  local before
+  before=$(mktemp --suffix .png)
+  grab_rect "$1" "$4" "$before"
+  click_at "$1" "$2" "$3"
+  wait_shown "$1" "$4" "$before" "${5:-10}"
+  local status=$?
+  rm -f "$before"
+  return $status
+}
+
+# Types into the field at (x, y) and waits until the field shows the new text.
+#   type_and_wait <window> <x> <y> <rect> <text>
+type_and_wait() {
+  local before
+  before=$(mktemp --suffix .png)
+  grab_rect "$1" "$4" "$before"
+  type_at "$1" "$2" "$3" "$5"
+  wait_shown "$1" "$4" "$before" 10
+  local status=$?
+  rm -f "$before"
+  return $status
+}
+
+# Waits until the window has been drawn: the "Start" button shows its caption.
+#   wait_drawn <window>
+wait_drawn() {
+  wait_shown "$1" "$CONTROL_START_RECT" /nonexistent 10
+}
+
+# Whether the window shows a pixel of this colour (#RRGGBB), waiting up to five seconds for one.
+#   wait_colour <window> <colour>
+wait_colour() {
+  local shot
+  shot=$(mktemp --suffix .png)
+  for _ in $(seq 100); do
+    import -window "$1" "$shot" 2>/dev/null
+    if convert "$shot" -format %c histogram:info:- 2>/dev/null | grep -qi "$2"; then
+      rm -f "$shot"
+      return 0
+    fi
+    sleep 0.05
+  done
+  rm -f "$shot"
+  return 1
+}
+
+# Waits up to `seconds` for the process to end; then reaps it and returns its exit status (124 when it
+# is still running).
+#   wait_exit <pid> <seconds>
+wait_exit() {
+  for _ in $(seq $(($2 * 20))); do
+    kill -0 "$1" 2>/dev/null || break
+    sleep 0.05
+  done
+  kill -0 "$1" 2>/dev/null && return 124
+  wait "$1"
 }

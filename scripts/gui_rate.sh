@@ -1,7 +1,7 @@
 #!/bin/bash
 # Prints the integration rate of the default two-black-hole run (7 revolutions at Max count 1000000) in
 # the real windows under Xvfb and in batch mode, and their ratio. The windows' rate comes from gui_rate
-# (tests/qt), which times the integration inside the program from "Stop" to "Next" and also runs it on a
+# (bench/), which times the integration inside the program from "Stop" to "Next" and also runs it on a
 # headless platform in the same process. The batch run is timed from outside, best of $REPEATS; the time
 # of a run of a few hundred steps (start-up and output) is taken off. Builds a Release tree in
 # build-gui-rate (or $BUILD_DIR).
@@ -12,7 +12,7 @@ repeats=${REPEATS:-5}
 build=${BUILD_DIR:-$root/build-gui-rate}
 build_release "$build" bhsim gui_rate
 bhsim=$(bhsim_binary "$build")
-gui_rate=$build/tests/qt/gui_rate
+gui_rate=$build/bench/gui_rate
 
 # Best wall time of `repeats` runs of the batch mode with these arguments; prints "seconds steps".
 time_batch() {
@@ -32,7 +32,7 @@ time_batch() {
 
 private_runtime_dir
 trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
-window_json=$(xvfb-run -a -s "-screen 0 1024x768x24" "$gui_rate" "$repeats")
+window_json=$(under_xvfb "$gui_rate" "$repeats")
 read -r batch_seconds batch_steps < <(time_batch)
 read -r startup_seconds _ < <(time_batch Tmaxcount=100 Tnrev=1)
 

@@ -8,7 +8,8 @@ source "$root/scripts/gui_common.sh"
 if [ "${1:-}" != "--inside" ]; then
   build=${BUILD_DIR:-$root/build-screenshot}
   build_release "$build" bhsim
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" --inside "$(bhsim_binary "$build")"
+  under_xvfb "$0" --inside "$(bhsim_binary "$build")"
+  exit
 fi
 bhsim=$2
 private_runtime_dir
@@ -19,16 +20,14 @@ trap 'rm -rf "$work" "$XDG_RUNTIME_DIR"' EXIT
 pid=$!
 control=$(find_window "Control Form")
 display=$(find_window "Display Form")
-sleep 0.5
+wait_drawn "$control"
 
-click_at "$control" $CONTROL_NBH_X $CONTROL_NBH_Y
-click_at "$control" $CONTROL_NBH_X $CONTROL_NBH_Y                 # three black holes
-type_at "$control" $CONTROL_MAXCOUNT_X $CONTROL_MAXCOUNT_Y 20000  # a quick sweep
-click_at "$control" $CONTROL_START_X $CONTROL_START_Y             # "Start"
-sleep 0.5
-grab_start_button "$control" "$work/cont.png"
-click_at "$control" $CONTROL_START_X $CONTROL_START_Y             # "Cont"
-wait_for_next "$control" "$work/cont.png" 300
+click_and_wait "$control" $CONTROL_NBH_X $CONTROL_NBH_Y $CONTROL_NBH_RECT
+sleep 0.5                                                                          # not a double click
+click_and_wait "$control" $CONTROL_NBH_X $CONTROL_NBH_Y $CONTROL_NBH_RECT          # three black holes
+type_and_wait "$control" $CONTROL_MAXCOUNT_X $CONTROL_MAXCOUNT_Y $CONTROL_MAXCOUNT_RECT 20000  # a quick sweep
+click_and_wait "$control" $CONTROL_START_X $CONTROL_START_Y $CONTROL_START_RECT    # "Start"
+click_and_wait "$control" $CONTROL_START_X $CONTROL_START_Y $CONTROL_START_RECT 300  # "Cont", until "Next"
 xdotool mousemove 0 767
 sleep 0.5
 
@@ -46,5 +45,5 @@ convert -size "${canvas[0]}x${canvas[1]}" xc:'#8c8c8c' "${layers[@]}" -define pn
   "$root/docs/screenshot.png"
 
 click_at "$control" $CONTROL_END_X $CONTROL_END_Y                 # "End"
-wait "$pid"
+wait_exit "$pid" 10
 echo "wrote $root/docs/screenshot.png"

@@ -10,7 +10,7 @@ if [ "${1:-}" != --inside ]; then
   bhsim=$(bhsim_binary "${1:-$root/build}")
   private_runtime_dir
   trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
-  xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" --inside "$bhsim"
+  under_xvfb bash "$0" --inside "$bhsim"
   exit
 fi
 bhsim=$2

@@ -1,13 +1,29 @@
-#include <cstring>
+#include <cstdio>
+#include <string_view>
 
 #include "batch/batch_main.hpp"
+#include "batch/batch_options.hpp"
 #include "batch/merge.hpp"
+#include "bhsim_version.hpp"
 #include "qt/gui_main.hpp"
 
-// `bhsim` opens the two windows; `bhsim --batch ...` runs headless from the command line, and
-// `bhsim --merge ...` joins the tables of a grid's shards.
+// `bhsim` opens the two windows; `bhsim --batch ...` runs headless from the command line and
+// `bhsim --merge ...` joins the tables of a grid's shards. `--help` and `--version` answer without a
+// display.
 int main(int argc, char** argv) {
-  if (argc > 1 && std::strcmp(argv[1], "--batch") == 0) return bhsim::batchMain(argc - 2, argv + 2);
-  if (argc > 1 && std::strcmp(argv[1], "--merge") == 0) return bhsim::mergeMain({argv + 2, argv + argc});
+  const std::string_view first = argc > 1 ? argv[1] : "";
+  if (first == "--batch") return bhsim::batchMain(argc - 2, argv + 2);
+  if (first == "--merge") return bhsim::mergeMain({argv + 2, argv + argc});
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      std::printf("%s\n%s", bhsim::kWindowUsage, bhsim::kBatchUsage);
+      return 0;
+    }
+    if (arg == "--version") {
+      std::printf("bhsim %s\n", bhsim::kBhsimVersion);
+      return 0;
+    }
+  }
   return bhsim::guiMain(argc, argv);
 }

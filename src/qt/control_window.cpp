@@ -1,6 +1,9 @@
 #include "qt/control_window.hpp"
 
+#include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -8,16 +11,20 @@
 #include <algorithm>
 #include <vector>
 
+#include "qt/actions_menu.hpp"
 #include "qt/twips.hpp"
 
 namespace bhsim {
 namespace {
 
-// The model's text shown in a widget of any of the three kinds, written only when it differs so that
-// a field being typed into keeps its cursor.
+// The model's text shown in a widget of any of the three kinds. A field is written only when its text
+// differs, so that a field being typed into keeps its cursor; a text the program wrote shows its
+// beginning, also where it is longer than the box.
 void showText(QWidget* widget, const QString& text) {
   if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-    if (edit->text() != text) edit->setText(text);
+    if (edit->text() == text) return;
+    edit->setText(text);
+    edit->setCursorPosition(0);
   } else if (auto* label = qobject_cast<QLabel*>(widget)) {
     label->setText(text);
   } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
@@ -28,6 +35,29 @@ void showText(QWidget* widget, const QString& text) {
 // The frame allowances of the window's outer size in twips.
 constexpr double kFrameWidth = 120;
 constexpr double kFrameHeight = 510;
+// Labels at the window's left edge keep their first letter off the edge.
+constexpr int kEdgeIndent = 2;
+
+// The captions are sized for a small, narrow font: "10^6" has 25 pixels, "Total time" 49. DejaVu Sans
+// Condensed (fonts-dejavu-extra) at 10 pixels draws every caption whole; where that face is missing, the
+// stretch narrows the regular one.
+QFont captionFont() {
+  QFont font(QStringLiteral("DejaVu Sans"));
+  font.setPixelSize(10);
+  font.setStretch(QFont::SemiCondensed);
+  return font;
+}
+
+// Every text field as a `name<TAB>text` line, in the control table's order.
+QString valuesText(const Form1& form1) {
+  QString text;
+  for (const ControlDesign& design : controlTable()) {
+    if (design.kind != ControlKind::TextField) continue;
+    text += QString::fromUtf8(design.name.data(), static_cast<qsizetype>(design.name.size())) + u'\t' +
+            QString::fromStdString(form1.text(design.id)) + u'\n';
+  }
+  return text;
+}
 
 }  // namespace
 
@@ -35,13 +65,14 @@ ControlWindow::ControlWindow(Form1& form1, std::function<void()> onClose)
     : form1_(form1), onClose_(std::move(onClose)) {
   setWindowTitle(QString::fromUtf8(Form1::kCaption.data(), static_cast<qsizetype>(Form1::kCaption.size())));
   setObjectName(QStringLiteral("Form1"));
-  // Captions are sized for a small, narrow font: "Total time" has 49 pixels.
-  QFont small = font();
-  small.setPixelSize(11);
-  small.setStretch(QFont::SemiCondensed);
-  setFont(small);
+  setFont(captionFont());
   for (const ControlDesign& design : controlTable()) createControl(design);
   chainTabOrder();
+  auto* copy = new QAction(QStringLiteral("Copy Values"), this);
+  connect(copy, &QAction::triggered, this,
+          [this] { QGuiApplication::clipboard()->setText(valuesText(form1_)); });
+  addAction(copy);
+  useActionsMenu(this);
   windowChanged();
   form1_.addObserver(this);
 }
@@ -71,6 +102,7 @@ void ControlWindow::createControl(const ControlDesign& design) {
     case ControlKind::Label: {
       auto* label = new QLabel(this);
       label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+      if (design.left == 0) label->setIndent(kEdgeIndent);
       widget = label;
       break;
     }

@@ -1,11 +1,18 @@
 #include "qt/display_window.hpp"
 
 #include <QAbstractEventDispatcher>
+#include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QMessageBox>
 #include <QPainter>
 #include <QResizeEvent>
 
 #include "display/palette.hpp"
+#include "qt/actions_menu.hpp"
+#include "qt/canvas_image.hpp"
 #include "qt/twips.hpp"
 
 namespace bhsim {
@@ -21,8 +28,47 @@ DisplayWindow::DisplayWindow(Form2& form2, std::function<void()> onClose)
   // Catches the changes made by handlers that ran in the main loop, just before it goes to sleep.
   connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
           &DisplayWindow::sync);
+  addPictureActions();
   followModelGeometry();
   takePixels();
+}
+
+void DisplayWindow::addPictureActions() {
+  auto* save = new QAction(QStringLiteral("Save Picture\u2026"), this);
+  save->setShortcut(QKeySequence::Save);
+  connect(save, &QAction::triggered, this, &DisplayWindow::askWhereToSave);
+  auto* copy = new QAction(QStringLiteral("Copy Picture"), this);
+  copy->setShortcut(QKeySequence::Copy);
+  connect(copy, &QAction::triggered, this, &DisplayWindow::copyPicture);
+  addActions({save, copy});
+  useActionsMenu(this);
+}
+
+// The dialog does not block: a run goes on integrating while the user chooses.
+void DisplayWindow::askWhereToSave() {
+  auto* dialog = new QFileDialog(this, QStringLiteral("Save Picture"), QStringLiteral("bhsim.png"),
+                                 QStringLiteral("PNG images (*.png)"));
+  dialog->setAcceptMode(QFileDialog::AcceptSave);
+  dialog->setDefaultSuffix(QStringLiteral("png"));
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  connect(dialog, &QFileDialog::fileSelected, this, &DisplayWindow::savePicture);
+  dialog->open();
+}
+
+bool DisplayWindow::savePicture(const QString& path) {
+  const QString error = savePng(canvasImage(form2_), path);
+  if (error.isEmpty()) return true;
+  auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(),
+                              QStringLiteral("The picture was not saved to %1: %2").arg(path, error),
+                              QMessageBox::Ok, this);
+  box->setObjectName(QStringLiteral("saveFailed"));
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->open();
+  return false;
+}
+
+void DisplayWindow::copyPicture() {
+  QGuiApplication::clipboard()->setImage(canvasImage(form2_));
 }
 
 void DisplayWindow::sync() {
@@ -50,17 +96,7 @@ void DisplayWindow::followModelGeometry() {
 }
 
 void DisplayWindow::takePixels() {
-  const int width = form2_.pixelWidth();
-  const int height = form2_.pixelHeight();
-  if (image_.width() != width || image_.height() != height) {
-    image_ = width > 0 && height > 0 ? QImage(width, height, QImage::Format_RGB32) : QImage();
-  }
-  const std::vector<Colour>& pixels = form2_.pixels();
-  for (int row = 0; row < image_.height(); ++row) {
-    auto* line = reinterpret_cast<QRgb*>(image_.scanLine(row));
-    const Colour* source = pixels.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(width);
-    for (int column = 0; column < width; ++column) line[column] = 0xFF000000u | source[column];
-  }
+  image_ = canvasImage(form2_);
   shownRevision_ = form2_.revision();
   sinceRepaint_.start();
 }

@@ -14,6 +14,8 @@ namespace bhsim {
 // The display window: paints the pixels the Form2 model keeps, so nothing drawn is lost to covering,
 // minimising or resizing. It follows the model lazily: `sync()` (called at every event pump and whenever
 // the event loop is about to sleep) mirrors the model's size and repaints at most about 60 times a second.
+// Its context menu and shortcuts keep the picture: "Save Picture..." (Ctrl+S) and "Copy Picture" (Ctrl+C),
+// from the model's pixels, without touching the run.
 class DisplayWindow : public QWidget {
   Q_OBJECT
 
@@ -28,6 +30,10 @@ class DisplayWindow : public QWidget {
   const QImage& image() const { return image_; }
   std::uint64_t shownRevision() const { return shownRevision_; }
 
+  // Saves the drawing area to `path` as PNG; a failure is shown in a message box. Returns success.
+  bool savePicture(const QString& path);
+  void copyPicture();
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -36,6 +42,8 @@ class DisplayWindow : public QWidget {
  private:
   void followModelGeometry();
   void takePixels();
+  void addPictureActions();
+  void askWhereToSave();
 
   Form2& form2_;
   std::function<void()> onClose_;

@@ -1,86 +1,41 @@
 #!/bin/bash
-# Starts the real program under a virtual X server, runs a small two-black-hole run with the mouse and
-# the keyboard, checks that the display window shows the paths, ends the program with "End" and checks
-# that it exits with status 0 and prints nothing.
+# The real program under a virtual X server, played with the mouse and the keyboard: a small
+# two-black-hole run, each step taken once the last one shows on the screen. Checks that the display
+# shows the paths, that "End" ends the program with status 0, and that it printed nothing.
 #
 #   smoke_test.sh path/to/bhsim
 set -u
-
+source "$(dirname "$0")/../../scripts/gui_common.sh"
 if [ "${1:-}" != "--inside" ]; then
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" --inside "$@"
+  under_xvfb "$0" --inside "$@"
+  exit
 fi
-bhsim=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export XDG_RUNTIME_DIR=$work/runtime
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-
+private_runtime_dir
+output=$(mktemp)
+trap 'rm -rf "$output" "$XDG_RUNTIME_DIR"' EXIT
 fail() {
   echo "smoke test: $*" >&2
-  [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null
+  cat "$output" >&2
+  kill "$pid" 2>/dev/null
   exit 1
 }
 
-# find_window: the id of the window with exactly this title, waiting up to ten seconds for it.
-source "$(dirname "$0")/../../scripts/gui_common.sh"
-
-# A left click at pixel (x, y) of the control window's drawing area.
-click() {
-  xdotool mousemove --window "$control" "$1" "$2" click 1
-  sleep 0.3
-}
-
-# Replaces the text of the field at (x, y) by typing.
-type_into() {
-  click "$1" "$2"
-  xdotool key --clearmodifiers ctrl+a
-  xdotool type --delay 20 "$3"
-  sleep 0.2
-}
-
-# Counts the pixels of one colour (#RRGGBB) in a screenshot of the display window.
-count_colour() {
-  convert "$work/display.png" -format %c histogram:info:- | grep -i "$1" | awk '{ sum += $1 } END { print sum + 0 }'
-}
-
-"$bhsim" >"$work/stdout" 2>"$work/stderr" &
+"$2" >"$output" 2>&1 &
 pid=$!
-control=$(find_window "Control Form") || fail "no window titled Control Form"
-display=$(find_window "Display Form") || fail "no window titled Display Form"
-sleep 0.5
-
-# Control positions: twips / 15 from the control table, clicked in their middles.
-click 184 36                  # "# BH": two black holes
-type_into 96 64 20000         # "Max count"
-click 36 32                   # "Start": the run builds its first configuration and waits
-sleep 0.5
-click 36 32                   # "Cont": integrate 7 revolutions
-
-drawn=0
-for _ in $(seq 100); do
-  import -window "$display" "$work/display.png" 2>/dev/null
-  if [ "$(count_colour '#FF0000')" -gt 0 ] && [ "$(count_colour '#000000')" -gt 0 ]; then
-    drawn=1
-    break
-  fi
-  sleep 0.2
+control=$(find_window "Control Form") && wait_drawn "$control" || fail "no control window"
+display=$(find_window "Display Form") || fail "no display window"
+click_and_wait "$control" $CONTROL_NBH_X $CONTROL_NBH_Y $CONTROL_NBH_RECT || fail "# BH did not step"
+type_and_wait "$control" $CONTROL_MAXCOUNT_X $CONTROL_MAXCOUNT_Y $CONTROL_MAXCOUNT_RECT 20000 ||
+  fail "Max count does not show the typed text"
+click_and_wait "$control" $CONTROL_START_X $CONTROL_START_Y $CONTROL_START_RECT || fail "Start did not pause"
+# "Cont": the button is hidden while the run integrates 7 revolutions, and comes back as "Next".
+click_and_wait "$control" $CONTROL_START_X $CONTROL_START_Y $CONTROL_START_RECT 60 || fail "no Next"
+for colour in '#FF0000' '#000000' '#000080'; do
+  wait_colour "$display" "$colour" || fail "the display shows no $colour"
 done
-[ "$drawn" = 1 ] || fail "the display shows no black and red paths"
-[ "$(count_colour '#000080')" -gt 0 ] || fail "the display shows no centre-of-mass dot"
-sleep 1                       # the run ends quickly and waits with "Next"
-
-click 100 32                  # "End"
-for _ in $(seq 100); do
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.1
-done
-kill -0 "$pid" 2>/dev/null && fail "the program did not end after End"
-wait "$pid"
+click_at "$control" $CONTROL_END_X $CONTROL_END_Y
+wait_exit "$pid" 10
 status=$?
-pid=
-[ "$status" = 0 ] || fail "exit status $status"
-if [ -s "$work/stderr" ] || [ -s "$work/stdout" ]; then
-  cat "$work/stdout" "$work/stderr" >&2
-  fail "the program printed something"
-fi
+[ "$status" = 0 ] || fail "exit status $status after End"
+[ -s "$output" ] && fail "the program printed something"
 echo "smoke test passed"

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+#include "display/form2.hpp"
+
+namespace bhsim {
+
+// The display's drawing area as an opaque RGB32 image, one pixel per canvas pixel (a null image for an
+// empty area).
+QImage canvasImage(const Form2& form2);
+
+// Writes `image` to `path` as PNG, atomically: the file appears whole or not at all. Returns an empty
+// string, or why it failed.
+QString savePng(const QImage& image, const QString& path);
+
+}  // namespace bhsim
