@@ -1,12 +1,9 @@
 #include "batch/batch_output.hpp"
 
-#include <QImage>
-#include <QSaveFile>
-#include <QString>
-
 #include "control/form1.hpp"
 #include "display/form2.hpp"
 #include "format/number_text.hpp"
+#include "picture/canvas_image.hpp"
 #include "sim/constants.hpp"
 #include "sim/energy.hpp"
 
@@ -23,16 +20,8 @@ nlohmann::ordered_json snapshotJson(const Form1& form1) {
 }
 
 bool writePng(const Form2& form2, const std::string& path) {
-  const int width = form2.pixelWidth();
-  const int height = form2.pixelHeight();
-  if (width <= 0 || height <= 0) return false;
-  QImage image(width, height, QImage::Format_RGB32);
-  for (int row = 0; row < height; ++row) {
-    auto* line = reinterpret_cast<QRgb*>(image.scanLine(row));
-    for (int column = 0; column < width; ++column) line[column] = 0xFF000000u | form2.pixel(column, row);
-  }
-  QSaveFile file(QString::fromStdString(path));
-  return file.open(QIODevice::WriteOnly) && image.save(&file, "PNG") && file.commit();
+  const QImage image = canvasImage(form2);
+  return !image.isNull() && savePng(image, QString::fromStdString(path)).isEmpty();
 }
 
 TraceWriter::TraceWriter(std::ostream& out) : out_(out) {

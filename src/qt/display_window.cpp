@@ -12,7 +12,7 @@
 
 #include "display/palette.hpp"
 #include "qt/actions_menu.hpp"
-#include "qt/canvas_image.hpp"
+#include "picture/canvas_image.hpp"
 #include "qt/twips.hpp"
 
 namespace bhsim {

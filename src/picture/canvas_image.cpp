@@ -1,4 +1,4 @@
-#include "qt/canvas_image.hpp"
+#include "picture/canvas_image.hpp"
 
 #include <QSaveFile>
 
