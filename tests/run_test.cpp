@@ -41,23 +41,19 @@ void expectEndWaitFields(const Harness& h, const LoopState& s) {
   for (const auto& [id, text] : expected) EXPECT_EQ(h.text(id), text) << controlDesign(id).name;
 }
 
-struct Seen {
-  std::string start, end, lnrev;
-  bool startShown, dalphaShown, phiShown, phiLabelShown;
-  int edits;
-  bool operator==(const Seen&) const = default;
-};
-
-Seen seen(const Harness& h) {
-  return {h.text(CommandStart), h.text(CommandEnd), h.text(Lnrev),   h.visible(CommandStart),
-          h.visible(Tdalpha),   h.visible(Tphi),    h.visible(Lphi), h.program.module.EditsEnabled};
+// The state of the buttons and the run's swap of "delta" for "Phi": captions, shown controls (+),
+// EditsEnabled.
+std::string seen(const Harness& h) {
+  std::string state = h.text(CommandStart) + "|" + h.text(CommandEnd) + "|" + h.text(Lnrev) + "|";
+  for (ControlId id : {CommandStart, Tdalpha, Tphi, Lphi}) state += h.visible(id) ? "+" : "-";
+  return state + std::to_string(h.program.module.EditsEnabled);
 }
 
 TEST(RunControl, ARunPausesIntegratesWaitsAndRestores) {
   Harness h;
   h.configure(3, {{Tmaxcount, "2000"}, {Tnrev, "3"}, {Talphamax, "0"}});
   const Recorder& recorder = h.recorder;
-  Seen pause{}, integrating{}, endWait{};
+  std::string pause, integrating, endWait;
   std::string derived;  // revolution time and step as the set-up shows them
   h.onCaption(CommandStart, "Cont", [&] {
     pause = seen(h);
@@ -71,10 +67,10 @@ TEST(RunControl, ARunPausesIntegratesWaitsAndRestores) {
     h.click(CommandStart);
   });
   h.click(CommandStart);
-  EXPECT_EQ(pause, (Seen{"Cont", "End", "n rev  ", true, true, false, false, 1}));
-  EXPECT_EQ(integrating, (Seen{"Cont", "Stop", "n rev   3", false, false, true, true, 0}));
-  EXPECT_EQ(endWait, (Seen{"Next", "End", "n rev   3", true, false, true, true, 1}));
-  EXPECT_EQ(seen(h), (Seen{"Start", "End", "n rev", true, false, true, true, 1}));
+  EXPECT_EQ(pause, "Cont|End|n rev  |++--1");
+  EXPECT_EQ(integrating, "Cont|Stop|n rev   3|--++0");
+  EXPECT_EQ(endWait, "Next|End|n rev   3|+-++1");
+  EXPECT_EQ(seen(h), "Start|End|n rev|+-++1");
   for (const auto& [id, text] :
        Fields{{TBH1, " 36"}, {TBH2, " 29"}, {TBH3, " 5"}, {Ttotaltime, " .5"}, {Tnrev, " 3"}})
     EXPECT_EQ(h.text(id), text) << controlDesign(id).name;
@@ -99,7 +95,7 @@ TEST(RunControl, StopAtAPumpIsActedOnAtTheNextThousandthStepWithoutNext) {
   h.click(CommandStart);
   EXPECT_EQ(h.program.module.totalSteps, 4000);
   EXPECT_EQ(h.platform.waits, 1);  // only the pause
-  EXPECT_EQ(seen(h), (Seen{"Start", "End", "n rev", true, false, true, true, 1}));
+  EXPECT_EQ(seen(h), "Start|End|n rev|+-++1");
   EXPECT_EQ(std::tuple(h.text(TnBH), h.text(TBH1), h.text(Ttotaltime)), std::tuple(" 2", " 36", " 0"));
 }
 
