@@ -3,9 +3,9 @@
 // Checks of what the control window shows after a run, shared by the property test of hostile field
 // input and the batch fuzzer: every field the program wrote a number into holds a number text.
 
+#include <cctype>
 #include <map>
 #include <nlohmann/json.hpp>
-#include <regex>
 #include <set>
 #include <string>
 #include <utility>
@@ -32,8 +32,15 @@ inline TypedTexts typedTexts(const std::vector<std::pair<ControlId, std::string>
 // A number as the program writes one: the number text (" 33", "-.5", " 1.5E+15"), the general form
 // ("0.5") or a masked text ("  3.000"). Never empty, never "inf" or "nan".
 inline bool isNumberText(const std::string& text) {
-  static const std::regex number(R"( *-?([0-9]+\.?[0-9]*|\.[0-9]+)(E[+-][0-9]+)?)");
-  return std::regex_match(text, number);
+  std::size_t i = text.find_first_not_of(' '), digits = 0;
+  if (i < text.size() && text[i] == '-') ++i;
+  for (bool point = false; i < text.size() && (std::isdigit(text[i]) || (text[i] == '.' && !point)); ++i) {
+    point |= text[i] == '.';
+    digits += text[i] != '.';
+  }
+  if (i + 2 < text.size() && text[i] == 'E' && (text[i + 1] == '+' || text[i + 1] == '-')) i += 2;
+  while (i < text.size() && std::isdigit(text[i]) && text.find('E') < i) ++i;  // the exponent's digits
+  return digits > 0 && i == text.size() && text.back() != '+' && text.back() != '-';
 }
 
 // The first problem of a snapshot {"fields": {...}, "captions": {...}}, or "" when there is none (a null
