@@ -5,10 +5,14 @@
 #include <unistd.h>
 
 #include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProcess>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <cerrno>
@@ -18,21 +22,19 @@
 namespace bhsim::testing {
 
 // Plays the user from a timer, also inside the run's event pumps: at each tick the first rule whose
-// condition holds runs its action, once. A script with rules left after a minute calls `giveUp`.
+// condition holds runs its action, once. A script still there after a minute, stuck in a rule's condition
+// or its action, calls `giveUp`.
 class UserScript : public QObject {
  public:
   explicit UserScript(std::function<void()> giveUp) {
     connect(&timer_, &QTimer::timeout, this, &UserScript::tick);
-    QTimer::singleShot(60000, this, [this, giveUp] {
-      gaveUp = !rules_.empty();
-      if (gaveUp) giveUp();
-    });
+    QTimer::singleShot(60000, this, std::move(giveUp));
   }
   void when(std::function<bool()> condition, std::function<void()> action) {
     rules_.emplace_back(std::move(condition), std::move(action));
     timer_.start(2);  // ticks only while there are rules, so that an idle test's event loop sleeps
   }
-  bool gaveUp = false;
+  bool finished() const { return rules_.empty(); }
 
  private:
   void tick() {
@@ -48,61 +50,50 @@ class UserScript : public QObject {
   QTimer timer_;
 };
 
-// What a user's hands do: a left click in a widget's middle; select all of a field and type over it.
-inline void clickWidget(QWidget* widget) {
-  QTest::mouseClick(widget, Qt::LeftButton);
-}
+// What a user's hands do to a field: select all of it and type over it.
 inline void typeInto(QWidget* field, const QString& text) {
   field->setFocus();
   static_cast<QLineEdit*>(field)->selectAll();
   QTest::keyClicks(field, text);
 }
 
-// Where a window stands (its frame's corner) and the size of its drawing area.
-inline QRect placed(const QWidget* window) {
-  return {window->pos(), window->size()};
-}
-
-// Every pixel of `shown` is the model's, one canvas pixel to `scale` x `scale` pixels of the image.
-inline bool showsExactly(const QImage& shown, const Form2& form2, int scale = 1) {
-  if (shown.size() != QSize(form2.pixelWidth(), form2.pixelHeight()) * scale) return false;
-  for (int y = 0; y < shown.height(); ++y) {
-    for (int x = 0; x < shown.width(); ++x) {
-      if ((shown.pixel(x, y) & 0xFFFFFFu) != form2.pixel(x / scale, y / scale)) return false;
-    }
+// The model's pixels as an opaque RGB32 image, each canvas pixel a `scale` x `scale` block.
+inline QImage modelImage(const Form2& form2, int scale = 1) {
+  QImage image(QSize(form2.pixelWidth(), form2.pixelHeight()) * scale, QImage::Format_RGB32);
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x)
+      image.setPixel(x, y, 0xFF000000u | form2.pixel(x / scale, y / scale));
   }
-  return true;
+  return image;
 }
 
-// Both windows of a freshly loaded program, shown on the offscreen platform, and the user.
+// Both windows of a freshly loaded program, shown on the offscreen platform, and the user, who must
+// have played the whole script by the test's end.
 struct GuiHarness {
   GuiHarness() {
     desktop.show();
     if (!QTest::qWaitForWindowExposed(desktop.control.get())) ADD_FAILURE() << "control window not shown";
   }
+  ~GuiHarness() { EXPECT_TRUE(user.finished()) << "the user's script was left unfinished"; }
   Program& program() { return desktop.program; }
-  const std::string& text(ControlId id) const { return desktop.program.form1.text(id); }
   QWidget* widget(ControlId id) const { return desktop.control->control(id); }
   QLineEdit* field(ControlId id) const { return qobject_cast<QLineEdit*>(widget(id)); }
   // What the widget shows: a field's text, a label's or button's caption.
   std::string shown(ControlId id) const { return widget(id)->property("text").toString().toStdString(); }
-  void click(ControlId id) { clickWidget(widget(id)); }
+  void click(ControlId id) { QTest::mouseClick(widget(id), Qt::LeftButton); }
   void type(ControlId id, const QString& text) { typeInto(widget(id), text); }
   void setBodyCount(int count) {
     for (int i = 0; i < 3 && program().module.nBH != count; ++i) click(ControlId::TnBH);
   }
-  // On a screen scaled by QT_SCALE_FACTOR (a whole number, as a test sets it) a canvas pixel is a block of
-  // scale x scale screen pixels.
-  static int scale() {
-    return qEnvironmentVariableIsSet("QT_SCALE_FACTOR") ? qEnvironmentVariableIntValue("QT_SCALE_FACTOR") : 1;
-  }
-  // What the screen shows of the display window's drawing area. (On a scaled screen Qt's offscreen
-  // platform grabs only a part of a window; there the window's own rendering stands in.)
-  QImage shownPicture() const {
+  // Whether the screen shows exactly the model's pixels in the display window's drawing area: on a screen
+  // scaled by QT_SCALE_FACTOR (a whole number, as a test sets it) each canvas pixel as a block. (There
+  // Qt's offscreen platform grabs only a part of a window; the window's own rendering stands in.)
+  bool showsModel() const {
     QWidget* w = desktop.display.get();
-    return scale() == 1 ? w->screen()->grabWindow(w->winId()).toImage() : w->grab().toImage();
+    const int scale = std::max(1, qEnvironmentVariableIntValue("QT_SCALE_FACTOR"));
+    const QImage shown = scale == 1 ? w->screen()->grabWindow(w->winId()).toImage() : w->grab().toImage();
+    return shown.convertToFormat(QImage::Format_RGB32) == modelImage(desktop.program.form2, scale);
   }
-  bool showsModel() const { return showsExactly(shownPicture(), desktop.program.form2, scale()); }
 
   // Lets the event loop sleep, as the program's main loop does, until the screen shows exactly the
   // model's pixels (checked each time the loop is about to sleep), for five seconds at most. Nothing else
@@ -124,11 +115,7 @@ struct GuiHarness {
 
 // A program run to its end in a process group of its own (given up on after a minute): its exit status
 // (-1 when it crashed or was given up on), whether its group is gone, and what it printed.
-struct Child {
-  int status = -1;
-  bool groupGone = false;
-  QString output;
-};
+using Child = std::tuple<int, bool, std::string>;
 
 inline Child runChild(const QStringList& command, const QProcessEnvironment& env) {
   QProcess process;
@@ -136,19 +123,16 @@ inline Child runChild(const QStringList& command, const QProcessEnvironment& env
   process.setProcessChannelMode(QProcess::MergedChannels);
   process.setChildProcessModifier([] { ::setpgid(0, 0); });
   process.start(command.front(), command.mid(1));
-  Child child;
-  if (!process.waitForStarted()) return child;
+  if (!process.waitForStarted()) return {-1, false, ""};
   const auto group = static_cast<pid_t>(process.processId());
   if (!process.waitForFinished(60000)) ::kill(-group, SIGKILL);
   process.waitForFinished();
-  if (process.exitStatus() == QProcess::NormalExit) child.status = process.exitCode();
-  child.groupGone = ::kill(-group, 0) == -1 && errno == ESRCH;
-  child.output = QString::fromLocal8Bit(process.readAll());
-  return child;
+  return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+          ::kill(-group, 0) == -1 && errno == ESRCH, process.readAll().toStdString()};
 }
 
 // This binary run again on the offscreen platform: as the program with a scripted user (--probe, see
-// gui_test_main.cpp) or as tests.
+// desktop_test.cpp) or as tests.
 inline Child runProbe(const QStringList& arguments,
                       QProcessEnvironment env = QProcessEnvironment::systemEnvironment()) {
   env.insert("QT_QPA_PLATFORM", "offscreen");

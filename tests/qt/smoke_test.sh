@@ -6,36 +6,22 @@
 #   smoke_test.sh path/to/bhsim
 set -u
 source "$(dirname "$0")/../../scripts/gui_common.sh"
-if [ "${1:-}" != "--inside" ]; then
-  under_xvfb "$0" --inside "$@"
-  exit
-fi
+[ "${1:-}" = --inside ] || { under_xvfb "$0" --inside "$@"; exit; }
 private_runtime_dir
 output=$(mktemp)
 trap 'rm -rf "$output" "$XDG_RUNTIME_DIR"' EXIT
-fail() {
-  echo "smoke test: $*" >&2
-  cat "$output" >&2
-  kill "$pid" 2>/dev/null
-  exit 1
-}
-
 "$2" >"$output" 2>&1 &
 pid=$!
-control=$(find_window "Control Form") && wait_drawn "$control" || fail "no control window"
-display=$(find_window "Display Form") || fail "no display window"
+fail() { echo "smoke test: $*" >&2; cat "$output" >&2; kill "$pid" 2>/dev/null; exit 1; }
+control=$(find_window "Control Form") && wait_drawn "$control" && display=$(find_window "Display Form") ||
+  fail "no windows"
 click_and_wait "$control" $CONTROL_NBH_X $CONTROL_NBH_Y $CONTROL_NBH_RECT || fail "# BH did not step"
-type_and_wait "$control" $CONTROL_MAXCOUNT_X $CONTROL_MAXCOUNT_Y $CONTROL_MAXCOUNT_RECT 20000 ||
-  fail "Max count does not show the typed text"
+type_and_wait "$control" $CONTROL_MAXCOUNT_X $CONTROL_MAXCOUNT_Y $CONTROL_MAXCOUNT_RECT 20000 || fail "no Max count"
 click_and_wait "$control" $CONTROL_START_X $CONTROL_START_Y $CONTROL_START_RECT || fail "Start did not pause"
 # "Cont": the button is hidden while the run integrates 7 revolutions, and comes back as "Next".
 click_and_wait "$control" $CONTROL_START_X $CONTROL_START_Y $CONTROL_START_RECT 60 || fail "no Next"
-for colour in '#FF0000' '#000000' '#000080'; do
-  wait_colour "$display" "$colour" || fail "the display shows no $colour"
-done
+for colour in '#FF0000' '#000000' '#000080'; do wait_colour "$display" "$colour" || fail "no $colour shown"; done
 click_at "$control" $CONTROL_END_X $CONTROL_END_Y
-wait_exit "$pid" 10
-status=$?
-[ "$status" = 0 ] || fail "exit status $status after End"
+wait_exit "$pid" 10 || fail "exit status $? after End"
 [ -s "$output" ] && fail "the program printed something"
 echo "smoke test passed"
