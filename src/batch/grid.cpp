@@ -52,18 +52,18 @@ double gridValue(double from, double step, std::int64_t i, int places) {
 bool rangeTexts(const std::vector<std::string>& parts, SweepAxis& axis, std::string& error) {
   for (const std::string& part : parts) {
     if (!number(part)) {
-      error = "'" + part + "' in --sweep " + axis.spec + " is not a number";
+      error = "'" + part + "' in --sweep " + axis.given + " is not a number";
       return false;
     }
   }
   const double from = *number(parts[0]), to = *number(parts[1]), step = *number(parts[2]);
   if (step == 0 || (to - from) / step < 0) {
-    error = "the step of --sweep " + axis.spec + (step == 0 ? " is 0" : " leads away from TO");
+    error = "the step of --sweep " + axis.given + (step == 0 ? " is 0" : " leads away from TO");
     return false;
   }
   const double count = std::floor((to - from) / step + 1e-9);
   if (!(count < static_cast<double>(kMaxGridPoints))) {
-    error = "--sweep " + axis.spec + " has more than " + std::to_string(kMaxGridPoints) + " values";
+    error = "--sweep " + axis.given + " has more than " + std::to_string(kMaxGridPoints) + " values";
     return false;
   }
   const int d0 = decimals(parts[0]), d2 = decimals(parts[2]);
@@ -78,7 +78,7 @@ bool rangeTexts(const std::vector<std::string>& parts, SweepAxis& axis, std::str
 
 std::optional<SweepAxis> parseSweep(const std::string& arg, std::string& error) {
   SweepAxis axis;
-  axis.spec = arg;
+  axis.given = arg;
   const auto eq = arg.find('=');
   const auto id = eq == std::string::npos ? std::nullopt : controlByName(arg.substr(0, eq));
   if (!id || controlDesign(*id).kind != ControlKind::TextField) {
@@ -128,7 +128,7 @@ std::vector<std::string> Grid::texts(std::int64_t point) const {
 
 std::string Grid::commentLine() const {
   std::string line = kCommentPrefix;
-  for (const SweepAxis& axis : axes_) line += " --sweep " + axis.spec;
+  for (const SweepAxis& axis : axes_) line += " --sweep " + axis.given;
   return line;
 }
 

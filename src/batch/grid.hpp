@@ -12,7 +12,7 @@ namespace bhsim {
 // One --sweep: a text field and the texts typed into it, one for each of its values.
 struct SweepAxis {
   ControlId field{};
-  std::string spec;                // as given: "FIELD=FROM:TO:STEP" or "FIELD=V1,V2,..."
+  std::string given;               // as given: "FIELD=FROM:TO:STEP" or "FIELD=V1,V2,..."
   std::vector<std::string> texts;  // each value's shortest round-trip decimal text
 };
 
