@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <pty.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -100,6 +101,10 @@ TEST(BatchCli, TheTraceIsRelativeToTheCentreOfMassAndThePngIsTheDisplay) {
   ASSERT_EQ(o.status, 0) << o.err;
   const auto rows = readCsv(trace);
   ASSERT_EQ(rows.size(), 1 + 2 * (Json::parse(o.out)["steps"].get<std::size_t>() / 1000));
+  const mode_t mask = umask(0);  // each file gets the permissions of a new file of this user
+  umask(mask);
+  for (const std::string& file : {trace, png})
+    EXPECT_EQ(static_cast<mode_t>(fs::status(file).permissions()), 0666 & ~mask) << file;
   EXPECT_EQ(rows[0], (std::vector<std::string>{"configuration", "step", "body", "x_km", "y_km"}));
   for (std::size_t i = 1; i + 1 < rows.size(); i += 2) {
     EXPECT_EQ(rows[i][1], std::to_string((i + 1) / 2 * 1000));
@@ -178,6 +183,7 @@ TEST(BatchSweep, ShowsProgressOnATerminalOnly) {
   const std::string shown = onTerminal(args);
   EXPECT_NE(shown.find("configuration 1 of 3"), std::string::npos) << shown;
   EXPECT_NE(shown.find("million steps/s"), std::string::npos) << shown;
+  EXPECT_EQ(shown.back(), '\r');  // the line is blanked at the end
   EXPECT_EQ(onTerminal(args + " --quiet"), "");
   EXPECT_EQ(bhsim(args).err, "");
   EXPECT_NE(onTerminal("--batch --bh 2 Tmaxcount=20000 --refresh-every 900 --sweep TBH2=1:3:1 --jobs 1")
