@@ -94,16 +94,16 @@ TEST(BatchCli, ExitStatusesAndWhatEachWrites) {
 }
 
 TEST(BatchCli, TheTraceIsRelativeToTheCentreOfMassAndThePngIsTheDisplay) {
-  const std::string trace = path("trace.csv"), png = path("display.png");
+  const std::string trace = path("trace.csv"), png = path("display.png"), json = path("trace.json");
   const Outcome o =
-      bhsim("--batch --bh 2 Tmaxcount=20000 Tnrev=2 Tdm1=0 Tdm2=0 --refresh-every 1000 --json - --trace " +
-            trace + " --png " + png);
+      bhsim("--batch --bh 2 Tmaxcount=20000 Tnrev=2 Tdm1=0 Tdm2=0 --refresh-every 1000 --json " + json +
+            " --trace " + trace + " --png " + png);
   ASSERT_EQ(o.status, 0) << o.err;
   const auto rows = readCsv(trace);
-  ASSERT_EQ(rows.size(), 1 + 2 * (Json::parse(o.out)["steps"].get<std::size_t>() / 1000));
+  ASSERT_EQ(rows.size(), 1 + 2 * (Json::parse(slurp(json))["steps"].get<std::size_t>() / 1000));
   const mode_t mask = umask(0);  // each file gets the permissions of a new file of this user
   umask(mask);
-  for (const std::string& file : {trace, png})
+  for (const std::string& file : {trace, png, json})
     EXPECT_EQ(static_cast<mode_t>(fs::status(file).permissions()), 0666 & ~mask) << file;
   EXPECT_EQ(rows[0], (std::vector<std::string>{"configuration", "step", "body", "x_km", "y_km"}));
   for (std::size_t i = 1; i + 1 < rows.size(); i += 2) {
