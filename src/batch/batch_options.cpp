@@ -1,8 +1,10 @@
 #include "batch/batch_options.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <functional>
+#include <thread>
 
 namespace bhsim {
 
@@ -196,6 +198,11 @@ void Parser::next() {
 }
 
 }  // namespace
+
+int threadCount(const BatchOptions& options) {
+  if (options.jobs > 0) return options.jobs;
+  return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
 
 ParsedOptions parseBatchOptions(const std::vector<std::string>& args) {
   return Parser(args).run();

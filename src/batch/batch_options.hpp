@@ -34,6 +34,9 @@ struct ParsedOptions {
   std::string error;  // one line naming the bad argument; empty when the command line is good
 };
 
+// The threads --jobs asks for: N, or one per core.
+int threadCount(const BatchOptions& options);
+
 ParsedOptions parseBatchOptions(const std::vector<std::string>& args);
 
 extern const char* const kBatchUsage;

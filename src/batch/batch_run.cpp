@@ -60,11 +60,6 @@ class BatchSession {
   BatchResult result_;
 };
 
-int threadCount(const BatchOptions& options) {
-  if (options.jobs > 0) return options.jobs;
-  return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-}
-
 void BatchSession::openOutputs() {
   if (!options_.tracePath.empty()) {
     traceFile_ = std::make_unique<AtomicFile>(options_.tracePath);

@@ -30,15 +30,6 @@ int decimals(const std::string& text) {
   return point == std::string::npos ? 0 : static_cast<int>(text.size() - point - 1);
 }
 
-std::vector<std::string> split(const std::string& text, char separator) {
-  std::vector<std::string> parts;
-  std::stringstream in(text);
-  std::string part;
-  while (std::getline(in, part, separator)) parts.push_back(part);
-  if (!text.empty() && text.back() == separator) parts.emplace_back();
-  return parts;
-}
-
 // FROM + i x STEP, given to the decimals of FROM and STEP as typed, so that 0:0.3:0.1 gives 0.3 and not
 // 0.30000000000000004.
 double gridValue(double from, double step, std::int64_t i, int places) {
@@ -75,6 +66,15 @@ bool rangeTexts(const std::vector<std::string>& parts, SweepAxis& axis, std::str
 }
 
 }  // namespace
+
+std::vector<std::string> split(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  std::stringstream in(text);
+  std::string part;
+  while (std::getline(in, part, separator)) parts.push_back(part);
+  if (!text.empty() && text.back() == separator) parts.emplace_back();
+  return parts;
+}
 
 std::optional<SweepAxis> parseSweep(const std::string& arg, std::string& error) {
   SweepAxis axis;

@@ -19,6 +19,9 @@ struct SweepAxis {
 // The most points a grid may have.
 inline constexpr std::int64_t kMaxGridPoints = 1000000;
 
+// The parts of `text` between separators, empty ones included ("1,,2," gives four).
+std::vector<std::string> split(const std::string& text, char separator);
+
 // Reads "FIELD=FROM:TO:STEP" (FROM + i x STEP for i = 0, 1, ... up to TO, TO included where it falls on
 // the grid; STEP may be negative with FROM > TO) or "FIELD=V1,V2,...". nullopt with a one-line `error`
 // naming what is wrong.

@@ -67,8 +67,7 @@ class GridRun {
 GridRun::GridRun(const BatchOptions& options) : options_(options), grid_(options.sweeps) {
   for (std::int64_t p = options.shardIndex - 1; p < grid_.size(); p += options.shardCount)
     points_.push_back(p);
-  const int jobs =
-      options.jobs > 0 ? options.jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  const int jobs = threadCount(options);
   workers_ = static_cast<int>(std::clamp<std::int64_t>(static_cast<std::int64_t>(points_.size()), 1, jobs));
   innerJobs_ = std::max(1, jobs / workers_);
 }

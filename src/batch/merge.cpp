@@ -4,7 +4,6 @@
 #include <charconv>
 #include <fstream>
 #include <iostream>
-#include <sstream>
 
 #include "batch/atomic_file.hpp"
 #include "batch/grid.hpp"
@@ -37,15 +36,6 @@ Table readTable(const std::string& path) {
   while (std::getline(in, line)) table.lines.push_back(line);
   if (table.lines.size() < 2) throw MergeError(2, "'" + path + "' is not a grid table: it has no header");
   return table;
-}
-
-std::vector<std::string> cells(const std::string& line) {
-  std::vector<std::string> out;
-  std::stringstream in(line);
-  std::string cell;
-  while (std::getline(in, cell, ',')) out.push_back(cell);
-  if (!line.empty() && line.back() == ',') out.emplace_back();
-  return out;
 }
 
 // "3, 7-9" for the points 3, 7, 8, 9; at most twenty runs, then how many more.
@@ -91,7 +81,7 @@ void Merger::checkHeaders() {
   std::string error;
   grid_ = gridFromCommentLine(first.lines[0], error);
   if (!grid_) throw MergeError(2, "'" + first.path + "': " + error);
-  columns_ = cells(first.lines[1]).size();
+  columns_ = split(first.lines[1], ',').size();
   blocks_.resize(static_cast<std::size_t>(grid_->size()));
 }
 
@@ -117,7 +107,7 @@ void Merger::collectBlocks() {
     const auto& lines = tables_[t].lines;
     std::int64_t current = -1;
     for (std::size_t i = 2; i < lines.size(); ++i) {
-      const std::int64_t point = pointOf(t, i, cells(lines[i]));
+      const std::int64_t point = pointOf(t, i, split(lines[i], ','));
       auto& blocks = blocks_[static_cast<std::size_t>(point)];
       if (point == current) {
         blocks.back().last = i + 1;
