@@ -265,6 +265,7 @@ TEST(BatchGrid, ARefusedPointIsARowAndAKilledRunLeavesNoTable) {
   EXPECT_NE(Json::parse(o.out.substr(0, o.out.find('\n')))["refused"].get<std::string>(), "");
   // a grid killed half-way: its table was never renamed into place
   const std::string killed = path("killed.csv");
+  std::ofstream(killed) << "old\n";
   const pid_t pid = fork();
   if (pid == 0) {
     execl(BHSIM_BINARY, BHSIM_BINARY, "--batch", "--bh", "2", "Tmaxcount=1000", "--sweep", "TBH2=1:100000:1",
@@ -279,7 +280,49 @@ TEST(BatchGrid, ARefusedPointIsARowAndAKilledRunLeavesNoTable) {
   kill(pid, SIGKILL);
   waitpid(pid, nullptr, 0);
   EXPECT_TRUE(writing);
-  EXPECT_FALSE(fs::exists(killed));
+  EXPECT_EQ(slurp(killed), "old\n");  // the file it was to replace is whole
+}
+
+// Outputs go where the user points them: a FIFO, a descriptor or a link is written through, never
+// replaced by a file of its own. No test here points at a real device.
+TEST(BatchOutputs, FifosDescriptorsAndLinksAreWrittenThroughNotReplaced) {
+  const fs::path dir = scratch("outputs");
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const auto shell = [&dir](const std::string& command) {
+    const std::string line = "cd " + dir.string() + " && bash -c '" + command + "' 2>err";
+    const int raw = std::system(line.c_str());
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  };
+  const auto type = [&dir](const char* name) {
+    struct stat s {};
+    return lstat((dir / name).c_str(), &s) == 0 ? s.st_mode & S_IFMT : 0;
+  };
+  const std::string run = std::string(BHSIM_BINARY) + " --batch --bh 2 Tmaxcount=3000 --refresh-every 900";
+  ASSERT_EQ(shell(run + " --json plain.json --table plain.csv --trace plain.trace"), 0);
+  ASSERT_EQ(shell("mkfifo j t r && { cat j >got.json & cat t >got.csv & cat r >got.trace & " + run +
+                  " --json j --table t --trace r; s=$?; wait; exit $s; }"),
+            0);
+  for (const char* fifo : {"j", "t", "r"}) EXPECT_EQ(type(fifo), S_IFIFO) << fifo;
+  ASSERT_EQ(shell("echo old >real.json && chmod 640 real.json && ln -s real.json link.json && " + run +
+                  " --json link.json"),
+            0);
+  EXPECT_EQ(std::tuple(type("link.json"), type("real.json")), std::tuple(S_IFLNK, S_IFREG));
+  EXPECT_EQ(fs::status(dir / "real.json").permissions(), fs::perms(0640));  // its bits kept
+  ASSERT_EQ(shell("{ " + run + " --table /dev/fd/3 3>&1 >out; } | cat >piped.csv"), 0);
+  ASSERT_EQ(shell("echo x >appended.csv && " + run + " --table /dev/fd/3 3>>appended.csv"), 0);
+  const std::string json = slurp(dir / "plain.json"), table = slurp(dir / "plain.csv");
+  EXPECT_EQ(std::tuple(slurp(dir / "got.json"), slurp(dir / "got.csv"), slurp(dir / "got.trace")),
+            std::tuple(json, table, slurp(dir / "plain.trace")));
+  EXPECT_EQ(std::tuple(slurp(dir / "real.json"), slurp(dir / "piped.csv"), slurp(dir / "appended.csv")),
+            std::tuple(json, table, "x\n" + table));
+  // a reader that goes away early: one line naming the output, exit 3
+  ASSERT_EQ(shell("{ " + std::string(BHSIM_BINARY) +
+                  " --batch --bh 2 --refresh-every 900 --trace /dev/fd/3 3>&1 >out; echo $? >status; } | "
+                  "head -c 10 >head"),
+            0);
+  EXPECT_EQ(std::tuple(slurp(dir / "status"), slurp(dir / "err")),
+            std::tuple("3\n", "bhsim: cannot write trace '/dev/fd/3'\n"));
 }
 
 }  // namespace

@@ -8,10 +8,10 @@
 #include <memory>
 #include <thread>
 
-#include "batch/atomic_file.hpp"
 #include "batch/batch_output.hpp"
 #include "batch/parallel_sweep.hpp"
 #include "batch/progress.hpp"
+#include "output/output_file.hpp"
 #include "platform/scripted_platform.hpp"
 #include "program/program.hpp"
 #include "program/read_parameters.hpp"
@@ -52,7 +52,7 @@ class BatchSession {
   ScriptedPlatform platform_;
   Program program_{platform_};
   ObserverFan observers_;
-  std::unique_ptr<AtomicFile> traceFile_, tableFile_;
+  std::unique_ptr<OutputFile> traceFile_, tableFile_;
   std::unique_ptr<TraceWriter> trace_;
   std::unique_ptr<TableWriter> table_;
   std::unique_ptr<Progress> progress_;
@@ -62,14 +62,14 @@ class BatchSession {
 
 void BatchSession::openOutputs() {
   if (!options_.tracePath.empty()) {
-    traceFile_ = std::make_unique<AtomicFile>(options_.tracePath);
+    traceFile_ = std::make_unique<OutputFile>(options_.tracePath);
     trace_ = std::make_unique<TraceWriter>(traceFile_->stream());
     observers_.add(trace_.get());
   }
   if (sink_.out != nullptr) {
     table_ = std::make_unique<TableWriter>(*sink_.out, sink_.prefix);
   } else if (!options_.tablePath.empty()) {
-    tableFile_ = std::make_unique<AtomicFile>(options_.tablePath);
+    tableFile_ = std::make_unique<OutputFile>(options_.tablePath);
     tableFile_->stream() << kTableHeader << '\n';
     table_ = std::make_unique<TableWriter>(tableFile_->stream());
   }

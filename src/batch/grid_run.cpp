@@ -12,10 +12,10 @@
 #include <sstream>
 #include <thread>
 
-#include "batch/atomic_file.hpp"
 #include "batch/batch_output.hpp"
 #include "batch/batch_run.hpp"
 #include "batch/progress.hpp"
+#include "output/output_file.hpp"
 
 namespace bhsim {
 namespace {
@@ -46,6 +46,7 @@ class GridRun {
   PointResult runPoint(std::int64_t point) const;
   void work();
   bool openOutputs();
+  bool outputsGood() const;
   void write(std::int64_t point, const PointResult& result);
 
   const BatchOptions& options_;
@@ -60,7 +61,7 @@ class GridRun {
   std::size_t next_ = 0;    // the next point a worker takes up (index into points_)
   std::size_t wanted_ = 0;  // the next point the writer writes
 
-  std::unique_ptr<AtomicFile> table_, json_;
+  std::unique_ptr<OutputFile> table_, json_;
   bool refused_ = false;
 };
 
@@ -122,14 +123,14 @@ void GridRun::work() {
 
 bool GridRun::openOutputs() {
   if (!options_.tablePath.empty()) {
-    table_ = std::make_unique<AtomicFile>(options_.tablePath);
+    table_ = std::make_unique<OutputFile>(options_.tablePath);
     std::string header = grid_.commentLine() + "\npoint";
     for (const SweepAxis& axis : grid_.axes()) header += "," + std::string(controlDesign(axis.field).name);
     table_->stream() << header << ',' << kTableHeader << '\n';
     if (!table_->good()) return false;
   }
   if (!options_.jsonPath.empty() && options_.jsonPath != "-") {
-    json_ = std::make_unique<AtomicFile>(options_.jsonPath);
+    json_ = std::make_unique<OutputFile>(options_.jsonPath);
     if (!json_->good()) return false;
   }
   return true;
@@ -146,6 +147,12 @@ void GridRun::write(std::int64_t point, const PointResult& result) {
     refused_ = true;
     std::cerr << "bhsim: point " << point << " refused: " << result.refusal << "\n";
   }
+}
+
+bool GridRun::outputsGood() const {
+  if (table_ && !table_->good()) return false;
+  if (json_) return json_->good();
+  return options_.jsonPath.empty() || std::cout.good();
 }
 
 int GridRun::run() {
@@ -177,15 +184,25 @@ int GridRun::run() {
     steps += result.steps;
     write(points_[i], result);
     if (progress) progress->update(static_cast<std::int64_t>(i + 1), steps);
+    if (!outputsGood()) break;
   }
+  {
+    std::lock_guard lock(mutex_);
+    next_ = points_.size();  // after a failed output, no worker takes up another point
+  }
+  changed_.notify_all();
   for (std::thread& thread : threads) thread.join();
   if (progress) progress->finish();
   for (const auto& [file, path] :
        {std::pair{table_.get(), options_.tablePath}, std::pair{json_.get(), options_.jsonPath}}) {
     if (file != nullptr && !file->commit()) {
-      std::cerr << "bhsim: cannot write '" << path << "'\n";
+      std::cerr << "bhsim: cannot write '" << path << "': " << file->error() << "\n";
       return 3;
     }
+  }
+  if (!options_.jsonPath.empty() && !json_ && !std::cout.good()) {
+    std::cerr << "bhsim: cannot write JSON to standard output\n";
+    return 3;
   }
   return refused_ ? 1 : 0;
 }

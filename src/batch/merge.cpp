@@ -5,8 +5,8 @@
 #include <fstream>
 #include <iostream>
 
-#include "batch/atomic_file.hpp"
 #include "batch/grid.hpp"
+#include "output/output_file.hpp"
 
 namespace bhsim {
 namespace {
@@ -158,7 +158,8 @@ int mergeMain(const std::vector<std::string>& args) {
     std::vector<Table> tables;
     for (std::size_t i = 1; i < args.size(); ++i) tables.push_back(readTable(args[i]));
     const std::string text = Merger(std::move(tables)).merged();
-    if (!writeFileAtomically(args.front(), text)) throw MergeError(3, "cannot write '" + args.front() + "'");
+    if (const std::string error = writeOutputFile(args.front(), text); !error.empty())
+      throw MergeError(3, "cannot write '" + args.front() + "': " + error);
     return 0;
   } catch (const MergeError& e) {
     std::cerr << "bhsim: merge: " << e.message << "\n";
