@@ -121,13 +121,13 @@ void BatchSession::showProgress(const RunParameters& p) {
 
 void BatchSession::script() {
   Form1& form1 = program_.form1;
-  platform_.when([&form1] { return form1.text(CommandStart) == "Cont"; },
-                 [&form1] { form1.userClick(CommandStart); });
-  platform_.when([&form1] { return form1.text(CommandStart) == "Next"; }, [this] { atEndWait(); });
+  const RunPhase& phase = program_.module.phase;
+  platform_.when([&phase] { return phase == RunPhase::Paused; }, [&form1] { form1.userClick(CommandStart); });
+  platform_.when([&phase] { return phase == RunPhase::EndWait; }, [this] { atEndWait(); });
   if (options_.maxSteps) {
     const std::int64_t budget = *options_.maxSteps;
     platform_.always([this, budget, &form1] {
-      if (program_.module.totalSteps >= budget && form1.text(CommandEnd) == "Stop") {
+      if (program_.module.totalSteps >= budget && program_.module.phase == RunPhase::Integrating) {
         form1.userClick(CommandEnd);
       }
     });

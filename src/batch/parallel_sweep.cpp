@@ -139,12 +139,11 @@ std::unique_ptr<ConfigurationRecord> ParallelSweep::integrate(std::int64_t k) {
   program.observer = &recorder;
   program.form1.addObserver(&recorder);
   Form1& form1 = program.form1;
-  platform.when([&form1] { return form1.text(CommandStart) == "Cont"; },
-                [&form1] { form1.userClick(CommandStart); });
-  platform.when([&form1] { return form1.text(CommandStart) == "Next"; },
-                [&form1] { form1.userClick(CommandStart); });
-  platform.always([this, &form1] {
-    if (stopping_ && form1.text(CommandEnd) == "Stop") form1.userClick(CommandEnd);
+  const RunPhase& phase = program.module.phase;
+  platform.when([&phase] { return phase == RunPhase::Paused; }, [&form1] { form1.userClick(CommandStart); });
+  platform.when([&phase] { return phase == RunPhase::EndWait; }, [&form1] { form1.userClick(CommandStart); });
+  platform.always([this, &form1, &phase] {
+    if (stopping_ && phase == RunPhase::Integrating) form1.userClick(CommandEnd);
   });
   form1.userClick(CommandStart);
   program.form1.removeObserver(&recorder);

@@ -146,14 +146,16 @@ Run::SetupOutcome Run::pause() {
   Form1& form1 = program_.form1;
   m.SetupChanged = 0;
   m.EditsEnabled = 1;
+  m.phase = RunPhase::Paused;
   form1.setText(CommandStart, "Cont");
-  m.UserCommand.clear();
+  m.command = UserCommand::None;
   do {
     program_.platform.waitEvents();
     if (program_.ended()) return SetupOutcome::Ended;
-  } while (m.UserCommand.empty() && m.SetupChanged != 1);
+  } while (m.command == UserCommand::None && m.SetupChanged != 1);
   m.EditsEnabled = 0;
-  if (m.UserCommand == "E" || m.SetupChanged == 1) return SetupOutcome::EndRun;
+  if (m.command == UserCommand::EndRun || m.SetupChanged == 1) return SetupOutcome::EndRun;
+  m.phase = RunPhase::Integrating;
   form1.setVisible(CommandStart, false);
   form1.setText(CommandEnd, "Stop");
   form1.setVisible(Ldalpha, false);
