@@ -148,13 +148,13 @@ Run::SetupOutcome Run::pause() {
   m.EditsEnabled = 1;
   m.phase = RunPhase::Paused;
   form1.setText(CommandStart, "Cont");
-  m.command = UserCommand::None;
+  m.answer = UserAnswer::None;
   do {
     program_.platform.waitEvents();
     if (program_.ended()) return SetupOutcome::Ended;
-  } while (m.command == UserCommand::None && m.SetupChanged != 1);
+  } while (m.answer == UserAnswer::None && m.SetupChanged != 1);
   m.EditsEnabled = 0;
-  if (m.command == UserCommand::EndRun || m.SetupChanged == 1) return SetupOutcome::EndRun;
+  if (m.answer == UserAnswer::EndRun || m.SetupChanged == 1) return SetupOutcome::EndRun;
   m.phase = RunPhase::Integrating;
   form1.setVisible(CommandStart, false);
   form1.setText(CommandEnd, "Stop");

@@ -88,7 +88,7 @@ bool Run::endWait() {
   program_.form1.setVisible(CommandStart, true);
   program_.form1.setText(CommandStart, "Next");
   program_.form1.setText(CommandEnd, "End");
-  m.command = UserCommand::None;
+  m.answer = UserAnswer::None;
   m.SetupChanged = 0;
   m.EditsEnabled = 1;
   do {
@@ -99,7 +99,7 @@ bool Run::endWait() {
       program_.platform.waitEvents();
     }
     if (program_.ended()) return false;
-  } while (m.command == UserCommand::None && m.StopRequested != 1 && m.SetupChanged != 1);
+  } while (m.answer == UserAnswer::None && m.StopRequested != 1 && m.SetupChanged != 1);
   return true;
 }
 

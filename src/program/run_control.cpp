@@ -14,10 +14,10 @@ void Program::CommandStart_Click() {
       Run(*this).execute();
       break;
     case RunPhase::Paused:
-      module.command = module.SetupChanged == 1 ? UserCommand::EndRun : UserCommand::Continue;
+      module.answer = module.SetupChanged == 1 ? UserAnswer::EndRun : UserAnswer::Continue;
       break;
     case RunPhase::EndWait:
-      module.command = UserCommand::Next;
+      module.answer = UserAnswer::Next;
       break;
     case RunPhase::Integrating:  // the button is hidden
       break;

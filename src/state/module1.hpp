@@ -12,7 +12,7 @@ enum class RunPhase : unsigned char { Idle, Paused, Integrating, EndWait };
 
 // The user's answer to a wait: go on at the pause, end the run from the pause (the set-up was touched),
 // or leave the end wait.
-enum class UserCommand : unsigned char { None, Continue, EndRun, Next };
+enum class UserAnswer : unsigned char { None, Continue, EndRun, Next };
 
 // The shared values of the program: run-state flags, the body count, the saved inputs, the positions of
 // black holes 1 and 2, and the world window with the display's pixel extents.
@@ -22,7 +22,7 @@ struct Module1 {
   std::int16_t SetupChanged = 0;
   std::int16_t EditsEnabled = 0;
   RunPhase phase = RunPhase::Idle;
-  UserCommand command = UserCommand::None;
+  UserAnswer answer = UserAnswer::None;
 
   double nBH = 0;
 
