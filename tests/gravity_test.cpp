@@ -20,15 +20,22 @@ using gravity::Vec2;
 const double kPi = 4 * std::atan(1.0);
 const double kMass1 = 36 * GM, kMass2 = 29 * GM, kTotal = kMass1 + kMass2;
 
-// The default masses on the circular orbit of `frequency` Hz that the set-up builds, without mass change.
+// The default masses in their centre-of-mass frame, black hole 2 at (r, 0) from black hole 1 moving
+// at (0, v) relative to it.
+LoopState pair(GravityModel model, double r, double v, double dt) {
+  LoopState s;
+  s.gravity = model, s.nstars = 2, s.m0 = kMass1, s.m1 = kMass2, s.dt = dt, s.Pi = kPi;
+  s.x0 = -(kMass2 / kTotal) * r, s.x1 = (kMass1 / kTotal) * r;
+  s.vy0 = -(kMass2 / kTotal) * v, s.vy1 = (kMass1 / kTotal) * v;
+  return s;
+}
+
+// The circular orbit of `frequency` Hz that the set-up builds, without mass change.
 LoopState circularPair(GravityModel model, double frequency, double stepsPerRevolution) {
   RunParameters p;
   p.BH1 = 36, p.BH2 = 29, p.f = frequency, p.maxcount = stepsPerRevolution, p.gravity = model;
   const Orbit o = computeOrbit(p, 2, kPi);
-  LoopState s;
-  s.gravity = model, s.nstars = 2, s.m0 = o.m0, s.m1 = o.m1, s.dt = o.dt, s.Pi = kPi;
-  s.x0 = -o.rcm0, s.vy0 = -o.v0, s.x1 = o.rcm1, s.vy1 = o.v1;
-  return s;
+  return pair(model, o.dist, o.v0 + o.v1, o.dt);
 }
 
 double separation(const LoopState& s) {
@@ -100,12 +107,8 @@ TEST(PostNewtonian, ACircular1pnOrbitKeepsItsSeparationAndItsEnergyToFirstOrder)
 TEST(PostNewtonian, TheEccentricOrbitAdvancesItsPeriastronAsTheClosedFormSays) {
   // a = 100 G m / c^2, e = 0.3 built at periastron with Newton's speed; a and e measured on the 1PN orbit
   const double a = 100 * kTotal / (c * c), e = 0.3, steps = 1e5;
-  const double rp = a * (1 - e), vp = std::sqrt(kTotal * (1 + e) / rp);
-  LoopState s;
-  s.gravity = GravityModel::FirstPostNewtonian, s.nstars = 2, s.m0 = kMass1, s.m1 = kMass2;
-  s.dt = 2 * kPi * std::sqrt(a * a * a / kTotal) / steps;
-  s.x0 = -(kMass2 / kTotal) * rp, s.x1 = (kMass1 / kTotal) * rp;
-  s.vy0 = -(kMass2 / kTotal) * vp, s.vy1 = (kMass1 / kTotal) * vp;
+  const double rp = a * (1 - e), period = 2 * kPi * std::sqrt(a * a * a / kTotal);
+  LoopState s = pair(GravityModel::FirstPostNewtonian, rp, std::sqrt(kTotal * (1 + e) / rp), period / steps);
   std::vector<double> periastra;  // the direction of each periastron, unwrapped
   double before = rp, last = rp, low = rp, high = rp, lastAngle = 0, turns = 0;
   while (periastra.size() < 5) {

@@ -38,60 +38,86 @@ struct Body {
 };
 
 inline constexpr double kLightSquared = c * c;
-inline constexpr double kLightToTheFifth = kLightSquared * kLightSquared * c;
+inline constexpr double kInverseLightSquared = 1 / kLightSquared;
+inline constexpr double kInverseLightToTheFifth = kInverseLightSquared * kInverseLightSquared / c;
 
-// What the accelerations need of the positions alone: unit vectors and inverse distances of the pairs,
-// the Newtonian accelerations and each body's potential. A pair at the same point pulls nothing.
+// What the accelerations need of the positions alone, worked out once a step: each pair's distance,
+// direction and pull, the Newtonian accelerations and, with 1PN terms, the part of each body's 1PN
+// acceleration that does not depend on the velocities. A pair at the same point pulls nothing.
 template <int count>
 struct Geometry {
-  Vec2 unit[count][count];  // unit[a][b]: from b towards a
-  double inverse[count][count];
+  double distance[count][count];
+  Vec2 unit[count][count];       // unit[a][b]: the direction from b towards a
+  double inverse[count][count];  // 1 / distance, 0 for a pair at one point
+  double pull[count][count];     // pull[a][b]: m_b / r_ab², the Newtonian pull of b on a
+  double share[count][count];    // share[a][b]: m_b / (m_a + m_b), 0 for a pair of no total mass
   Vec2 newtonian[count];
-  double potential[count];  // the sum of m_C / r_AC over the other bodies C
+  Vec2 positional[count];  // the 1PN acceleration's terms in positions only
 };
 
-template <int count>
-Geometry<count> geometryOf(const Body (&body)[count]) {
+// The templates below are the step's hot path: always inlined, so that the step keeps its state in
+// registers (called, they cost the step about a third more).
+template <bool kFirstPostNewtonian, int count>
+[[gnu::always_inline]] inline Geometry<count> geometryOf(const Body (&body)[count]) {
   Geometry<count> g;
   for (int a = 0; a < count; ++a) {
-    g.inverse[a][a] = 0;
+    g.distance[a][a] = g.inverse[a][a] = g.pull[a][a] = 0;
     for (int b = a + 1; b < count; ++b) {
       const Vec2 d = body[a].position - body[b].position;
       const double square = dot(d, d);
-      const double inv = square == 0 ? 0 : 1 / std::sqrt(square);
+      g.distance[a][b] = g.distance[b][a] = std::sqrt(square);
+      const double inv = square == 0 ? 0 : 1 / g.distance[a][b];
       g.inverse[a][b] = g.inverse[b][a] = inv;
       g.unit[a][b] = inv * d;
       g.unit[b][a] = (-inv) * d;
+      g.pull[a][b] = (body[b].mass * inv) * inv;
+      g.pull[b][a] = (body[a].mass * inv) * inv;
+      const double total = body[a].mass + body[b].mass;
+      g.share[a][b] = total == 0 ? 0 : body[b].mass / total;
+      g.share[b][a] = total == 0 ? 0 : body[a].mass / total;
     }
   }
+  double potential[count];  // the sum of m_C / r_AC over the other bodies C
   for (int a = 0; a < count; ++a) {
     g.newtonian[a] = {};
-    g.potential[a] = 0;
+    potential[a] = 0;
     for (int b = 0; b < count; ++b) {
       if (b == a) continue;
-      g.newtonian[a] = g.newtonian[a] + ((body[b].mass * g.inverse[a][b]) * g.inverse[a][b]) * g.unit[b][a];
-      g.potential[a] += body[b].mass * g.inverse[a][b];
+      g.newtonian[a] = g.newtonian[a] + g.pull[a][b] * g.unit[b][a];
+      potential[a] += body[b].mass * g.inverse[a][b];
+    }
+  }
+  if constexpr (kFirstPostNewtonian) {
+    for (int a = 0; a < count; ++a) {
+      Vec2 sum = g.newtonian[a];
+      for (int b = 0; b < count; ++b) {
+        if (b == a) continue;
+        const double bracket =
+            -4 * potential[a] - potential[b] + 0.5 * dot(body[b].position - body[a].position, g.newtonian[b]);
+        sum = sum + ((g.pull[a][b] * bracket) * kInverseLightSquared) * g.unit[b][a];
+        sum = sum + ((3.5 * body[b].mass * g.inverse[a][b]) * kInverseLightSquared) * g.newtonian[b];
+      }
+      g.positional[a] = sum;
     }
   }
   return g;
 }
 
-// The Einstein-Infeld-Hoffmann acceleration of body a, with the Newtonian accelerations in the brackets.
+// The Einstein-Infeld-Hoffmann acceleration of body a (PHYSICS.md), the Newtonian accelerations standing
+// in for the accelerations inside its brackets: the positional terms plus those of the velocities.
 template <int count>
-Vec2 firstPostNewtonianOf(const Geometry<count>& g, const Body (&body)[count], int a) {
+[[gnu::always_inline]] inline Vec2 firstPostNewtonianOf(const Geometry<count>& g, const Body (&body)[count],
+                                                        int a) {
   const Vec2 va = body[a].velocity;
-  Vec2 sum{};
+  Vec2 sum = g.positional[a];
   for (int b = 0; b < count; ++b) {
     if (b == a) continue;
     const Vec2 vb = body[b].velocity;
-    const double pull = (body[b].mass * g.inverse[a][b]) * g.inverse[a][b];
     const double radial = dot(g.unit[a][b], vb);
-    const double correction = -4 * g.potential[a] - g.potential[b] + dot(va, va) + 2 * dot(vb, vb) -
-                              4 * dot(va, vb) - 1.5 * (radial * radial) +
-                              0.5 * dot(body[b].position - body[a].position, g.newtonian[b]);
-    sum = sum + (pull * (1 + correction / kLightSquared)) * g.unit[b][a];
-    sum = sum + ((pull * dot(g.unit[a][b], 4 * va - 3 * vb)) / kLightSquared) * (va - vb);
-    sum = sum + ((3.5 * body[b].mass * g.inverse[a][b]) / kLightSquared) * g.newtonian[b];
+    const double bracket = dot(va, va) + 2 * dot(vb, vb) - 4 * dot(va, vb) - 1.5 * (radial * radial);
+    const double pull = g.pull[a][b] * kInverseLightSquared;
+    sum = sum + (pull * bracket) * g.unit[b][a];
+    sum = sum + (pull * dot(g.unit[a][b], 4 * va - 3 * vb)) * (va - vb);
   }
   return sum;
 }
@@ -99,21 +125,22 @@ Vec2 firstPostNewtonianOf(const Geometry<count>& g, const Body (&body)[count], i
 // Adds the 2.5PN radiation reaction of each pair: the pair's relative acceleration through the 2.5PN
 // terms of PHYSICS.md, shared in the inverse ratio of the masses.
 template <int count>
-void addRadiationReaction(const Geometry<count>& g, const Body (&body)[count], Vec2 (&acceleration)[count]) {
+[[gnu::always_inline]] inline void addRadiationReaction(const Geometry<count>& g, const Body (&body)[count],
+                                                        Vec2 (&acceleration)[count]) {
   for (int a = 0; a < count; ++a) {
     for (int b = a + 1; b < count; ++b) {
       const double total = body[a].mass + body[b].mass;
-      const double inv = g.inverse[a][b];
-      if (total == 0 || inv == 0) continue;
-      const double ratio = (body[a].mass * body[b].mass) / (total * total);
+      if (total == 0 || g.inverse[a][b] == 0) continue;
+      const double shareOfA = g.share[a][b], shareOfB = g.share[b][a];
+      const double ratio = shareOfA * shareOfB;  // ν = m_a m_b / m²
       const Vec2 v = body[a].velocity - body[b].velocity;
-      const double rdot = dot(g.unit[a][b], v), v2 = dot(v, v), potential = total * inv;
+      const double rdot = dot(g.unit[a][b], v), v2 = dot(v, v), potential = total * g.inverse[a][b];
       const double along = -1.6 * ratio * potential * rdot * (3 * v2 + (17.0 / 3) * potential);
       const double withVelocity = 1.6 * ratio * potential * (v2 + 3 * potential);
-      const Vec2 relative =
-          (-((total * inv) * inv) / kLightToTheFifth) * (along * g.unit[a][b] + withVelocity * v);
-      acceleration[a] = acceleration[a] + (body[b].mass / total) * relative;
-      acceleration[b] = acceleration[b] - (body[a].mass / total) * relative;
+      const double scale = -(g.pull[a][b] + g.pull[b][a]) * kInverseLightToTheFifth;  // -(m / r²) / c⁵
+      const Vec2 relative = scale * (along * g.unit[a][b] + withVelocity * v);
+      acceleration[a] = acceleration[a] + shareOfA * relative;
+      acceleration[b] = acceleration[b] - shareOfB * relative;
     }
   }
 }
@@ -121,7 +148,8 @@ void addRadiationReaction(const Geometry<count>& g, const Body (&body)[count], V
 // The accelerations of `count` bodies (2 or 3) at the positions of `g`, with 1PN terms
 // (kFirstPostNewtonian) or Newton's law, plus each pair's radiation reaction (kRadiating).
 template <bool kFirstPostNewtonian, bool kRadiating, int count>
-void accelerationsAt(const Geometry<count>& g, const Body (&body)[count], Vec2 (&acceleration)[count]) {
+[[gnu::always_inline]] inline void accelerationsAt(const Geometry<count>& g, const Body (&body)[count],
+                                                   Vec2 (&acceleration)[count]) {
   for (int a = 0; a < count; ++a) {
     if constexpr (kFirstPostNewtonian) {
       acceleration[a] = firstPostNewtonianOf(g, body, a);
@@ -134,7 +162,7 @@ void accelerationsAt(const Geometry<count>& g, const Body (&body)[count], Vec2 (
 
 template <bool kFirstPostNewtonian, bool kRadiating, int count>
 void accelerationsOf(const Body (&body)[count], Vec2 (&acceleration)[count]) {
-  accelerationsAt<kFirstPostNewtonian, kRadiating>(geometryOf(body), body, acceleration);
+  accelerationsAt<kFirstPostNewtonian, kRadiating>(geometryOf<kFirstPostNewtonian>(body), body, acceleration);
 }
 
 // The accelerations of the bodies (two or three) under `model`; `out` has one entry per body.

@@ -12,52 +12,42 @@
 
 namespace bhsim::step {
 
-// The separations at the start of the step and their least values; a pair 1-2 at the same point ends
-// the configuration as in the Newtonian step.
-inline void measureSeparations(LoopState& s, bool three) {
-  const Pair p01 = measure(s.x0, s.y0, s.x1, s.y1);
-  s.dist01 = p01.d;
+// The separations at the step's start and their least values; a pair 1-2 at one point ends the
+// configuration as in the Newtonian step.
+template <int count>
+inline void recordSeparations(LoopState& s, const gravity::Geometry<count>& g) {
+  s.dist01 = g.distance[0][1];
   if (s.dist01 < s.d12) s.d12 = s.dist01;
-  if (p01.s == 0) {
+  if (g.inverse[0][1] == 0) {
     s.end1 = 1;
     s.reason = EndReason::Coincidence;
   }
-  if (!three) return;
-  s.dist02 = measure(s.x0, s.y0, s.x2, s.y2).d;
-  if (s.dist02 < s.d13) s.d13 = s.dist02;
-  s.dist12 = measure(s.x1, s.y1, s.x2, s.y2).d;
-  if (s.dist12 < s.d23) s.d23 = s.dist12;
+  if constexpr (count == 3) {
+    s.dist02 = g.distance[0][2];
+    if (s.dist02 < s.d13) s.d13 = s.dist02;
+    s.dist12 = g.distance[1][2];
+    if (s.dist12 < s.d23) s.d23 = s.dist12;
+  }
 }
 
 // The accelerations of a step. The positions are those of the step's start; the velocities there lag
 // half a step behind them (the positions move with the velocities of the step's end), so the
-// velocity-dependent terms take the velocities predicted halfway through the step, v + a dt / 2: with
-// the lagging ones a circular 1PN orbit would drift apart at first order in the step.
+// velocity-dependent terms take the velocities halfway through the step, v + a dt / 2, predicted with
+// the acceleration of the step before (a change of order dt, which leaves an error of order dt² in the
+// prediction). With the lagging velocities a circular 1PN orbit would drift apart at first order.
 template <bool kFirstPostNewtonian, bool kRadiating, int count>
-inline void stepAccelerations(gravity::Body (&bodies)[count], double dt, gravity::Vec2 (&a)[count]) {
-  const gravity::Geometry<count> geometry = gravity::geometryOf(bodies);
-  gravity::accelerationsAt<kFirstPostNewtonian, kRadiating>(geometry, bodies, a);
-  for (int i = 0; i < count; ++i) bodies[i].velocity = bodies[i].velocity + (0.5 * dt) * a[i];
-  gravity::accelerationsAt<kFirstPostNewtonian, kRadiating>(geometry, bodies, a);
-}
-
-template <bool kFirstPostNewtonian, bool kRadiating>
-inline void attractUnderModel(LoopState& s, bool three) {
+inline void attractUnderModel(LoopState& s) {
   using gravity::Body;
-  using gravity::Vec2;
-  if (three) {
-    Body bodies[3] = {{{s.x0, s.y0}, {s.vx0, s.vy0}, s.m0},
-                      {{s.x1, s.y1}, {s.vx1, s.vy1}, s.m1},
-                      {{s.x2, s.y2}, {s.vx2, s.vy2}, s.m2}};
-    Vec2 a[3];
-    stepAccelerations<kFirstPostNewtonian, kRadiating>(bodies, s.dt, a);
-    s.ax0 = a[0].x, s.ay0 = a[0].y, s.ax1 = a[1].x, s.ay1 = a[1].y, s.ax2 = a[2].x, s.ay2 = a[2].y;
-  } else {
-    Body bodies[2] = {{{s.x0, s.y0}, {s.vx0, s.vy0}, s.m0}, {{s.x1, s.y1}, {s.vx1, s.vy1}, s.m1}};
-    Vec2 a[2];
-    stepAccelerations<kFirstPostNewtonian, kRadiating>(bodies, s.dt, a);
-    s.ax0 = a[0].x, s.ay0 = a[0].y, s.ax1 = a[1].x, s.ay1 = a[1].y;
-  }
+  const double half = 0.5 * s.dt;
+  Body bodies[count] = {{{s.x0, s.y0}, {s.vx0 + half * s.ax0, s.vy0 + half * s.ay0}, s.m0},
+                        {{s.x1, s.y1}, {s.vx1 + half * s.ax1, s.vy1 + half * s.ay1}, s.m1}};
+  if constexpr (count == 3) bodies[2] = {{s.x2, s.y2}, {s.vx2 + half * s.ax2, s.vy2 + half * s.ay2}, s.m2};
+  const gravity::Geometry<count> geometry = gravity::geometryOf<kFirstPostNewtonian>(bodies);
+  recordSeparations(s, geometry);
+  gravity::Vec2 a[count];
+  gravity::accelerationsAt<kFirstPostNewtonian, kRadiating>(geometry, bodies, a);
+  s.ax0 = a[0].x, s.ay0 = a[0].y, s.ax1 = a[1].x, s.ay1 = a[1].y;
+  if constexpr (count == 3) s.ax2 = a[2].x, s.ay2 = a[2].y;
 }
 
 // An acceleration beyond every number (bodies all but on top of each other, or thrown out of all
@@ -83,8 +73,11 @@ template <bool kFirstPostNewtonian, bool kRadiating>
 inline void advanceUnderModel(LoopState& s) {
   s.cnt = s.cnt + 1;
   const bool three = s.nstars == 3;
-  measureSeparations(s, three);
-  attractUnderModel<kFirstPostNewtonian, kRadiating>(s, three);
+  if (three) {
+    attractUnderModel<kFirstPostNewtonian, kRadiating, 3>(s);
+  } else {
+    attractUnderModel<kFirstPostNewtonian, kRadiating, 2>(s);
+  }
   if (acceleratedBeyondBounds(s, three)) return;
   moveFirstTwo(s);
   speedTest(s);
