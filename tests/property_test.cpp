@@ -1,6 +1,7 @@
 // Hostile field input: thousands of random parameter sets, with texts of every kind in every input
-// field, for each body count. Every run is refused with a reason or goes through, ends within its step
-// budget, and every field it wrote holds a number; a sweep in threads shows what it shows on one.
+// field, for each body count and gravity model. Every run is refused with a reason or goes through, ends
+// within its step budget, and every field it wrote holds a number; a sweep in threads shows what it shows
+// on one.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -43,6 +44,7 @@ std::string describe(const BatchOptions& o) {
   std::string text =
       "--bh " + std::to_string(o.bodyCount) + " --refresh-every " + std::to_string(o.refreshEvery);
   if (o.maxSteps) text += " --max-steps " + std::to_string(*o.maxSteps);
+  if (o.gravity) text += " --gravity " + std::string(gravityModelName(*o.gravity));
   for (const auto& [id, t] : o.fields)
     text += " '" + std::string(controlDesign(id).name) + "=" + t.substr(0, 40) + "'";
   return text;
@@ -70,6 +72,7 @@ TEST(RandomFieldTexts, EveryRunIsRefusedOrEndsWithNumbersInItsFields) {
       o.bodyCount = count;
       o.maxSteps = std::array<std::int64_t, 6>{0, 1, 999, 1000, 1001, 2500}[maker.pick(6)];
       o.refreshEvery = std::array<std::int64_t, 4>{1, 3, 100, 1000}[maker.pick(4)];
+      o.gravity = kGravityModels[set % 4];
       const double touched = std::array{0.1, 0.3, 0.6}[maker.pick(3)];
       for (ControlId id : {Tmaxcount, Tvc, Tdm1, Tdm2, Tfreq, Tdist01, Txmaxf, TBH1, TBH2, TBH3, Talphamin,
                            Tdalpha, Talphamax, Ttotaltime, Tnrev})
@@ -92,6 +95,7 @@ TEST(RandomFieldTexts, ASweepInThreadsShowsWhatItShowsOnOneThread) {
     o.bodyCount = 3;
     o.refreshEvery = 50;
     o.quiet = true;
+    o.gravity = kGravityModels[set % 4];
     o.fields = {{Tmaxcount, "200"},
                 {Tnrev, "1"},
                 {Ttotaltime, ".05"},

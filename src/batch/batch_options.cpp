@@ -10,7 +10,8 @@ namespace bhsim {
 
 const char* const kBatchUsage =
     "usage: bhsim --batch [--bh N] [--refresh-every N] [--max-steps N] [--json FILE|-] [--trace FILE]\n"
-    "                     [--png FILE] [--table FILE] [--sweep FIELD=FROM:TO:STEP|FIELD=V1,V2,...]...\n"
+    "                     [--png FILE] [--table FILE] [--gravity MODEL]\n"
+    "                     [--sweep FIELD=FROM:TO:STEP|FIELD=V1,V2,...|gravity=MODEL,...]...\n"
     "                     [--shard K/N] [--jobs N] [--quiet] [FIELD=TEXT ...]\n"
     "       bhsim --merge OUT.csv IN.csv...\n"
     "\n"
@@ -25,11 +26,22 @@ const char* const kBatchUsage =
     "  --trace FILE       write every plotted dot as CSV: configuration,step,body,x_km,y_km\n"
     "  --png FILE         write the display at the end wait as a PNG image\n"
     "  --table FILE       write one CSV row per configuration of the sweep, at full precision\n"
+    "  --gravity MODEL    the law of gravity (default newtonian):\n"
+    "                       newtonian  Newton's law, as the program has always integrated\n"
+    "                       1pn        first post-Newtonian (Einstein-Infeld-Hoffmann) gravity: orbits\n"
+    "                                  precess; black holes 1 and 2 start on a 1PN circular orbit\n"
+    "                       1pn+2.5pn  1pn plus radiation reaction: the pair spirals in and merges\n"
+    "                       2.5pn      Newton's law plus radiation reaction, the inspiral of Peters'\n"
+    "                                  formulas\n"
+    "                     The terms are an expansion in v/c: good for wide, slow orbits, only\n"
+    "                     qualitative near the innermost stable orbit (the default pair moves at\n"
+    "                     0.4 c); with three black holes the radiation reaction is that of each pair.\n"
+    "                     A pair closer than 6 G m / c^2 merges (end reason merger12 for 1 and 2).\n"
     "  --sweep FIELD=FROM:TO:STEP, --sweep FIELD=V1,V2,...\n"
     "                     a grid of whole runs, one per combination of the values (the last --sweep\n"
     "                     varies fastest), each value typed into FIELD after the FIELD=TEXT settings;\n"
     "                     the table gains the columns point and FIELD, --json writes one line per point;\n"
-    "                     not with --trace or --png\n"
+    "                     not with --trace or --png; --sweep gravity=MODEL,... sweeps the model\n"
     "  --shard K/N        run only the grid points whose index is K-1 modulo N (1 <= K <= N)\n"
     "  --jobs N           run the points of a grid and the configurations of a sweep in N threads\n"
     "                     (default: one per core); the output is the same as with one\n"
@@ -97,6 +109,7 @@ class Parser {
 
   void next();
   void sweep(const std::string& name, const std::optional<std::string>& inline_);
+  void gravity(const std::string& name, const std::optional<std::string>& inline_);
   void shard(const std::string& name, const std::optional<std::string>& inline_);
   void checkGrid();
 
@@ -125,6 +138,15 @@ void Parser::sweep(const std::string& name, const std::optional<std::string>& in
     result_.options.sweeps.push_back(std::move(*axis));
   } else {
     fail(error);
+  }
+}
+
+void Parser::gravity(const std::string& name, const std::optional<std::string>& inline_) {
+  const auto text = value(name, inline_);
+  if (!text) return;
+  result_.options.gravity = gravityModelNamed(*text);
+  if (!result_.options.gravity) {
+    fail("unknown gravity model '" + *text + "'; the models are " + std::string(gravityModelList()));
   }
 }
 
@@ -172,6 +194,8 @@ void Parser::next() {
       count(name, inline_, 0, kMax, [&o](std::int64_t n) { o.maxSteps = n; });
     } else if (name == "--jobs") {
       count(name, inline_, 1, 1024, [&o](std::int64_t n) { o.jobs = static_cast<int>(n); });
+    } else if (name == "--gravity") {
+      gravity(name, inline_);
     } else if (name == "--sweep") {
       sweep(name, inline_);
     } else if (name == "--shard") {

@@ -8,6 +8,7 @@
 
 #include "batch/grid.hpp"
 #include "control/control_table.hpp"
+#include "sim/gravity_model.hpp"
 
 namespace bhsim {
 
@@ -20,6 +21,8 @@ struct BatchOptions {
   std::string tracePath;
   std::string pngPath;
   std::string tablePath;
+  // --gravity; Newtonian (and no JSON key) when not given
+  std::optional<GravityModel> gravity;
   int jobs = 0;  // threads for the configurations of a sweep; 0: one per core
   bool quiet = false;
   std::vector<std::pair<ControlId, std::string>> fields;  // FIELD=TEXT, in the order given

@@ -48,6 +48,8 @@ const char* endReasonName(EndReason reason, bool stopped) {
       return "merger23";
     case EndReason::Coincidence:
       return "coincidence";
+    case EndReason::Merger12:
+      return "merger12";
     case EndReason::None:
       break;
   }

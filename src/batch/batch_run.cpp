@@ -33,6 +33,8 @@ class BatchSession {
  public:
   BatchSession(const BatchOptions& options, const TableSink& sink) : options_(options), sink_(sink) {
     program_.options.refreshEvery = options.refreshEvery;
+    program_.options.gravity = options.gravity.value_or(GravityModel::Newtonian);
+    if (options.gravity) result_.gravity = gravityModelName(*options.gravity);
     if (options.refreshEvery <= 0) platform_.useSystemClock();
   }
 
@@ -169,6 +171,7 @@ nlohmann::ordered_json resultJson(const BatchResult& result) {
                                  {"idle", result.idle},
                                  {"configurations", result.configurations},
                                  {"steps", result.steps}};
+  if (!result.gravity.empty()) json["gravity"] = result.gravity;
   if (result.status != 0) json["refused"] = result.refusal;
   return json;
 }

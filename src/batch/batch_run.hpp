@@ -18,6 +18,7 @@ struct BatchResult {
   nlohmann::ordered_json idle;
   std::int64_t configurations = 0;
   std::int64_t steps = 0;
+  std::string gravity;  // the model's name when one was given, for the JSON
   bool pngWritten = false;
   bool traceWritten = false;
   bool tableWritten = false;

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "format/number_text.hpp"
+#include "sim/gravity_model.hpp"
 
 namespace bhsim {
 namespace {
@@ -65,7 +66,25 @@ bool rangeTexts(const std::vector<std::string>& parts, SweepAxis& axis, std::str
   return true;
 }
 
+bool modelTexts(const std::string& values, SweepAxis& axis, std::string& error) {
+  axis.gravity = true;
+  for (const std::string& text : split(values, ',')) {
+    if (!gravityModelNamed(text)) {
+      error = "'" + text + "' in --sweep " + axis.given + " is not a gravity model (" +
+              std::string(gravityModelList()) + ")";
+      return false;
+    }
+    axis.texts.push_back(text);
+  }
+  if (axis.texts.empty()) error = "--sweep " + axis.given + " gives no value";
+  return !axis.texts.empty();
+}
+
 }  // namespace
+
+std::string axisName(const SweepAxis& axis) {
+  return axis.gravity ? "gravity" : std::string(controlDesign(axis.field).name);
+}
 
 std::vector<std::string> split(const std::string& text, char separator) {
   std::vector<std::string> parts;
@@ -80,9 +99,13 @@ std::optional<SweepAxis> parseSweep(const std::string& arg, std::string& error) 
   SweepAxis axis;
   axis.given = arg;
   const auto eq = arg.find('=');
+  if (eq != std::string::npos && arg.substr(0, eq) == "gravity") {
+    if (!modelTexts(arg.substr(eq + 1), axis, error)) return std::nullopt;
+    return axis;
+  }
   const auto id = eq == std::string::npos ? std::nullopt : controlByName(arg.substr(0, eq));
   if (!id || controlDesign(*id).kind != ControlKind::TextField) {
-    error = "--sweep " + arg + " does not start with the name of a text field and '='";
+    error = "--sweep " + arg + " does not start with the name of a text field (or gravity) and '='";
     return std::nullopt;
   }
   axis.field = *id;

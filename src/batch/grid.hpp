@@ -9,12 +9,17 @@
 
 namespace bhsim {
 
-// One --sweep: a text field and the texts typed into it, one for each of its values.
+// One --sweep: a text field and the texts typed into it, one for each of its values; or the law of
+// gravity ("gravity=MODEL,MODEL,...") and the models' names.
 struct SweepAxis {
   ControlId field{};
+  bool gravity = false;
   std::string given;               // as given: "FIELD=FROM:TO:STEP" or "FIELD=V1,V2,..."
   std::vector<std::string> texts;  // each value's shortest round-trip decimal text
 };
+
+// The axis's name as the table's column and the JSON's key: the field's name, or "gravity".
+std::string axisName(const SweepAxis& axis);
 
 // The most points a grid may have.
 inline constexpr std::int64_t kMaxGridPoints = 1000000;

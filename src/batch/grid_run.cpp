@@ -16,6 +16,7 @@
 #include "batch/batch_run.hpp"
 #include "batch/progress.hpp"
 #include "output/output_file.hpp"
+#include "sim/gravity_model.hpp"
 
 namespace bhsim {
 namespace {
@@ -83,7 +84,11 @@ PointResult GridRun::runPoint(std::int64_t point) const {
   const std::vector<std::string> texts = grid_.texts(point);
   std::string prefix = std::to_string(point);
   for (std::size_t a = 0; a < texts.size(); ++a) {
-    o.fields.emplace_back(grid_.axes()[a].field, texts[a]);
+    if (grid_.axes()[a].gravity) {
+      o.gravity = gravityModelNamed(texts[a]);
+    } else {
+      o.fields.emplace_back(grid_.axes()[a].field, texts[a]);
+    }
     prefix += "," + texts[a];
   }
   std::ostringstream rows;
@@ -94,8 +99,7 @@ PointResult GridRun::runPoint(std::int64_t point) const {
   out.tableRows = result.status == 0 ? rows.str() : refusedRow(prefix);
   if (!options_.jsonPath.empty()) {
     nlohmann::ordered_json line = {{"point", point}};
-    for (std::size_t a = 0; a < texts.size(); ++a)
-      line[std::string(controlDesign(grid_.axes()[a].field).name)] = texts[a];
+    for (std::size_t a = 0; a < texts.size(); ++a) line[axisName(grid_.axes()[a])] = texts[a];
     line.update(resultJson(result));
     out.jsonLine = line.dump() + "\n";
   }
@@ -125,7 +129,7 @@ bool GridRun::openOutputs() {
   if (!options_.tablePath.empty()) {
     table_ = std::make_unique<OutputFile>(options_.tablePath);
     std::string header = grid_.commentLine() + "\npoint";
-    for (const SweepAxis& axis : grid_.axes()) header += "," + std::string(controlDesign(axis.field).name);
+    for (const SweepAxis& axis : grid_.axes()) header += "," + axisName(axis);
     table_->stream() << header << ',' << kTableHeader << '\n';
     if (!table_->good()) return false;
   }

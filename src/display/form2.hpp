@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -48,7 +49,17 @@ class Form2 {
   // Puts back a whole drawing area of the present size (a copy of pixels()); other sizes are ignored.
   void setPixels(const std::vector<Colour>& pixels);
 
-  // A counter that grows with every change of the pixels or the size, for views that repaint lazily.
+  // A short text the view shows over the drawing, outside its pixels (the law of gravity of a
+  // post-Newtonian run); empty for none.
+  const std::string& legend() const { return legend_; }
+  void setLegend(std::string_view text) {
+    if (legend_ == text) return;
+    legend_ = text;
+    ++revision_;
+  }
+
+  // A counter that grows with every change of the pixels, the size or the legend, for views that repaint
+  // lazily.
   std::uint64_t revision() const { return revision_; }
 
  private:
@@ -66,6 +77,7 @@ class Form2 {
   int pixelHeight_ = 0;
   bool shown_ = false;
   std::vector<Colour> pixels_;
+  std::string legend_;
   std::uint64_t revision_ = 0;
 };
 

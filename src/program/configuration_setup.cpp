@@ -84,6 +84,7 @@ void Run::placeBodies(const Orbit& o, double angle) {
   s.nrev0 = m.nrev0;
   s.Tott0 = m.Tott0;
   s.Pi = Pi_;
+  s.gravity = p_.gravity;
   const double Pi = Pi_;
   const double a = (s.alpha * Pi) / 180;
   s.x0 = std::cos(Pi + a) * o.rcm0;

@@ -9,6 +9,7 @@
 #include "program/run.hpp"
 #include "sim/constants.hpp"
 #include "sim/packed_steps.hpp"
+#include "sim/relativistic_step.hpp"
 #include "sim/step.hpp"
 
 namespace bhsim {
@@ -38,6 +39,9 @@ Run::LoopOutcome Run::integrate() {
   LoopState& s = s_;
   const Module1& m = program_.module;
   const step::DirectionWatch watch(s.alpha);
+  // Newtonian gravity takes the packed loop (or the plain one as its reference); a post-Newtonian model
+  // takes its own step, in the plain loop.
+  const bool relativistic = s.gravity != GravityModel::Newtonian;
   const bool reference = program_.options.referenceLoop;
   nextClockCheck_ = 1;
   if (program_.observer != nullptr) {
@@ -47,7 +51,9 @@ Run::LoopOutcome Run::integrate() {
     if (const ConfigurationRecord* record = source->take(ialpha_ - 1)) return replay(*record);
   }
   for (;;) {
-    const step::Crossing crossing = reference ? referenceStep() : fastSteps(watch);
+    const step::Crossing crossing = relativistic ? relativisticStep()
+                                    : reference  ? referenceStep()
+                                                 : fastSteps(watch);
     if (crossing != step::Crossing::None) writeRevolution(crossing == step::Crossing::Timed);
     if (s.cnt % kPlotPeriod == 0) {
       plot();
@@ -93,6 +99,11 @@ Run::LoopOutcome Run::replay(const ConfigurationRecord& record) {
 
 step::Crossing Run::referenceStep() {
   step::advance(s_);
+  return step::revolutionTest(s_);
+}
+
+step::Crossing Run::relativisticStep() {
+  step::advanceRelativistic(s_);
   return step::revolutionTest(s_);
 }
 

@@ -9,6 +9,7 @@
 #include "platform/platform.hpp"
 #include "program/configuration_record.hpp"
 #include "program/run_observer.hpp"
+#include "sim/gravity_model.hpp"
 #include "state/module1.hpp"
 
 namespace bhsim {
@@ -24,6 +25,8 @@ struct RunOptions {
   std::optional<std::int64_t> onlyConfiguration;
   // Configurations integrated elsewhere, replayed instead of integrated (with a fixed refresh only).
   ConfigurationSource* source = nullptr;
+  // The law of gravity of the next run (read when "Start" is pressed).
+  GravityModel gravity = GravityModel::Newtonian;
 };
 
 // The whole program: the shared values, both windows and the platform they run on. The control window's

@@ -16,6 +16,7 @@ void Run::execute() {
   Module1& m = program_.module;
   Pi_ = 4 * std::atan(1.0);
   p_ = readParameters(program_.form1, m.nBH);
+  p_.gravity = program_.options.gravity;
   if (auto reason = refusalReason(p_, m.nBH, Pi_)) {
     program_.platform.reportRefusal(*reason);
     return;
@@ -53,6 +54,7 @@ void Run::execute() {
 void Run::start() {
   Module1& m = program_.module;
   program_.form2.clear();
+  program_.form2.setLegend(p_.gravity == GravityModel::Newtonian ? "" : gravityModelLabel(p_.gravity));
   m.EditsEnabled = 0;
   m.Pi = Pi_;
   m.StopRequested = 0;

@@ -33,6 +33,7 @@ class Run {
   LoopOutcome integrate();
   LoopOutcome replay(const ConfigurationRecord& record);
   step::Crossing referenceStep();
+  step::Crossing relativisticStep();
   step::Crossing fastSteps(const step::DirectionWatch& watch);
   void endConfiguration(bool stopped);
   void plot();

@@ -1,6 +1,7 @@
 #include "qt/control_window.hpp"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -79,6 +80,21 @@ ControlWindow::ControlWindow(Form1& form1, std::function<void()> onClose)
 
 ControlWindow::~ControlWindow() {
   form1_.removeObserver(this);
+}
+
+void ControlWindow::offerGravityChoice(GravityModel& choice) {
+  gravityMenu_ = std::make_unique<QMenu>(QStringLiteral("Gravity"));
+  auto* models = new QActionGroup(gravityMenu_.get());
+  for (GravityModel model : kGravityModels) {
+    const std::string_view label = gravityModelLabel(model);
+    QAction* action =
+        gravityMenu_->addAction(QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size())));
+    action->setCheckable(true);
+    action->setChecked(model == choice);
+    action->setActionGroup(models);
+    connect(action, &QAction::triggered, this, [&choice, model] { choice = model; });
+  }
+  addAction(gravityMenu_->menuAction());
 }
 
 void ControlWindow::createControl(const ControlDesign& design) {

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <QMenu>
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <memory>
 
 #include "control/form1.hpp"
+#include "sim/gravity_model.hpp"
 
 namespace bhsim {
 
@@ -21,6 +24,11 @@ class ControlWindow : public QWidget, private Form1Observer {
 
   QWidget* control(ControlId id) const { return widgets_[indexOf(id)]; }
 
+  // Adds "Gravity" to the context menu, beside "Copy Values": the models to choose from, the one in
+  // `choice` checked; a choice is written to `choice` (which the next "Start" reads).
+  void offerGravityChoice(GravityModel& choice);
+  QMenu* gravityMenu() const { return gravityMenu_.get(); }
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -35,6 +43,7 @@ class ControlWindow : public QWidget, private Form1Observer {
   Form1& form1_;
   std::function<void()> onClose_;
   std::array<QWidget*, kControlCount> widgets_{};
+  std::unique_ptr<QMenu> gravityMenu_;  // without a parent: the window's children are its controls and popups
 };
 
 }  // namespace bhsim

@@ -7,6 +7,7 @@ Desktop::Desktop() {
   const auto end = [this] { platform.endProgram(); };
   control = std::make_unique<ControlWindow>(program.form1, end);
   display = std::make_unique<DisplayWindow>(program.form2, end);
+  control->offerGravityChoice(program.options.gravity);
   platform.setDialogParent(control.get());
   platform.addPumpHook([this] { display->sync(); });
 }

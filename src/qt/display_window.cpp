@@ -11,8 +11,8 @@
 #include <QResizeEvent>
 
 #include "display/palette.hpp"
-#include "qt/actions_menu.hpp"
 #include "picture/canvas_image.hpp"
+#include "qt/actions_menu.hpp"
 #include "qt/twips.hpp"
 
 namespace bhsim {
@@ -97,6 +97,7 @@ void DisplayWindow::followModelGeometry() {
 
 void DisplayWindow::takePixels() {
   image_ = canvasImage(form2_);
+  legend_ = QString::fromStdString(form2_.legend());
   shownRevision_ = form2_.revision();
   sinceRepaint_.start();
 }
@@ -107,6 +108,13 @@ void DisplayWindow::paintEvent(QPaintEvent* event) {
   // While the window is larger than the model's area (a resize not yet taken in) the rest is blank.
   const QRegion outside = event->region().subtracted(QRegion(image_.rect()));
   for (const QRect& rect : outside) painter.fillRect(rect, QColor::fromRgb(0xFF000000u | kBackgroundColour));
+  if (!legend_.isEmpty()) {
+    QFont font = painter.font();
+    font.setPixelSize(11);
+    painter.setFont(font);
+    painter.setPen(QColor(96, 96, 96));
+    painter.drawText(rect().adjusted(4, 2, -4, -2), Qt::AlignLeft | Qt::AlignTop, legend_);
+  }
 }
 
 // A size the window takes that the model did not ask for is the user's (or the window system's): the

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "sim/loop_state.hpp"
+#include "sim/post_newtonian.hpp"
 
 namespace bhsim {
 
@@ -31,9 +32,32 @@ inline double pairSpecificEnergy(const LoopState& s) {
   return 0.5 * (dvx * dvx + dvy * dvy) - (s.m0 + s.m1) / std::sqrt(dx * dx + dy * dy);
 }
 
+// The energy the state's gravity model keeps, or for a radiating model the energy of its conservative
+// part (1PN for 1pn+2.5pn, Newton's for 2.5pn), whose change is the energy radiated.
+inline double modelEnergy(const LoopState& s) {
+  const gravity::Body bodies[3] = {{{s.x0, s.y0}, {s.vx0, s.vy0}, s.m0},
+                                   {{s.x1, s.y1}, {s.vx1, s.vy1}, s.m1},
+                                   {{s.x2, s.y2}, {s.vx2, s.vy2}, s.m2}};
+  return gravity::conservedEnergy(s.gravity, std::span(bodies, s.nstars == 3 ? 3 : 2));
+}
+
+inline double modelPairSpecificEnergy(const LoopState& s) {
+  return gravity::binarySpecificEnergy(s.gravity, {s.x1 - s.x0, s.y1 - s.y0}, {s.vx1 - s.vx0, s.vy1 - s.vy0},
+                                       s.m0, s.m1);
+}
+
+// The relative change of the model's energy, as below.
+inline double modelEnergyRelativeChange(const LoopState& start, const LoopState& end) {
+  const double e0 = modelEnergy(start);
+  if (e0 != 0) return (modelEnergy(end) - e0) / std::fabs(e0);
+  const double p0 = modelPairSpecificEnergy(start);
+  return (modelPairSpecificEnergy(end) - p0) / std::fabs(p0);
+}
+
 // (E_end - E_start) / |E_start| of the total energy, or of the pair's specific energy where the total
-// energy at the start is 0.
+// energy at the start is 0; under a post-Newtonian model, of the model's energy.
 inline double energyRelativeChange(const LoopState& start, const LoopState& end) {
+  if (start.gravity != GravityModel::Newtonian) return modelEnergyRelativeChange(start, end);
   const double e0 = totalEnergy(start);
   if (e0 != 0) return (totalEnergy(end) - e0) / std::fabs(e0);
   const double p0 = pairSpecificEnergy(start);

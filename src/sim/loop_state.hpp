@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "sim/gravity_model.hpp"
+
 namespace bhsim {
 
 // What ended a configuration (the last event that set the end code).
@@ -12,7 +14,8 @@ enum class EndReason : unsigned char {
   LightSpeed,
   Merger13,
   Merger23,
-  Coincidence
+  Coincidence,
+  Merger12  // black holes 1 and 2 closer than their innermost stable orbit (post-Newtonian models)
 };
 
 // Everything one configuration's integration works on. Bodies are 0 to 2 (black holes 1 to 3); masses
@@ -58,6 +61,7 @@ struct LoopState {
   double nrev0 = 0;
   double Tott0 = 0;
   double Pi = 0;
+  GravityModel gravity = GravityModel::Newtonian;
 };
 
 }  // namespace bhsim

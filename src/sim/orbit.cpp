@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "sim/constants.hpp"
+#include "sim/post_newtonian.hpp"
 
 namespace bhsim {
 namespace {
@@ -57,6 +58,38 @@ bool separation(const RunParameters& p, double nBH, double Pi, Orbit& o) {
   return true;
 }
 
+// The 1PN models start the pair on a circular orbit of the model: its separation from the speed, the
+// frequency or the separation typed, with the angular frequency, the speed ratio and the frequency that
+// follow. Past the model's innermost circular orbit (the default pair at 33 Hz is) the pair starts on
+// that orbit, which lies inside 6 G m / c²: the configuration ends with a merger at its first step.
+// False where the masses have no circular orbit at all, or no separation is given.
+bool postNewtonianCircularOrbit(const RunParameters& p, double Pi, Orbit& o) {
+  const double total = o.m0 + o.m1;
+  std::optional<double> separation;
+  if (p.vc > 0) {
+    o.kind = Orbit::Case::Speed;
+    separation = gravity::circularSeparationOfSpeed(o.m0, o.m1, ((p.vc * c) * total) / o.m0);
+  } else if (p.f > 0) {
+    o.kind = Orbit::Case::Frequency;
+    separation = gravity::circularSeparationOfFrequency(o.m0, o.m1, p.f * (Pi * 2));
+  } else {
+    o.kind = Orbit::Case::Distance;
+    if (p.dist != 0) separation = p.dist;
+  }
+  auto omega = separation ? gravity::circularAngularFrequency(o.m0, o.m1, *separation) : std::nullopt;
+  const bool innermost = !omega && (p.vc > 0 || p.f > 0 || p.dist != 0);
+  if (innermost) {
+    separation = gravity::innermostCircularSeparation(o.m0, o.m1);
+    omega = separation ? gravity::circularAngularFrequency(o.m0, o.m1, *separation) : std::nullopt;
+  }
+  if (!omega) return false;
+  o.dist = *separation;
+  o.angularFrequency = *omega;
+  o.f = o.kind == Orbit::Case::Frequency && !innermost ? p.f : *omega / (Pi * 2);
+  o.vc = o.kind == Orbit::Case::Speed && !innermost ? p.vc : ((o.m0 / total) * (*omega * o.dist)) / c;
+  return o.vc <= 1;
+}
+
 bool positiveFinite(double x) {
   return std::isfinite(x) && x > 0;
 }
@@ -70,16 +103,26 @@ Orbit computeOrbit(const RunParameters& p, double nBH, double Pi) {
   o.m1 = GM * p.BH2;
   o.m2 = GM * p.BH3;
   massChange(p, nBH, o);
-  if (!separation(p, nBH, Pi, o)) {
+  Orbit circular = o;
+  const bool postNewtonian = hasFirstPostNewtonian(p.gravity) && postNewtonianCircularOrbit(p, Pi, circular);
+  if (postNewtonian) {
+    o = circular;
+  } else if (!separation(p, nBH, Pi, o)) {
     o.abandoned = true;
     return o;
   }
   o.rcm1 = (o.m0 * o.dist) / (o.m0 + o.m1);
   o.rcm0 = o.dist - o.rcm1;
-  o.v0 = std::sqrt(o.rcm0 * o.m1) / o.dist;
-  o.v1 = std::sqrt(o.rcm1 * o.m0) / o.dist;
-  const double Circum = (Pi * 2) * o.rcm1;
-  o.Revtime = Circum / o.v1;
+  if (postNewtonian) {
+    o.v0 = o.angularFrequency * o.rcm0;
+    o.v1 = o.angularFrequency * o.rcm1;
+    o.Revtime = (Pi * 2) / o.angularFrequency;
+  } else {
+    o.v0 = std::sqrt(o.rcm0 * o.m1) / o.dist;
+    o.v1 = std::sqrt(o.rcm1 * o.m0) / o.dist;
+    const double Circum = (Pi * 2) * o.rcm1;
+    o.Revtime = Circum / o.v1;
+  }
   o.dt = o.Revtime / p.maxcount;
   return o;
 }

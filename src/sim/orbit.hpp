@@ -33,6 +33,9 @@ struct Orbit {
   double v1 = 0;
   double Revtime = 0;
   double dt = 0;
+  // Under the 1PN models, of the model's circular orbit; 0 where it has none and the pair starts from
+  // the Newtonian one.
+  double angularFrequency = 0;
 };
 
 Orbit computeOrbit(const RunParameters& p, double nBH, double Pi);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sim/gravity_model.hpp"
+
 namespace bhsim {
 
 // The fifteen parameters of a run, with the sweep derived from them.
@@ -23,6 +25,8 @@ struct RunParameters {
   double dalphaRead = 0;      // "delta" as typed, before an empty sweep sets it to 0
   bool dalphaZeroed = false;  // alphamax <= alphamin: "delta" is written as "0"
   double nalpha = 1;          // configurations of the sweep (not rounded)
+  // the law of gravity, chosen for the run and not typed into a field
+  GravityModel gravity = GravityModel::Newtonian;
 };
 
 }  // namespace bhsim

@@ -114,15 +114,16 @@ inline void moveThird(LoopState& s) {
   if (s.v2 > s.v2max) s.v2max = s.v2;
 }
 
-// Black hole 3 within 1 km of another merges into it; faster than light, it is captured by the nearer.
-inline void thirdBodyTests(LoopState& s) {
-  if (s.dist02 < 1) {
+// Black hole 3 closer to another than the merger distance (1 km in Newtonian gravity) merges into it;
+// faster than light, it is captured by the nearer.
+inline void thirdBodyTests(LoopState& s, double mergeWithFirst = 1, double mergeWithSecond = 1) {
+  if (s.dist02 < mergeWithFirst) {
     s.m0 = s.m0 + s.m2;
     s.nstars = s.nstars - 1;
     s.end1 = 1;
     s.reason = EndReason::Merger13;
   }
-  if (s.dist12 < 1) {
+  if (s.dist12 < mergeWithSecond) {
     s.m1 = s.m1 + s.m2;
     s.nstars = s.nstars - 1;
     s.end1 = 1;

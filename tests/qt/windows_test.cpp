@@ -107,6 +107,30 @@ TEST(ControlWindow, AtTheThreeBlackHolePauseTheWindowIsWholeAndCopyValuesCopiesT
   EXPECT_EQ(copied, fields);
 }
 
+// "Gravity" in the control window's menu takes effect at the next "Start"; the display names the model of
+// the run on screen over its picture, and the Newtonian model not at all.
+TEST(ControlWindow, TheGravityChoiceTakesEffectAtStartAndTheDisplayNamesIt) {
+  GuiHarness h;
+  QMenu* models = h.desktop.control->gravityMenu();
+  ASSERT_TRUE(models && h.desktop.control->actions().contains(models->menuAction()));
+  EXPECT_EQ(models->menuAction()->text(), "Gravity");
+  EXPECT_TRUE(models->actions().value(0)->isChecked());  // Newtonian
+  models->actions().value(2)->trigger();
+  EXPECT_EQ(h.program().options.gravity, GravityModel::FirstPostNewtonianRadiating);
+  h.setBodyCount(2);
+  h.user.when([&] { return h.shown(CommandStart) == "Cont"; }, [&] { h.click(CommandStart); });
+  // the display takes the legend in at its next repaint
+  h.user.when([&] { return h.shown(CommandStart) == "Next" && !h.desktop.display->legend().isEmpty(); },
+              [&] {
+                EXPECT_EQ(h.desktop.display->legend(), "1PN + 2.5PN");
+                EXPECT_FALSE(h.showsModel());  // the legend is painted over the picture
+                models->actions().value(0)->trigger();
+                h.click(CommandStart);
+              });
+  h.click(CommandStart);
+  EXPECT_EQ(h.program().form2.legend(), "1PN + 2.5PN");  // the run on screen is still the one shown
+}
+
 // The screen shows exactly the model's pixels after each change (on a screen scaled twice, see below, each
 // canvas pixel is a 2 x 2 block); the picture is copied and saved as the model's.
 TEST(DisplayWindow, PaintsCopiesAndSavesTheModelsPixelsThroughHidingAndSizeChanges) {

@@ -1,0 +1,107 @@
+#pragma once
+
+// The integration step under a post-Newtonian model: the Newtonian step's order of events (count,
+// attract, velocities then positions, the light-speed and black-hole-3 tests) with the model's
+// accelerations, a pair merging at its innermost stable orbit. Which model is fixed per configuration.
+
+#include <cmath>
+
+#include "sim/loop_state.hpp"
+#include "sim/post_newtonian.hpp"
+#include "sim/step.hpp"
+
+namespace bhsim::step {
+
+// The separations at the step's start and their least values; a pair 1-2 at one point ends the
+// configuration as in the Newtonian step.
+template <int count>
+inline void recordSeparations(LoopState& s, const gravity::Geometry<count>& g) {
+  s.dist01 = g.distance[0][1];
+  if (s.dist01 < s.d12) s.d12 = s.dist01;
+  if (g.inverse[0][1] == 0) {
+    s.end1 = 1;
+    s.reason = EndReason::Coincidence;
+  }
+  if constexpr (count == 3) {
+    s.dist02 = g.distance[0][2];
+    if (s.dist02 < s.d13) s.d13 = s.dist02;
+    s.dist12 = g.distance[1][2];
+    if (s.dist12 < s.d23) s.d23 = s.dist12;
+  }
+}
+
+// The accelerations of a step. The positions are those of the step's start; the velocities there lag
+// half a step behind them (the positions move with the velocities of the step's end), so the
+// velocity-dependent terms take the velocities halfway through the step, v + a dt / 2, predicted with
+// the acceleration of the step before (a change of order dt, which leaves an error of order dt² in the
+// prediction). With the lagging velocities a circular 1PN orbit would drift apart at first order.
+template <bool kFirstPostNewtonian, bool kRadiating, int count>
+inline void attractUnderModel(LoopState& s) {
+  using gravity::Body;
+  const double half = 0.5 * s.dt;
+  Body bodies[count] = {{{s.x0, s.y0}, {s.vx0 + half * s.ax0, s.vy0 + half * s.ay0}, s.m0},
+                        {{s.x1, s.y1}, {s.vx1 + half * s.ax1, s.vy1 + half * s.ay1}, s.m1}};
+  if constexpr (count == 3) bodies[2] = {{s.x2, s.y2}, {s.vx2 + half * s.ax2, s.vy2 + half * s.ay2}, s.m2};
+  const gravity::Geometry<count> geometry = gravity::geometryOf<kFirstPostNewtonian>(bodies);
+  recordSeparations(s, geometry);
+  gravity::Vec2 a[count];
+  gravity::accelerationsAt<kFirstPostNewtonian, kRadiating>(geometry, bodies, a);
+  s.ax0 = a[0].x, s.ay0 = a[0].y, s.ax1 = a[1].x, s.ay1 = a[1].y;
+  if constexpr (count == 3) s.ax2 = a[2].x, s.ay2 = a[2].y;
+}
+
+// An acceleration beyond every number (bodies all but on top of each other, or thrown out of all
+// bounds) ends the configuration before the bodies move, as a body faster than light does, so that no
+// field ever shows a position or speed that is not a number.
+inline bool acceleratedBeyondBounds(LoopState& s, bool three) {
+  const double sum = s.ax0 + s.ay0 + s.ax1 + s.ay1 + (three ? s.ax2 + s.ay2 : 0);
+  if (std::isfinite(sum)) return false;
+  s.end1 = 1;
+  s.reason = EndReason::LightSpeed;
+  return true;
+}
+
+// Black holes 1 and 2 inside their innermost stable orbit merge: post-Newtonian gravity ends there.
+inline void pairMergerTest(LoopState& s) {
+  if (s.dist01 < gravity::innermostStableSeparation(s.m0, s.m1)) {
+    s.end1 = 1;
+    s.reason = EndReason::Merger12;
+  }
+}
+
+template <bool kFirstPostNewtonian, bool kRadiating>
+inline void advanceUnderModel(LoopState& s) {
+  s.cnt = s.cnt + 1;
+  const bool three = s.nstars == 3;
+  if (three) {
+    attractUnderModel<kFirstPostNewtonian, kRadiating, 3>(s);
+  } else {
+    attractUnderModel<kFirstPostNewtonian, kRadiating, 2>(s);
+  }
+  if (acceleratedBeyondBounds(s, three)) return;
+  moveFirstTwo(s);
+  speedTest(s);
+  if (three) {
+    moveThird(s);
+    thirdBodyTests(s, gravity::innermostStableSeparation(s.m0, s.m2),
+                   gravity::innermostStableSeparation(s.m1, s.m2));
+  }
+  pairMergerTest(s);
+}
+
+// Steps 1 to 7 under the state's gravity model (not the Newtonian one, which has its own step).
+inline void advanceRelativistic(LoopState& s) {
+  switch (s.gravity) {
+    case GravityModel::FirstPostNewtonian:
+      return advanceUnderModel<true, false>(s);
+    case GravityModel::FirstPostNewtonianRadiating:
+      return advanceUnderModel<true, true>(s);
+    case GravityModel::Radiating:
+      return advanceUnderModel<false, true>(s);
+    case GravityModel::Newtonian:
+      break;
+  }
+  advance(s);
+}
+
+}  // namespace bhsim::step
