@@ -8,6 +8,8 @@
 #include "batch/batch_options.hpp"
 #include "batch/batch_run.hpp"
 #include "batch/grid_run.hpp"
+#include "batch/interrupt.hpp"
+#include "batch/leftovers.hpp"
 
 namespace bhsim {
 namespace {
@@ -31,6 +33,7 @@ bool reportOutputs(const BatchOptions& options, const BatchResult& result) {
       ok = false;
     }
   };
+  removeLeftovers(options.jsonPath);
   if (!options.jsonPath.empty()) check(writeJson(result, options.jsonPath), "JSON", options.jsonPath);
   if (result.status != 0) return ok;
   if (!options.tracePath.empty()) check(result.traceWritten, "trace", options.tracePath);
@@ -41,6 +44,10 @@ bool reportOutputs(const BatchOptions& options, const BatchResult& result) {
 
 int singleRun(const BatchOptions& options) {
   const BatchResult result = runBatch(options);
+  if (result.interrupted != 0) {
+    std::cerr << "bhsim: interrupted " << result.progress << "; nothing written\n";
+    return interruptedStatus(result.interrupted);
+  }
   if (result.status != 0) std::cerr << "bhsim: run refused: " << result.refusal << "\n";
   if (!reportOutputs(options, result)) return 3;
   return result.status;
@@ -59,6 +66,7 @@ int batchMain(int argc, char** argv) {
     std::cout << kBatchUsage;
     return 0;
   }
+  catchInterrupts();
   return parsed.options.sweeps.empty() ? singleRun(parsed.options) : runGrid(parsed.options);
 }
 

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 
+#include "batch/interrupt.hpp"
 #include "platform/scripted_platform.hpp"
 
 namespace bhsim {
@@ -144,7 +145,8 @@ std::unique_ptr<ConfigurationRecord> ParallelSweep::integrate(std::int64_t k) {
   platform.when([&form1] { return form1.text(CommandStart) == "Next"; },
                 [&form1] { form1.userClick(CommandStart); });
   platform.always([this, &form1] {
-    if (stopping_ && form1.text(CommandEnd) == "Stop") form1.userClick(CommandEnd);
+    if ((stopping_ || interruptSignal() != 0) && form1.text(CommandEnd) == "Stop")
+      form1.userClick(CommandEnd);
   });
   form1.userClick(CommandStart);
   program.form1.removeObserver(&recorder);
