@@ -54,7 +54,8 @@ mapfile -t tables < <(shard_files)
 if ! seq 1 "$shards" | parallel --quote --halt now,fail=1 --tag --joblog "$workdir/joblog" \
        "${parallel_opts[@]}" "$bhsim" --batch "${batch_args[@]}" --quiet --resume --shard "{}/$shards" \
        --table "$workdir/shard-{}.csv"; then
-  echo "$(basename "$0"): a shard failed (see $workdir/joblog); nothing merged" >&2
+  echo "$(basename "$0"): a shard failed or was interrupted (see $workdir/joblog); nothing merged." \
+       "The same command again goes on where it stopped." >&2
   exit 1
 fi
 "$bhsim" --merge "$out" "${tables[@]}" || { echo "$(basename "$0"): the merge failed" >&2; exit 1; }
