@@ -278,8 +278,7 @@ pid_t spawn(const std::string& args) {
   const pid_t pid = fork();
   if (pid == 0) {
     signal(SIGINT, SIG_DFL);
-    execl("/bin/sh", "sh", "-c", ("exec " + std::string(BHSIM_BINARY) + " " + args + " 2>/dev/null").c_str(),
-          nullptr);
+    execl("/bin/sh", "sh", "-c", ("exec " + std::string(BHSIM_BINARY) + " " + args).c_str(), nullptr);
     _exit(127);
   }
   return pid;
@@ -306,10 +305,11 @@ int stopAndWait(pid_t pid, int signal) {
 
 TEST(BatchGrid, AGridKilledOrInterruptedResumesToTheSameBytes) {
   const std::string grid = "--batch --bh 2 Tmaxcount=5000 --sweep TBH2=1:1000:1 --jobs 2 --quiet --table ";
+  const std::string err = " 2>" + path("err");
   const std::string table = path("resumed.csv"), journal = table + ".journal";
   ASSERT_EQ(bhsim(grid + path("whole.csv")).status, 0);
   for (int signal : {SIGKILL, SIGINT, SIGTERM}) {
-    const pid_t pid = spawn(grid + table);
+    const pid_t pid = spawn(grid + table + err);
     for (int i = 0; i < 20000 && !(fs::exists(journal) && lines(journal) > 50); ++i) usleep(500);
     EXPECT_EQ(stopAndWait(pid, signal), 128 + signal);
     EXPECT_EQ(std::tuple(fs::exists(table), temporaries(table)), std::tuple(false, signal == SIGKILL));
@@ -336,11 +336,16 @@ TEST(BatchGrid, AGridKilledOrInterruptedResumesToTheSameBytes) {
     EXPECT_EQ(std::tuple(fs::exists(journal), temporaries(table)), std::tuple(false, 0));
     fs::remove(table);
   }
-  // a single run interrupted writes nothing and leaves no temporary file
-  const pid_t pid = spawn("--batch --bh 2 Tnrev=0 Ttotaltime=0 --max-steps 1000000000000 --table " + table);
+  // a single run interrupted (its configurations in threads) says where it stopped, writes nothing and
+  // leaves no temporary file
+  const pid_t pid = spawn("--batch --bh 3 Tmaxcount=1000000 --jobs 2 --table " + table + err);
   for (int i = 0; i < 20000 && temporaries(table) == 0; ++i) usleep(500);
   EXPECT_EQ(stopAndWait(pid, SIGINT), 130);
   EXPECT_EQ(std::tuple(fs::exists(table), temporaries(table)), std::tuple(false, 0));
+  const std::string said = slurp(path("err"));
+  EXPECT_EQ(std::tuple(said.rfind("bhsim: interrupted in configuration ", 0), said.find(" 37 of 37")),
+            std::tuple(0u, std::string::npos))
+      << said;
 }
 
 }  // namespace

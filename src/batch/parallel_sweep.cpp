@@ -148,6 +148,9 @@ std::unique_ptr<ConfigurationRecord> ParallelSweep::integrate(std::int64_t k) {
     if ((stopping_ || interruptSignal() != 0) && form1.text(CommandEnd) == "Stop")
       form1.userClick(CommandEnd);
   });
+  // The run shows "Stop" from its first configuration's pause on; a run of a later one alone never
+  // pauses, so it shows it from the start.
+  form1.setText(CommandEnd, "Stop");
   form1.userClick(CommandStart);
   program.form1.removeObserver(&recorder);
   if (record->finalState.cnt == 0 || record->stopped) return nullptr;
