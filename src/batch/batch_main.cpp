@@ -6,6 +6,7 @@
 
 #include "batch/atomic_file.hpp"
 #include "batch/batch_options.hpp"
+#include "batch/batch_output.hpp"
 #include "batch/batch_run.hpp"
 #include "batch/grid_run.hpp"
 #include "batch/interrupt.hpp"
@@ -15,7 +16,7 @@ namespace bhsim {
 namespace {
 
 bool writeJson(const BatchResult& result, const std::string& path) {
-  const std::string text = resultJson(result).dump(2) + "\n";
+  const std::string text = jsonText(resultJson(result), 2) + "\n";
   if (path == "-") {
     std::cout << text << std::flush;
     return std::cout.good();

@@ -32,7 +32,7 @@ std::string descriptionPath(const std::string& output) {
 }
 
 std::string descriptionText(const nlohmann::ordered_json& description) {
-  return description.dump(2) + "\n";
+  return jsonText(description, 2) + "\n";
 }
 
 std::string gridTableHeader(const Grid& grid) {

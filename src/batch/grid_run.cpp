@@ -145,7 +145,7 @@ PointRecord GridRun::runPoint(std::int64_t point, bool& interrupted) const {
     for (std::size_t a = 0; a < texts.size(); ++a)
       line[std::string(controlDesign(grid_.axes()[a].field).name)] = texts[a];
     line.update(resultJson(result));
-    out.jsonLine = line.dump() + "\n";
+    out.jsonLine = jsonText(line) + "\n";
   }
   return out;
 }

@@ -8,6 +8,8 @@
 #include <chrono>
 #include <cstring>
 
+#include "batch/batch_output.hpp"
+
 namespace bhsim {
 namespace {
 
@@ -99,7 +101,7 @@ std::unique_ptr<Journal> Journal::open(const std::string& path, const Json& head
     error = {2, inQuotes(path) + " is in use by another run of bhsim"};
     return nullptr;
   }
-  if (!journal->take(header.dump(), existing, isPoint, error)) {
+  if (!journal->take(jsonText(header), existing, isPoint, error)) {
     if (!existing) ::unlink(path.c_str());
     return nullptr;
   }
@@ -178,7 +180,7 @@ void Journal::append(const PointRecord& record) {
   if (!record.refusal.empty()) json["refused"] = record.refusal;
   json["rows"] = record.tableRows;
   if (!record.jsonLine.empty()) json["json"] = record.jsonLine;
-  const std::string line = json.dump() + "\n";
+  const std::string line = jsonText(json) + "\n";
   {
     std::lock_guard lock(mutex_);
     failed_ |= !writeAll(line);
