@@ -81,11 +81,11 @@ Timing headlessRate(int repeats) {
   twoBlackHoles(program);
   IntegrationClock clock(program);
   for (int i = 0; i < repeats; ++i) {
-    const auto caption = [&program](const char* text) {
-      return [&program, text] { return program.form1.text(CommandStart) == text; };
+    const auto in = [&program](RunPhase phase) {
+      return [&program, phase] { return program.module.phase == phase; };
     };
-    platform.when(caption("Cont"), [&program] { program.form1.userClick(CommandStart); });
-    platform.when(caption("Next"), [&program] { program.form1.userClick(CommandStart); });
+    platform.when(in(RunPhase::Paused), [&program] { program.form1.userClick(CommandStart); });
+    platform.when(in(RunPhase::EndWait), [&program] { program.form1.userClick(CommandStart); });
     program.form1.userClick(CommandStart);
   }
   return clock.best;

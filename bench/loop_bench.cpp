@@ -2,8 +2,8 @@
 // or field. Items per second are integration steps per second.
 #include <benchmark/benchmark.h>
 
-#include "program/program.hpp"
 #include "platform/scripted_platform.hpp"
+#include "program/program.hpp"
 #include "sim/fast_steps.hpp"
 #include "sim/packed_steps.hpp"
 #include "sim/step.hpp"
@@ -24,10 +24,10 @@ LoopState startingState(int bodies) {
   program.Form_Load();
   for (int n = 1; n < bodies; ++n) program.form1.userClick(TnBH);
   program.observer = &grab;
-  platform.when([&] { return program.form1.text(CommandStart) == "Cont"; },
+  platform.when([&] { return program.module.phase == RunPhase::Paused; },
                 [&] { program.form1.userClick(CommandStart); });
   platform.when([&] { return program.module.totalSteps > 0; }, [&] { program.form1.userClick(CommandEnd); });
-  platform.when([&] { return program.form1.text(CommandStart) == "Next"; },
+  platform.when([&] { return program.module.phase == RunPhase::EndWait; },
                 [&] { program.form1.userClick(CommandStart); });
   program.options.refreshEvery = 1000;
   program.form1.userClick(CommandStart);

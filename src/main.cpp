@@ -1,3 +1,4 @@
+#include <csignal>
 #include <cstdio>
 #include <string_view>
 
@@ -11,6 +12,9 @@
 // `bhsim --merge ...` joins the tables of a grid's shards. `--help` and `--version` answer without a
 // display.
 int main(int argc, char** argv) {
+  // A reader that goes away (a closed pipe) makes a write fail, which is reported; it must not end the
+  // program silently.
+  std::signal(SIGPIPE, SIG_IGN);
   const std::string_view first = argc > 1 ? argv[1] : "";
   if (first == "--batch") return bhsim::batchMain(argc - 2, argv + 2);
   if (first == "--merge") return bhsim::mergeMain({argv + 2, argv + argc});

@@ -309,10 +309,11 @@ TEST(BatchGrid, AGridKilledOrInterruptedResumesToTheSameBytes) {
   const std::string table = path("resumed.csv"), journal = table + ".journal";
   ASSERT_EQ(bhsim(grid + path("whole.csv")).status, 0);
   for (int signal : {SIGKILL, SIGINT, SIGTERM}) {
+    std::ofstream(table) << "old\n";
     const pid_t pid = spawn(grid + table + err);
     for (int i = 0; i < 20000 && !(fs::exists(journal) && lines(journal) > 50); ++i) usleep(500);
     EXPECT_EQ(stopAndWait(pid, signal), 128 + signal);
-    EXPECT_EQ(std::tuple(fs::exists(table), temporaries(table)), std::tuple(false, signal == SIGKILL));
+    EXPECT_EQ(std::tuple(slurp(table), temporaries(table)), std::tuple("old\n", signal == SIGKILL));
     const std::string recorded = slurp(journal);
     const long points = lines(journal) - 1;
     if (signal == SIGKILL) {  // a record cut short, a run without --resume and one of another grid
@@ -334,18 +335,60 @@ TEST(BatchGrid, AGridKilledOrInterruptedResumesToTheSameBytes) {
         << o.err;
     EXPECT_EQ(slurp(table), slurp(path("whole.csv")));
     EXPECT_EQ(std::tuple(fs::exists(journal), temporaries(table)), std::tuple(false, 0));
-    fs::remove(table);
   }
   // a single run interrupted (its configurations in threads) says where it stopped, writes nothing and
   // leaves no temporary file
+  std::ofstream(table) << "old\n";
   const pid_t pid = spawn("--batch --bh 3 Tmaxcount=1000000 --jobs 2 --table " + table + err);
   for (int i = 0; i < 20000 && temporaries(table) == 0; ++i) usleep(500);
   EXPECT_EQ(stopAndWait(pid, SIGINT), 130);
-  EXPECT_EQ(std::tuple(fs::exists(table), temporaries(table)), std::tuple(false, 0));
+  EXPECT_EQ(std::tuple(slurp(table), temporaries(table)), std::tuple("old\n", 0));
   const std::string said = slurp(path("err"));
   EXPECT_EQ(std::tuple(said.rfind("bhsim: interrupted in configuration ", 0), said.find(" 37 of 37")),
             std::tuple(0u, std::string::npos))
       << said;
+}
+
+// Outputs go where the user points them: a FIFO, a descriptor or a link is written through, never
+// replaced by a file of its own. No test here points at a real device.
+TEST(BatchOutputs, FifosDescriptorsAndLinksAreWrittenThroughNotReplaced) {
+  const fs::path dir = scratch("outputs");
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const auto shell = [&dir](const std::string& command) {
+    const std::string line = "cd " + dir.string() + " && bash -c '" + command + "' 2>err";
+    const int raw = std::system(line.c_str());
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  };
+  const auto type = [&dir](const char* name) {
+    struct stat s {};
+    return lstat((dir / name).c_str(), &s) == 0 ? s.st_mode & S_IFMT : 0;
+  };
+  const std::string run = std::string(BHSIM_BINARY) + " --batch --bh 2 Tmaxcount=3000 --refresh-every 900";
+  ASSERT_EQ(shell(run + " --json plain.json --table plain.csv --trace plain.trace"), 0);
+  ASSERT_EQ(shell("mkfifo j t r && { cat j >got.json & cat t >got.csv & cat r >got.trace & " + run +
+                  " --json j --table t --trace r; s=$?; wait; exit $s; }"),
+            0);
+  for (const char* fifo : {"j", "t", "r"}) EXPECT_EQ(type(fifo), S_IFIFO) << fifo;
+  ASSERT_EQ(shell("echo old >real.json && chmod 640 real.json && ln -s real.json link.json && " + run +
+                  " --json link.json"),
+            0);
+  EXPECT_EQ(std::tuple(type("link.json"), type("real.json")), std::tuple(S_IFLNK, S_IFREG));
+  EXPECT_EQ(fs::status(dir / "real.json").permissions(), fs::perms(0640));  // its bits kept
+  ASSERT_EQ(shell("{ " + run + " --table /dev/fd/3 3>&1 >out; } | cat >piped.csv"), 0);
+  ASSERT_EQ(shell("echo x >appended.csv && " + run + " --table /dev/fd/3 3>>appended.csv"), 0);
+  const std::string json = slurp(dir / "plain.json"), table = slurp(dir / "plain.csv");
+  EXPECT_EQ(std::tuple(slurp(dir / "got.json"), slurp(dir / "got.csv"), slurp(dir / "got.trace")),
+            std::tuple(json, table, slurp(dir / "plain.trace")));
+  EXPECT_EQ(std::tuple(slurp(dir / "real.json"), slurp(dir / "piped.csv"), slurp(dir / "appended.csv")),
+            std::tuple(json, table, "x\n" + table));
+  // a reader that goes away early: one line naming the output, exit 3
+  ASSERT_EQ(shell("{ " + std::string(BHSIM_BINARY) +
+                  " --batch --bh 2 --refresh-every 900 --trace /dev/fd/3 3>&1 >out; echo $? >status; } | "
+                  "head -c 10 >head"),
+            0);
+  EXPECT_EQ(std::tuple(slurp(dir / "status"), slurp(dir / "err")),
+            std::tuple("3\n", "bhsim: cannot write trace '/dev/fd/3'\n"));
 }
 
 }  // namespace

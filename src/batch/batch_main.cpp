@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "batch/atomic_file.hpp"
 #include "batch/batch_options.hpp"
 #include "batch/batch_output.hpp"
 #include "batch/batch_run.hpp"
 #include "batch/grid_run.hpp"
 #include "batch/interrupt.hpp"
 #include "batch/leftovers.hpp"
+#include "output/output_file.hpp"
 
 namespace bhsim {
 namespace {
@@ -21,7 +21,7 @@ bool writeJson(const BatchResult& result, const std::string& path) {
     std::cout << text << std::flush;
     return std::cout.good();
   }
-  return writeFileAtomically(path, text);
+  return writeOutputFile(path, text).empty();
 }
 
 // Outputs that could not be written are reported; the run itself went through (or was refused, when

@@ -8,12 +8,12 @@
 #include <memory>
 #include <thread>
 
-#include "batch/atomic_file.hpp"
 #include "batch/batch_output.hpp"
 #include "batch/interrupt.hpp"
 #include "batch/leftovers.hpp"
 #include "batch/parallel_sweep.hpp"
 #include "batch/progress.hpp"
+#include "output/output_file.hpp"
 #include "platform/scripted_platform.hpp"
 #include "program/program.hpp"
 #include "program/read_parameters.hpp"
@@ -54,7 +54,7 @@ class BatchSession {
   ScriptedPlatform platform_;
   Program program_{platform_};
   ObserverFan observers_;
-  std::unique_ptr<AtomicFile> traceFile_, tableFile_;
+  std::unique_ptr<OutputFile> traceFile_, tableFile_;
   std::unique_ptr<TraceWriter> trace_;
   std::unique_ptr<TableWriter> table_;
   std::unique_ptr<Progress> progress_;
@@ -64,14 +64,14 @@ class BatchSession {
 
 void BatchSession::openOutputs() {
   if (!options_.tracePath.empty()) {
-    traceFile_ = std::make_unique<AtomicFile>(options_.tracePath);
+    traceFile_ = std::make_unique<OutputFile>(options_.tracePath);
     trace_ = std::make_unique<TraceWriter>(traceFile_->stream());
     observers_.add(trace_.get());
   }
   if (sink_.out != nullptr) {
     table_ = std::make_unique<TableWriter>(*sink_.out, sink_.prefix);
   } else if (!options_.tablePath.empty()) {
-    tableFile_ = std::make_unique<AtomicFile>(options_.tablePath);
+    tableFile_ = std::make_unique<OutputFile>(options_.tablePath);
     tableFile_->stream() << kTableHeader << '\n';
     table_ = std::make_unique<TableWriter>(tableFile_->stream());
   }
@@ -124,19 +124,19 @@ void BatchSession::showProgress(const RunParameters& p) {
 
 void BatchSession::script() {
   Form1& form1 = program_.form1;
-  platform_.when([&form1] { return form1.text(CommandStart) == "Cont"; },
-                 [&form1] { form1.userClick(CommandStart); });
-  platform_.when([&form1] { return form1.text(CommandStart) == "Next"; }, [this] { atEndWait(); });
+  const RunPhase& phase = program_.module.phase;
+  platform_.when([&phase] { return phase == RunPhase::Paused; }, [&form1] { form1.userClick(CommandStart); });
+  platform_.when([&phase] { return phase == RunPhase::EndWait; }, [this] { atEndWait(); });
   if (options_.maxSteps) {
     const std::int64_t budget = *options_.maxSteps;
     platform_.always([this, budget, &form1] {
-      if (program_.module.totalSteps >= budget && form1.text(CommandEnd) == "Stop") {
+      if (program_.module.totalSteps >= budget && program_.module.phase == RunPhase::Integrating) {
         form1.userClick(CommandEnd);
       }
     });
   }
-  platform_.always([&form1] {
-    if (interruptSignal() != 0 && form1.text(CommandEnd) == "Stop") form1.userClick(CommandEnd);
+  platform_.always([this, &form1] {
+    if (interruptSignal() != 0 && program_.module.phase == RunPhase::Integrating) form1.userClick(CommandEnd);
   });
 }
 

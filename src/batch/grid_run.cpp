@@ -13,7 +13,6 @@
 #include <sstream>
 #include <thread>
 
-#include "batch/atomic_file.hpp"
 #include "batch/batch_output.hpp"
 #include "batch/batch_run.hpp"
 #include "batch/grid_description.hpp"
@@ -21,6 +20,7 @@
 #include "batch/journal.hpp"
 #include "batch/leftovers.hpp"
 #include "batch/progress.hpp"
+#include "output/output_file.hpp"
 
 namespace bhsim {
 namespace {
@@ -60,6 +60,7 @@ class GridRun {
   bool openOutputs();
   bool nextResult(std::size_t i, PointRecord& result);
   void write(const PointRecord& result);
+  bool outputsGood() const;
   int finish();
   int stopped();
 
@@ -78,7 +79,7 @@ class GridRun {
   std::size_t wanted_ = 0;  // the next point the writer writes (index into points_)
   bool stopping_ = false;   // interrupted: no worker takes up another point
 
-  std::unique_ptr<AtomicFile> table_, json_;
+  std::unique_ptr<OutputFile> table_, json_;
   std::unique_ptr<GridProgress> progress_;
   std::int64_t ran_ = 0, steps_ = 0;  // the points run by this run, and their steps
   bool refused_ = false;
@@ -175,12 +176,12 @@ void GridRun::work() {
 
 bool GridRun::openOutputs() {
   if (!options_.tablePath.empty()) {
-    table_ = std::make_unique<AtomicFile>(options_.tablePath);
+    table_ = std::make_unique<OutputFile>(options_.tablePath);
     table_->stream() << gridTableHeader(grid_) << '\n';
     if (!table_->good()) return false;
   }
   if (!options_.jsonPath.empty() && options_.jsonPath != "-") {
-    json_ = std::make_unique<AtomicFile>(options_.jsonPath);
+    json_ = std::make_unique<OutputFile>(options_.jsonPath);
     if (!json_->good()) return false;
   }
   return true;
@@ -222,15 +223,33 @@ void GridRun::write(const PointRecord& result) {
   }
 }
 
-// Every point written: the outputs and their descriptions go into place, then the journal goes.
+bool GridRun::outputsGood() const {
+  if (table_ && !table_->good()) return false;
+  if (json_) return json_->good();
+  return options_.jsonPath.empty() || std::cout.good();
+}
+
+// Every point written (or an output failed): the outputs and their descriptions go into place, then the
+// journal goes. When an output cannot be written, the journal stays for --resume.
 int GridRun::finish() {
+  const std::string kept =
+      journal_ ? " (the finished points stay in '" + journal_->path() + "' for --resume)" : "";
+  const auto failed = [&kept](const std::string& what, const std::string& error) {
+    std::cerr << "bhsim: cannot write " << what << (error.empty() ? "" : ": " + error) << kept << "\n";
+    return 3;
+  };
+  const std::pair<OutputFile*, std::string> files[] = {{table_.get(), options_.tablePath},
+                                                       {json_.get(), options_.jsonPath}};
+  for (const auto& [file, path] : files) {  // one that failed part way: none goes into place
+    if (file != nullptr && !file->good()) return failed("'" + path + "'", file->error());
+  }
+  if (!options_.jsonPath.empty() && !json_ && !std::cout.good()) return failed("JSON to standard output", "");
   const std::string description = descriptionText(gridDescription(options_));
-  for (const auto& [file, path] :
-       {std::pair{table_.get(), options_.tablePath}, std::pair{json_.get(), options_.jsonPath}}) {
-    if (file != nullptr && (!file->commit() || !writeFileAtomically(descriptionPath(path), description))) {
-      std::cerr << "bhsim: cannot write '" << path << "'\n";
-      return 3;
-    }
+  for (const auto& [file, path] : files) {
+    if (file == nullptr) continue;
+    std::string error = file->commit() ? "" : file->error();
+    if (error.empty()) error = writeOutputFile(descriptionPath(path), description);
+    if (!error.empty()) return failed("'" + path + "'", error);
   }
   if (journal_) journal_->remove();
   return refused_ ? 1 : 0;
@@ -277,7 +296,7 @@ int GridRun::run() {
   std::vector<std::thread> threads;
   for (int w = 0; w < workers_; ++w) threads.emplace_back([this] { work(); });
   bool complete = true;
-  for (std::size_t i = 0; i < points_.size() && complete; ++i) {
+  for (std::size_t i = 0; i < points_.size() && complete && outputsGood(); ++i) {
     const bool fresh = !journal_ || !journal_->recorded(points_[i]);
     PointRecord result;
     complete = nextResult(i, result);
@@ -291,7 +310,7 @@ int GridRun::run() {
   }
   {
     std::lock_guard lock(mutex_);
-    stopping_ = !complete;
+    stopping_ = true;  // all written, interrupted, or an output failed: no worker takes up another point
   }
   changed_.notify_all();
   for (std::thread& thread : threads) thread.join();

@@ -5,10 +5,10 @@
 #include <fstream>
 #include <iostream>
 
-#include "batch/atomic_file.hpp"
 #include "batch/grid.hpp"
 #include "batch/grid_description.hpp"
 #include "batch/leftovers.hpp"
+#include "output/output_file.hpp"
 
 namespace bhsim {
 namespace {
@@ -174,9 +174,9 @@ int mergeMain(const std::vector<std::string>& args) {
     const std::string& out = args.front();
     removeLeftovers(out);
     removeLeftovers(descriptionPath(out));
-    if (!writeFileAtomically(out, text) ||
-        !writeFileAtomically(descriptionPath(out), descriptionText(merger.description())))
-      throw MergeError(3, "cannot write '" + out + "'");
+    std::string error = writeOutputFile(out, text);
+    if (error.empty()) error = writeOutputFile(descriptionPath(out), descriptionText(merger.description()));
+    if (!error.empty()) throw MergeError(3, "cannot write '" + out + "': " + error);
     return 0;
   } catch (const MergeError& e) {
     std::cerr << "bhsim: merge: " << e.message << "\n";

@@ -140,17 +140,12 @@ std::unique_ptr<ConfigurationRecord> ParallelSweep::integrate(std::int64_t k) {
   program.observer = &recorder;
   program.form1.addObserver(&recorder);
   Form1& form1 = program.form1;
-  platform.when([&form1] { return form1.text(CommandStart) == "Cont"; },
-                [&form1] { form1.userClick(CommandStart); });
-  platform.when([&form1] { return form1.text(CommandStart) == "Next"; },
-                [&form1] { form1.userClick(CommandStart); });
-  platform.always([this, &form1] {
-    if ((stopping_ || interruptSignal() != 0) && form1.text(CommandEnd) == "Stop")
-      form1.userClick(CommandEnd);
+  const RunPhase& phase = program.module.phase;
+  platform.when([&phase] { return phase == RunPhase::Paused; }, [&form1] { form1.userClick(CommandStart); });
+  platform.when([&phase] { return phase == RunPhase::EndWait; }, [&form1] { form1.userClick(CommandStart); });
+  platform.always([this, &form1, &phase] {
+    if ((stopping_ || interruptSignal() != 0) && phase == RunPhase::Integrating) form1.userClick(CommandEnd);
   });
-  // The run shows "Stop" from its first configuration's pause on; a run of a later one alone never
-  // pauses, so it shows it from the start.
-  form1.setText(CommandEnd, "Stop");
   form1.userClick(CommandStart);
   program.form1.removeObserver(&recorder);
   if (record->finalState.cnt == 0 || record->stopped) return nullptr;

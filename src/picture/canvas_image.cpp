@@ -1,6 +1,9 @@
 #include "picture/canvas_image.hpp"
 
-#include <QSaveFile>
+#include <QBuffer>
+#include <QFile>
+
+#include "output/output_file.hpp"
 
 namespace bhsim {
 
@@ -17,12 +20,14 @@ QImage canvasImage(const Form2& form2) {
   return image;
 }
 
-// A file that is not committed is discarded with its temporary copy when `file` goes out of scope.
 QString savePng(const QImage& image, const QString& path) {
-  QSaveFile file(path);
-  if (file.open(QIODevice::WriteOnly) && image.save(&file, "PNG") && file.commit()) return {};
-  return file.error() != QFileDevice::NoError ? file.errorString()
-                                              : QStringLiteral("the image was not written");
+  QByteArray png;
+  QBuffer buffer(&png);
+  if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
+    return QStringLiteral("the image was not written");
+  const std::string error =
+      writeOutputFile(QFile::encodeName(path).toStdString(), std::string_view(png.constData(), png.size()));
+  return QString::fromStdString(error);
 }
 
 }  // namespace bhsim

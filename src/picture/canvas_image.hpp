@@ -11,8 +11,8 @@ namespace bhsim {
 // empty area).
 QImage canvasImage(const Form2& form2);
 
-// Writes `image` to `path` as PNG, atomically: the file appears whole or not at all. Returns an empty
-// string, or why it failed.
+// Writes `image` to `path` as PNG, as an OutputFile: a file appears whole or not at all, a device or
+// pipe is written directly. Returns an empty string, or why it failed.
 QString savePng(const QImage& image, const QString& path);
 
 }  // namespace bhsim

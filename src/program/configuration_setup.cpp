@@ -53,6 +53,10 @@ Run::SetupOutcome Run::buildConfiguration() {
   if (k == 0) {
     const SetupOutcome outcome = pause();
     if (outcome != SetupOutcome::Integrate) return outcome;
+  } else {
+    // as after the first configuration's pause, also for a run of this configuration alone (a parallel
+    // sweep's worker), which Stop must reach
+    m.phase = RunPhase::Integrating;
   }
   s_.d12 = s_.d13 = s_.d23 = s_.dist12;
   s_.cnt = s_.nrevcnt = s_.cntrev = 0;
@@ -146,14 +150,16 @@ Run::SetupOutcome Run::pause() {
   Form1& form1 = program_.form1;
   m.SetupChanged = 0;
   m.EditsEnabled = 1;
+  m.phase = RunPhase::Paused;
   form1.setText(CommandStart, "Cont");
-  m.UserCommand.clear();
+  m.answer = UserAnswer::None;
   do {
     program_.platform.waitEvents();
     if (program_.ended()) return SetupOutcome::Ended;
-  } while (m.UserCommand.empty() && m.SetupChanged != 1);
+  } while (m.answer == UserAnswer::None && m.SetupChanged != 1);
   m.EditsEnabled = 0;
-  if (m.UserCommand == "E" || m.SetupChanged == 1) return SetupOutcome::EndRun;
+  if (m.answer == UserAnswer::EndRun || m.SetupChanged == 1) return SetupOutcome::EndRun;
+  m.phase = RunPhase::Integrating;
   form1.setVisible(CommandStart, false);
   form1.setText(CommandEnd, "Stop");
   form1.setVisible(Ldalpha, false);

@@ -84,10 +84,11 @@ void Run::sweepEnd() {
 // Waits for "Next"; false when the program ended meanwhile.
 bool Run::endWait() {
   Module1& m = program_.module;
+  m.phase = RunPhase::EndWait;
   program_.form1.setVisible(CommandStart, true);
   program_.form1.setText(CommandStart, "Next");
   program_.form1.setText(CommandEnd, "End");
-  m.UserCommand.clear();
+  m.answer = UserAnswer::None;
   m.SetupChanged = 0;
   m.EditsEnabled = 1;
   do {
@@ -98,7 +99,7 @@ bool Run::endWait() {
       program_.platform.waitEvents();
     }
     if (program_.ended()) return false;
-  } while (m.UserCommand.empty() && m.StopRequested != 1 && m.SetupChanged != 1);
+  } while (m.answer == UserAnswer::None && m.StopRequested != 1 && m.SetupChanged != 1);
   return true;
 }
 
@@ -110,6 +111,7 @@ void Run::restore() {
   program_.write(Ttotaltime, numberText(m.Tott0));
   program_.write(Tnrev, numberText(m.nrev0));
   program_.form1.setText(Lnrev, "n rev");
+  m.phase = RunPhase::Idle;
   program_.form1.setText(CommandStart, "Start");
   m.EditsEnabled = 1;
   m.StopRequested = 0;

@@ -7,20 +7,25 @@ namespace bhsim {
 using enum ControlId;
 
 void Program::CommandStart_Click() {
-  const std::string& caption = text(CommandStart);
-  if (caption == "Start") {
-    module.StopRequested = 0;
-    module.SetupChanged = 0;
-    Run(*this).execute();
-  } else if (caption == "Cont") {
-    module.UserCommand = module.SetupChanged == 1 ? "E" : "C";
-  } else {
-    module.UserCommand = "N";
+  switch (module.phase) {
+    case RunPhase::Idle:
+      module.StopRequested = 0;
+      module.SetupChanged = 0;
+      Run(*this).execute();
+      break;
+    case RunPhase::Paused:
+      module.answer = module.SetupChanged == 1 ? UserAnswer::EndRun : UserAnswer::Continue;
+      break;
+    case RunPhase::EndWait:
+      module.answer = UserAnswer::Next;
+      break;
+    case RunPhase::Integrating:  // the button is hidden
+      break;
   }
 }
 
 void Program::CommandEnd_Click() {
-  if (text(CommandEnd) == "Stop") {
+  if (module.phase == RunPhase::Integrating) {
     module.StopRequested = 1;
   } else {
     platform.endProgram();

@@ -5,6 +5,15 @@
 
 namespace bhsim {
 
+// Where a run stands; the buttons show it. Idle: "Start". Paused: "Cont", before the first configuration
+// is integrated. Integrating: the end button reads "Stop" (from the first configuration's integration to
+// the end wait). EndWait: "Next".
+enum class RunPhase : unsigned char { Idle, Paused, Integrating, EndWait };
+
+// The user's answer to a wait: go on at the pause, end the run from the pause (the set-up was touched),
+// or leave the end wait.
+enum class UserAnswer : unsigned char { None, Continue, EndRun, Next };
+
 // The shared values of the program: run-state flags, the body count, the saved inputs, the positions of
 // black holes 1 and 2, and the world window with the display's pixel extents.
 struct Module1 {
@@ -12,7 +21,8 @@ struct Module1 {
   std::int16_t StopRequested = 0;
   std::int16_t SetupChanged = 0;
   std::int16_t EditsEnabled = 0;
-  std::string UserCommand;
+  RunPhase phase = RunPhase::Idle;
+  UserAnswer answer = UserAnswer::None;
 
   double nBH = 0;
 

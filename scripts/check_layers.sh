@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Checks that the folders of src/ include one another downwards only. Each line of LAYERS is one layer,
+# lowest first; a folder may include folders of lower layers and its own folder, never a higher one nor
+# another folder of its own layer. Prints every include that breaks this and every folder of src/ that is
+# on no layer; exits 1 when there is any.
+# usage: scripts/check_layers.sh [SRC_DIR]
+set -euo pipefail
+src=${1:-$(dirname "$0")/../src}
+LAYERS=(
+  "format platform state output"
+  "control sim"
+  "display"
+  "program picture"
+  "qt batch"
+)
+declare -A rank
+for r in "${!LAYERS[@]}"; do
+  for folder in ${LAYERS[$r]}; do rank[$folder]=$r; done
+done
+faults=0
+for dir in "$src"/*/; do
+  folder=$(basename "$dir")
+  [ -n "${rank[$folder]+x}" ] || { echo "src/$folder/ is on no layer"; faults=$((faults + 1)); }
+done
+while IFS=: read -r file _ include; do
+  from=${file#"$src"/}
+  from=${from%%/*}
+  to=$(sed -E 's/.*#include[[:space:]]*"([^/"]+)\/.*/\1/' <<<"$include")
+  [ -n "${rank[$from]+x}" ] && [ -n "${rank[$to]+x}" ] && [ "$from" != "$to" ] || continue
+  if [ "${rank[$to]}" -ge "${rank[$from]}" ]; then
+    echo "src/${file#"$src"/} includes $to/, which is not below $from/"
+    faults=$((faults + 1))
+  fi
+done < <(grep -rnE '^[[:space:]]*#include[[:space:]]*"[^/"]+/' "$src" --include='*.cpp' --include='*.hpp' || true)
+echo "$faults layering faults"
+[ "$faults" -eq 0 ]
