@@ -77,7 +77,7 @@ class GridRun {
   std::map<std::size_t, PointRecord> done_;
   std::size_t next_ = 0;    // the next of toRun_ a worker takes up
   std::size_t wanted_ = 0;  // the next point the writer writes (index into points_)
-  bool stopping_ = false;   // interrupted: no worker takes up another point
+  bool stopping_ = false;   // no worker takes up another point
 
   std::unique_ptr<OutputFile> table_, json_;
   std::unique_ptr<GridProgress> progress_;
@@ -288,6 +288,7 @@ int GridRun::run() {
   if (!openOutputs()) {
     std::cerr << "bhsim: cannot write '"
               << (table_ && !table_->good() ? options_.tablePath : options_.jsonPath) << "'\n";
+    if (journal_ && journal_->recordedCount() == 0) journal_->remove();  // nothing in it to resume
     return 3;
   }
   if (!options_.quiet && isatty(STDERR_FILENO) != 0) {
