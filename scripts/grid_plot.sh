@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A grid of runs worked through: black hole 3's mass from 1 to 20 solar masses against its starting
 # angle (the sweep inside each run), and what became of it: taken by black hole 1 or 2 (captured or
-# merged), or still free after seven revolutions. Writes docs/grid.csv and docs/grid.png.
+# merged), or still free after seven revolutions. Writes docs/grid.csv (and the grid's description
+# docs/grid.csv.grid.json) and docs/grid.png.
 # Usage: scripts/grid_plot.sh [path to bhsim] [--jobs N]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -28,7 +29,7 @@ set xtics 45
 set key outside right
 fate(reason, m1, m2) = reason eq 'merger13' || m1 > 36.0001 ? 1 : (reason eq 'merger23' || m2 > 29.0001 ? 2 : 3)
 name(k) = k == 1 ? 'taken by black hole 1' : (k == 2 ? 'taken by black hole 2' : 'free')
-plot for [k=1:3] 'docs/grid.csv' skip 2 using 4:(fate(strcol(7), $9, $10) == k ? $2 : NaN) \
+plot for [k=1:3] 'docs/grid.csv' skip 1 using 4:(fate(strcol(7), $9, $10) == k ? $2 : NaN) \
      with points pt 5 ps 1.1 lc k title name(k)
 PLOT
 echo "wrote docs/grid.csv and docs/grid.png"

@@ -14,7 +14,7 @@
 #                 ":" is this machine, so "2/:,2/host1" uses both
 #   -b BHSIM      the program (default: build/bhsim of this tree, else bhsim on the PATH)
 #   -w WORKDIR    the shard tables and parallel's job log (default: OUT.shards beside OUT.csv); shard
-#                 tables already there are deleted first
+#                 tables already there are deleted first, unless they are from the same command
 #   BATCH_ARGS    the sweep, as for bhsim --batch: [--bh N] [--refresh-every N] [--sweep ...]... [--jobs N]
 #                 [FIELD=TEXT ...]; no --table, --shard, --json, --trace or --png
 #
@@ -22,6 +22,10 @@
 # say), with password-less ssh to each host. Nothing is copied. The paths are made absolute.
 # The first shard that fails stops the others; the merge then does not run. Exit status: 0 merged,
 # 1 a shard or the merge failed, 2 bad arguments.
+#
+# To finish a sweep that was interrupted (Ctrl-C), killed or had a shard fail, run the same command
+# again: the shards that went through are not run again (parallel --resume-failed over the job log),
+# and the others go on from their journals (bhsim --resume) with every point they had finished.
 set -euo pipefail
 # shellcheck source-path=SCRIPTDIR
 source "$(dirname "$0")/sweep_common.sh"
@@ -44,13 +48,14 @@ done
 check_common
 command -v parallel >/dev/null || die "GNU parallel is missing: apt-get install parallel"
 
-rm -f "$workdir"/shard-*.csv
+keep_or_clear_shards && parallel_opts+=(--resume-failed)
 mapfile -t tables < <(shard_files)
 # --quote passes each word as one argument, here or over ssh; {} is the shard number.
 if ! seq 1 "$shards" | parallel --quote --halt now,fail=1 --tag --joblog "$workdir/joblog" \
-       "${parallel_opts[@]}" "$bhsim" --batch "${batch_args[@]}" --quiet --shard "{}/$shards" \
+       "${parallel_opts[@]}" "$bhsim" --batch "${batch_args[@]}" --quiet --resume --shard "{}/$shards" \
        --table "$workdir/shard-{}.csv"; then
-  echo "$(basename "$0"): a shard failed (see $workdir/joblog); nothing merged" >&2
+  echo "$(basename "$0"): a shard failed or was interrupted (see $workdir/joblog); nothing merged." \
+       "The same command again goes on where it stopped." >&2
   exit 1
 fi
 "$bhsim" --merge "$out" "${tables[@]}" || { echo "$(basename "$0"): the merge failed" >&2; exit 1; }

@@ -6,12 +6,16 @@
 #                  -- BATCH_ARGS...
 #
 #   -n N         shards: task K (1..N) of the array runs
-#                BHSIM --batch BATCH_ARGS... --quiet --shard K/N --table WORKDIR/shard-K.csv
+#                BHSIM --batch BATCH_ARGS... --quiet --resume --shard K/N --table WORKDIR/shard-K.csv
+#                The tasks are requeueable (sbatch --requeue): a task requeued (preempted, a node
+#                failed, scontrol requeue) goes on from its journal with every point it had finished.
 #   -o OUT.csv   the merged table, written by a merge job that starts once every task has succeeded:
 #                BHSIM --merge OUT.csv WORKDIR/shard-1.csv ... WORKDIR/shard-N.csv
 #   -b BHSIM     the program (default: build/bhsim of this tree, else bhsim on the PATH)
 #   -w WORKDIR   the shard tables, the job scripts and the logs shard-K.log and merge.log (default:
-#                OUT.shards beside OUT.csv); shard tables already there are deleted first
+#                OUT.shards beside OUT.csv); shard tables already there are deleted first, unless they
+#                are from the same command: then a task whose shard went through ends at once and the
+#                others resume (so submitting the same command again finishes a sweep)
 #   -s OPTION    one sbatch option for both jobs, as one word; repeat it for more:
 #                -s --partition=long -s --time=2:00:00 -s --cpus-per-task=2
 #   -W, --wait   wait for the merge job to end and exit with its status (a failed task cancels it)
@@ -43,13 +47,16 @@ done
 check_common
 command -v sbatch >/dev/null || die "sbatch is missing (a Slurm client: apt-get install slurm-client)"
 
-rm -f "$workdir"/shard-*.csv
+keep_or_clear_shards || true
 mapfile -t tables < <(shard_files)
+# shellcheck disable=SC2016  # the task's variables expand in the task
 {
   echo '#!/bin/bash'
-  echo "# Task K of the array computes shard K of $shards (written by slurm_sweep.sh)."
-  printf 'exec'; printf ' %q' "$bhsim" --batch "${batch_args[@]}" --quiet --shard
-  printf ' "$SLURM_ARRAY_TASK_ID"/%q --table %q"$SLURM_ARRAY_TASK_ID".csv\n' "$shards" "$workdir/shard-"
+  echo "# Task K of the array computes shard K of $shards (written by slurm_sweep.sh), or goes on with it."
+  printf 'table=%q"$SLURM_ARRAY_TASK_ID".csv\n' "$workdir/shard-"
+  echo '[ -f "$table.grid.json" ] && [ ! -e "$table.journal" ] && exit 0  # went through already'
+  printf 'exec'; printf ' %q' "$bhsim" --batch "${batch_args[@]}" --quiet --resume --shard
+  printf ' "$SLURM_ARRAY_TASK_ID"/%q --table "$table"\n' "$shards"
 } > "$workdir/shard.sbatch"
 {
   echo '#!/bin/bash'
@@ -57,8 +64,8 @@ mapfile -t tables < <(shard_files)
   printf 'exec'; printf ' %q' "$bhsim" --merge "$out" "${tables[@]}"; echo
 } > "$workdir/merge.sbatch"
 
-array=$(sbatch --parsable --array=1-"$shards" --job-name=bhsim-shard --chdir="$workdir" \
-          --output="$workdir/shard-%a.log" "${sbatch_opts[@]}" "$workdir/shard.sbatch")
+array=$(sbatch --parsable --array=1-"$shards" --job-name=bhsim-shard --chdir="$workdir" --requeue \
+          --open-mode=append --output="$workdir/shard-%a.log" "${sbatch_opts[@]}" "$workdir/shard.sbatch")
 array=${array%%;*}
 echo "shards: job array $array ($shards tasks)"
 

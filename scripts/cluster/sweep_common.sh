@@ -48,5 +48,19 @@ check_common() {
   [ -x "$bhsim" ] || die "not an executable: $bhsim"
 }
 
+# Keeps WORKDIR's shard tables and journals when they are from this very sweep (the same program, shards
+# and arguments, as written to WORKDIR/command), so that a rerun resumes; otherwise deletes them (with
+# their descriptions and journals, and the job log) and writes the new command. Returns 0 when it kept
+# them.
+keep_or_clear_shards() {
+  local command
+  command=$(printf '%q ' "$bhsim" -n "$shards" -- "${batch_args[@]}")
+  if [ -f "$workdir/command" ] && [ "$(cat "$workdir/command")" = "$command" ]; then return 0; fi
+  rm -f "$workdir"/shard-*.csv "$workdir"/shard-*.csv.grid.json "$workdir"/shard-*.csv.journal \
+        "$workdir/joblog"
+  echo "$command" > "$workdir/command"
+  return 1
+}
+
 # The shard tables, 1 to N, in WORKDIR: shard_files prints them one per line.
 shard_files() { local k; for ((k = 1; k <= shards; k++)); do echo "$workdir/shard-$k.csv"; done; }

@@ -5,15 +5,18 @@
 #include <vector>
 
 #include "batch/batch_options.hpp"
+#include "batch/batch_output.hpp"
 #include "batch/batch_run.hpp"
 #include "batch/grid_run.hpp"
+#include "batch/interrupt.hpp"
+#include "batch/leftovers.hpp"
 #include "output/output_file.hpp"
 
 namespace bhsim {
 namespace {
 
 bool writeJson(const BatchResult& result, const std::string& path) {
-  const std::string text = resultJson(result).dump(2) + "\n";
+  const std::string text = jsonText(resultJson(result), 2) + "\n";
   if (path == "-") {
     std::cout << text << std::flush;
     return std::cout.good();
@@ -31,6 +34,7 @@ bool reportOutputs(const BatchOptions& options, const BatchResult& result) {
       ok = false;
     }
   };
+  removeLeftovers(options.jsonPath);
   if (!options.jsonPath.empty()) check(writeJson(result, options.jsonPath), "JSON", options.jsonPath);
   if (result.status != 0) return ok;
   if (!options.tracePath.empty()) check(result.traceWritten, "trace", options.tracePath);
@@ -41,6 +45,10 @@ bool reportOutputs(const BatchOptions& options, const BatchResult& result) {
 
 int singleRun(const BatchOptions& options) {
   const BatchResult result = runBatch(options);
+  if (result.interrupted != 0) {
+    std::cerr << "bhsim: interrupted " << result.progress << "; nothing written\n";
+    return interruptedStatus(result.interrupted);
+  }
   if (result.status != 0) std::cerr << "bhsim: run refused: " << result.refusal << "\n";
   if (!reportOutputs(options, result)) return 3;
   return result.status;
@@ -59,6 +67,7 @@ int batchMain(int argc, char** argv) {
     std::cout << kBatchUsage;
     return 0;
   }
+  catchInterrupts();
   return parsed.options.sweeps.empty() ? singleRun(parsed.options) : runGrid(parsed.options);
 }
 

@@ -12,7 +12,7 @@ const char* const kBatchUsage =
     "usage: bhsim --batch [--bh N] [--refresh-every N] [--max-steps N] [--json FILE|-] [--trace FILE]\n"
     "                     [--png FILE] [--table FILE] [--gravity MODEL]\n"
     "                     [--sweep FIELD=FROM:TO:STEP|FIELD=V1,V2,...|gravity=MODEL,...]...\n"
-    "                     [--shard K/N] [--jobs N] [--quiet] [FIELD=TEXT ...]\n"
+    "                     [--shard K/N] [--resume] [--jobs N] [--quiet] [FIELD=TEXT ...]\n"
     "       bhsim --merge OUT.csv IN.csv...\n"
     "\n"
     "Runs the simulation without a window: start-up as the program does, N black holes (1 to 3), each\n"
@@ -40,9 +40,12 @@ const char* const kBatchUsage =
     "  --sweep FIELD=FROM:TO:STEP, --sweep FIELD=V1,V2,...\n"
     "                     a grid of whole runs, one per combination of the values (the last --sweep\n"
     "                     varies fastest), each value typed into FIELD after the FIELD=TEXT settings;\n"
-    "                     the table gains the columns point and FIELD, --json writes one line per point;\n"
-    "                     not with --trace or --png; --sweep gravity=MODEL,... sweeps the model\n"
+    "                     the table gains the columns point and FIELD, --json writes one line per point,\n"
+    "                     and FILE.grid.json beside each describes the grid; one --sweep per field, not\n"
+    "                     with --trace or --png; --sweep gravity=MODEL,... sweeps the model\n"
     "  --shard K/N        run only the grid points whose index is K-1 modulo N (1 <= K <= N)\n"
+    "  --resume           finish a grid that was killed or interrupted: run only the points its journal\n"
+    "                     (FILE.journal beside the first output file) has not recorded\n"
     "  --jobs N           run the points of a grid and the configurations of a sweep in N threads\n"
     "                     (default: one per core); the output is the same as with one\n"
     "  --quiet            no progress line on a terminal\n"
@@ -51,9 +54,12 @@ const char* const kBatchUsage =
     "--merge writes the table of a whole grid from the tables of its shards: the same header and grid,\n"
     "every point exactly once.\n"
     "\n"
+    "Ctrl-C (SIGINT) or SIGTERM stops the run at its next event pump; a grid keeps every finished point\n"
+    "in its journal for --resume. A second one ends the program at once.\n"
+    "\n"
     "Exit status: 0 the run (every point of a grid) went through, 1 the run (a point of a grid) was\n"
-    "refused or the tables to merge do not make one grid, 2 bad arguments, 3 an output file could not be\n"
-    "written.\n";
+    "refused or the tables to merge do not make one grid, 2 bad arguments (or a journal that is not this\n"
+    "run's), 3 an output file could not be written, 130 or 143 stopped by SIGINT or SIGTERM.\n";
 
 namespace {
 
@@ -169,7 +175,17 @@ void Parser::checkGrid() {
   const BatchOptions& o = result_.options;
   if (o.sweeps.empty()) {
     if (o.shardCount > 1) fail("--shard needs a grid (--sweep)");
+    if (o.resume) fail("--resume needs a grid (--sweep)");
     return;
+  }
+  for (std::size_t a = 0; a < o.sweeps.size(); ++a) {
+    for (std::size_t b = 0; b < a; ++b) {
+      if (axisName(o.sweeps[a]) == axisName(o.sweeps[b])) {
+        fail(axisName(o.sweeps[a]) + " is swept twice (--sweep " + o.sweeps[b].given + " and --sweep " +
+             o.sweeps[a].given + "): one --sweep per field");
+        return;
+      }
+    }
   }
   if (Grid(o.sweeps).size() > kMaxGridPoints) {
     fail("the grid has more than " + std::to_string(kMaxGridPoints) + " points");
@@ -202,6 +218,8 @@ void Parser::next() {
       shard(name, inline_);
     } else if (name == "--quiet" && !inline_) {
       o.quiet = true;
+    } else if (name == "--resume" && !inline_) {
+      o.resume = true;
     } else if (name == "--json" || name == "--trace" || name == "--png" || name == "--table") {
       const auto path = value(name, inline_);
       if (path && path->empty()) fail("option " + name + " needs a file name");

@@ -25,6 +25,7 @@ struct BatchOptions {
   std::optional<GravityModel> gravity;
   int jobs = 0;  // threads for the configurations of a sweep; 0: one per core
   bool quiet = false;
+  bool resume = false;  // take up the points a killed or interrupted run of the grid recorded
   std::vector<std::pair<ControlId, std::string>> fields;  // FIELD=TEXT, in the order given
   std::vector<SweepAxis> sweeps;                          // --sweep, in the order given
   std::int64_t shardIndex = 1;                            // --shard K/N: K ...

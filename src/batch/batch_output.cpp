@@ -9,6 +9,10 @@
 
 namespace bhsim {
 
+std::string jsonText(const nlohmann::ordered_json& json, int indent) {
+  return json.dump(indent, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+}
+
 nlohmann::ordered_json snapshotJson(const Form1& form1) {
   nlohmann::ordered_json fields = nlohmann::ordered_json::object();
   nlohmann::ordered_json captions = nlohmann::ordered_json::object();

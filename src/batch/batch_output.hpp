@@ -14,6 +14,10 @@ namespace bhsim {
 class Form1;
 class Form2;
 
+// The text of `json`, indented by `indent` spaces a level (on one line for -1); bytes of a field's text
+// that are not UTF-8 become U+FFFD.
+std::string jsonText(const nlohmann::ordered_json& json, int indent = -1);
+
 // The control window's state as JSON: {"fields": {name: text}, "captions": {name: caption}} with the 37
 // text fields, and the 31 labels and 3 buttons.
 nlohmann::ordered_json snapshotJson(const Form1& form1);

@@ -9,6 +9,8 @@
 #include <thread>
 
 #include "batch/batch_output.hpp"
+#include "batch/interrupt.hpp"
+#include "batch/leftovers.hpp"
 #include "batch/parallel_sweep.hpp"
 #include "batch/progress.hpp"
 #include "output/output_file.hpp"
@@ -80,6 +82,7 @@ void BatchSession::openOutputs() {
 }
 
 void BatchSession::commitOutputs() {
+  if (result_.interrupted != 0) return;
   result_.traceWritten = traceFile_ && traceFile_->commit();
   result_.tableWritten = tableFile_ && tableFile_->commit();
   if (!options_.pngPath.empty() && result_.endWait.is_null()) {
@@ -134,11 +137,15 @@ void BatchSession::script() {
       }
     });
   }
+  platform_.always([this, &form1] {
+    if (interruptSignal() != 0 && program_.module.phase == RunPhase::Integrating) form1.userClick(CommandEnd);
+  });
 }
 
 void BatchSession::atEndWait() {
   result_.endWait = snapshotJson(program_.form1);
-  if (!options_.pngPath.empty()) result_.pngWritten = writePng(program_.form2, options_.pngPath);
+  if (!options_.pngPath.empty() && interruptSignal() == 0)
+    result_.pngWritten = writePng(program_.form2, options_.pngPath);
   program_.form1.userClick(CommandStart);
 }
 
@@ -147,6 +154,10 @@ BatchResult BatchSession::run() {
   for (int n = 1; n < options_.bodyCount; ++n) program_.form1.userClick(TnBH);
   for (const auto& [id, text] : options_.fields) program_.form1.userEdit(id, text);
   if (auto reason = endlessRun(program_, options_)) return refused(*reason);
+  if (sink_.out == nullptr) {
+    for (const std::string& path : {options_.tracePath, options_.pngPath, options_.tablePath})
+      removeLeftovers(path);
+  }
   openOutputs();
   // the parameters the run will read, as the fields now hold them
   const RunParameters parameters = readParameters(program_.form1, program_.module.nBH);
@@ -160,6 +171,11 @@ BatchResult BatchSession::run() {
   result_.idle = snapshotJson(program_.form1);
   result_.configurations = program_.module.configurationsBuilt;
   result_.steps = program_.module.totalSteps;
+  if ((result_.interrupted = interruptSignal()) != 0) {
+    result_.progress = "in configuration " + std::to_string(program_.module.configurationsBuilt) + " of " +
+                       std::to_string(sweepLength(parameters.nalpha)) + ", after " +
+                       std::to_string(result_.steps) + " steps";
+  }
   commitOutputs();
   return result_;
 }

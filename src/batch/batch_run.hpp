@@ -22,6 +22,8 @@ struct BatchResult {
   bool pngWritten = false;
   bool traceWritten = false;
   bool tableWritten = false;
+  int interrupted = 0;   // the signal (SIGINT, SIGTERM) that stopped the run; then nothing is written
+  std::string progress;  // how far an interrupted run got
 };
 
 // The JSON of a run: the snapshots at the end wait and after the run, the configurations and steps, and

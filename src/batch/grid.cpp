@@ -12,8 +12,6 @@
 namespace bhsim {
 namespace {
 
-constexpr const char* kCommentPrefix = "# bhsim grid:";
-
 // A finite number, the whole text read; a leading "+" is allowed.
 std::optional<double> number(std::string text) {
   if (!text.empty() && text.front() == '+') text.erase(0, 1);
@@ -147,31 +145,6 @@ std::vector<std::string> Grid::texts(std::int64_t point) const {
     point /= n;
   }
   return texts;
-}
-
-std::string Grid::commentLine() const {
-  std::string line = kCommentPrefix;
-  for (const SweepAxis& axis : axes_) line += " --sweep " + axis.given;
-  return line;
-}
-
-std::optional<Grid> gridFromCommentLine(const std::string& line, std::string& error) {
-  const std::string prefix = std::string(kCommentPrefix) + " --sweep ";
-  if (line.rfind(prefix, 0) != 0) {
-    error = "the first line is not a grid table's ('" + std::string(kCommentPrefix) + " ...')";
-    return std::nullopt;
-  }
-  std::vector<SweepAxis> axes;
-  std::string rest = line.substr(prefix.size());
-  for (;;) {
-    const auto next = rest.find(" --sweep ");
-    auto axis = parseSweep(rest.substr(0, next), error);
-    if (!axis) return std::nullopt;
-    axes.push_back(std::move(*axis));
-    if (next == std::string::npos) break;
-    rest = rest.substr(next + 9);
-  }
-  return Grid(std::move(axes));
 }
 
 }  // namespace bhsim

@@ -42,14 +42,9 @@ class Grid {
   std::int64_t size() const;
   // The texts typed at `point`, one per axis.
   std::vector<std::string> texts(std::int64_t point) const;
-  // The first line of a grid table: "# bhsim grid: --sweep ... --sweep ...".
-  std::string commentLine() const;
 
  private:
   std::vector<SweepAxis> axes_;
 };
-
-// The grid of a table's first line; nullopt with `error` when the line is not a grid's.
-std::optional<Grid> gridFromCommentLine(const std::string& line, std::string& error);
 
 }  // namespace bhsim

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <filesystem>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -14,20 +15,16 @@
 
 #include "batch/batch_output.hpp"
 #include "batch/batch_run.hpp"
+#include "batch/grid_description.hpp"
+#include "batch/interrupt.hpp"
+#include "batch/journal.hpp"
+#include "batch/leftovers.hpp"
 #include "batch/progress.hpp"
 #include "output/output_file.hpp"
 #include "sim/gravity_model.hpp"
 
 namespace bhsim {
 namespace {
-
-// What one grid point leaves for the outputs.
-struct PointResult {
-  std::string tableRows;
-  std::string jsonLine;
-  std::string refusal;  // empty when the point ran
-  std::int64_t steps = 0;
-};
 
 // The table row of a refused point: its columns, steps 0 and the end reason; the rest empty.
 std::string refusedRow(const std::string& prefix) {
@@ -38,43 +35,93 @@ std::string refusedRow(const std::string& prefix) {
   return row + '\n';
 }
 
+// Where the journal goes: beside the first output that is a file of its own (not standard output, a
+// device or a pipe); empty when there is none.
+std::string journalPath(const BatchOptions& options) {
+  for (const std::string& output : {options.tablePath, options.jsonPath}) {
+    std::error_code error;
+    const auto status = std::filesystem::status(output, error);
+    if (!output.empty() && output != "-" &&
+        (!std::filesystem::exists(status) || std::filesystem::is_regular_file(status)))
+      return output + ".journal";
+  }
+  return "";
+}
+
 class GridRun {
  public:
   explicit GridRun(const BatchOptions& options);
   int run();
 
  private:
-  PointResult runPoint(std::int64_t point) const;
+  bool inShard(std::int64_t point) const;
+  int openJournal();
+  PointRecord runPoint(std::int64_t point, bool& interrupted) const;
   void work();
   bool openOutputs();
+  bool nextResult(std::size_t i, PointRecord& result);
+  void write(const PointRecord& result);
   bool outputsGood() const;
-  void write(std::int64_t point, const PointResult& result);
+  int finish();
+  int stopped();
 
   const BatchOptions& options_;
   Grid grid_;
   std::vector<std::int64_t> points_;  // the points of this shard, in order
+  std::vector<std::size_t> toRun_;    // those not yet recorded (indices into points_)
   int workers_ = 1;
   int innerJobs_ = 1;
+  std::unique_ptr<Journal> journal_;
 
   std::mutex mutex_;
   std::condition_variable changed_;
-  std::map<std::size_t, PointResult> done_;
-  std::size_t next_ = 0;    // the next point a worker takes up (index into points_)
-  std::size_t wanted_ = 0;  // the next point the writer writes
+  std::map<std::size_t, PointRecord> done_;
+  std::size_t next_ = 0;    // the next of toRun_ a worker takes up
+  std::size_t wanted_ = 0;  // the next point the writer writes (index into points_)
+  bool stopping_ = false;   // no worker takes up another point
 
   std::unique_ptr<OutputFile> table_, json_;
+  std::unique_ptr<GridProgress> progress_;
+  std::int64_t ran_ = 0, steps_ = 0;  // the points run by this run, and their steps
   bool refused_ = false;
+  bool unreadable_ = false;
 };
 
 GridRun::GridRun(const BatchOptions& options) : options_(options), grid_(options.sweeps) {
   for (std::int64_t p = options.shardIndex - 1; p < grid_.size(); p += options.shardCount)
     points_.push_back(p);
-  const int jobs = threadCount(options);
-  workers_ = static_cast<int>(std::clamp<std::int64_t>(static_cast<std::int64_t>(points_.size()), 1, jobs));
-  innerJobs_ = std::max(1, jobs / workers_);
 }
 
-PointResult GridRun::runPoint(std::int64_t point) const {
+bool GridRun::inShard(std::int64_t point) const {
+  return point >= 0 && point < grid_.size() && point % options_.shardCount == options_.shardIndex - 1;
+}
+
+// Opens the journal and takes the points it recorded; the exit status when it cannot be used, else 0.
+int GridRun::openJournal() {
+  const std::string path = journalPath(options_);
+  if (path.empty()) {
+    if (!options_.resume) return 0;
+    std::cerr << "bhsim: --resume needs --table FILE or --json FILE: the journal is kept beside it\n";
+    return 2;
+  }
+  nlohmann::ordered_json header = {{"journal", "bhsim grid"}, {"grid", gridDescription(options_)}};
+  header["records"] = {{"table", !options_.tablePath.empty()}, {"json", !options_.jsonPath.empty()}};
+  JournalError error;
+  journal_ = Journal::open(
+      path, header, options_.resume, [this](std::int64_t p) { return inShard(p); }, error);
+  if (!journal_) {
+    std::cerr << "bhsim: " << error.message << "\n";
+    return error.status;
+  }
+  const std::int64_t recorded = journal_->recordedCount();
+  if (recorded > 0) {
+    std::cerr << "bhsim: resuming: " << recorded << " of " << points_.size() << " points recorded in '"
+              << path << "', " << static_cast<std::int64_t>(points_.size()) - recorded << " to run\n";
+  }
+  return 0;
+}
+
+PointRecord GridRun::runPoint(std::int64_t point, bool& interrupted) const {
   BatchOptions o = options_;
   o.sweeps.clear();
   o.jsonPath.clear();
@@ -93,7 +140,9 @@ PointResult GridRun::runPoint(std::int64_t point) const {
   }
   std::ostringstream rows;
   const BatchResult result = runBatch(o, {&rows, prefix + ","});
-  PointResult out;
+  interrupted = result.interrupted != 0;
+  PointRecord out;
+  out.point = point;
   out.refusal = result.refusal;
   out.steps = result.steps;
   out.tableRows = result.status == 0 ? rows.str() : refusedRow(prefix);
@@ -101,7 +150,7 @@ PointResult GridRun::runPoint(std::int64_t point) const {
     nlohmann::ordered_json line = {{"point", point}};
     for (std::size_t a = 0; a < texts.size(); ++a) line[axisName(grid_.axes()[a])] = texts[a];
     line.update(resultJson(result));
-    out.jsonLine = line.dump() + "\n";
+    out.jsonLine = jsonText(line) + "\n";
   }
   return out;
 }
@@ -112,11 +161,15 @@ void GridRun::work() {
     std::size_t i = 0;
     {
       std::unique_lock lock(mutex_);
-      changed_.wait(lock, [&] { return next_ >= points_.size() || next_ < wanted_ + window; });
-      if (next_ >= points_.size()) return;
-      i = next_++;
+      changed_.wait(lock,
+                    [&] { return stopping_ || next_ >= toRun_.size() || toRun_[next_] < wanted_ + window; });
+      if (stopping_ || next_ >= toRun_.size() || interruptSignal() != 0) return;
+      i = toRun_[next_++];
     }
-    PointResult result = runPoint(points_[i]);
+    bool interrupted = false;
+    PointRecord result = runPoint(points_[i], interrupted);
+    if (interrupted) return;  // stopped part way: it runs again on --resume
+    if (journal_) journal_->append(result);
     {
       std::lock_guard lock(mutex_);
       done_[i] = std::move(result);
@@ -128,9 +181,7 @@ void GridRun::work() {
 bool GridRun::openOutputs() {
   if (!options_.tablePath.empty()) {
     table_ = std::make_unique<OutputFile>(options_.tablePath);
-    std::string header = grid_.commentLine() + "\npoint";
-    for (const SweepAxis& axis : grid_.axes()) header += "," + axisName(axis);
-    table_->stream() << header << ',' << kTableHeader << '\n';
+    table_->stream() << gridTableHeader(grid_) << '\n';
     if (!table_->good()) return false;
   }
   if (!options_.jsonPath.empty() && options_.jsonPath != "-") {
@@ -140,7 +191,30 @@ bool GridRun::openOutputs() {
   return true;
 }
 
-void GridRun::write(std::int64_t point, const PointResult& result) {
+// Waits for the result of points_[i], or reads it from the journal; false when the run was interrupted
+// first (or the journal could not be read back).
+bool GridRun::nextResult(std::size_t i, PointRecord& result) {
+  if (journal_ && journal_->recorded(points_[i]) && !journal_->read(points_[i], result)) {
+    unreadable_ = true;
+    return false;
+  }
+  std::unique_lock lock(mutex_);
+  if (!journal_ || !journal_->recorded(points_[i])) {
+    while (done_.find(i) == done_.end()) {
+      if (interruptSignal() != 0) return false;
+      changed_.wait_for(lock, std::chrono::milliseconds(100));
+      if (progress_) progress_->update(ran_, steps_);
+    }
+    result = std::move(done_[i]);
+    done_.erase(i);
+  }
+  wanted_ = i + 1;
+  lock.unlock();
+  changed_.notify_all();
+  return true;
+}
+
+void GridRun::write(const PointRecord& result) {
   if (table_) table_->stream() << result.tableRows;
   if (json_) {
     json_->stream() << result.jsonLine;
@@ -149,7 +223,7 @@ void GridRun::write(std::int64_t point, const PointResult& result) {
   }
   if (!result.refusal.empty()) {
     refused_ = true;
-    std::cerr << "bhsim: point " << point << " refused: " << result.refusal << "\n";
+    std::cerr << "bhsim: point " << result.point << " refused: " << result.refusal << "\n";
   }
 }
 
@@ -159,56 +233,94 @@ bool GridRun::outputsGood() const {
   return options_.jsonPath.empty() || std::cout.good();
 }
 
+// Every point written (or an output failed): the outputs and their descriptions go into place, then the
+// journal goes. When an output cannot be written, the journal stays for --resume.
+int GridRun::finish() {
+  const std::string kept =
+      journal_ ? " (the finished points stay in '" + journal_->path() + "' for --resume)" : "";
+  const auto failed = [&kept](const std::string& what, const std::string& error) {
+    std::cerr << "bhsim: cannot write " << what << (error.empty() ? "" : ": " + error) << kept << "\n";
+    return 3;
+  };
+  const std::pair<OutputFile*, std::string> files[] = {{table_.get(), options_.tablePath},
+                                                       {json_.get(), options_.jsonPath}};
+  for (const auto& [file, path] : files) {  // one that failed part way: none goes into place
+    if (file != nullptr && !file->good()) return failed("'" + path + "'", file->error());
+  }
+  if (!options_.jsonPath.empty() && !json_ && !std::cout.good()) return failed("JSON to standard output", "");
+  const std::string description = descriptionText(gridDescription(options_));
+  for (const auto& [file, path] : files) {
+    if (file == nullptr) continue;
+    std::string error = file->commit() ? "" : file->error();
+    if (error.empty()) error = writeOutputFile(descriptionPath(path), description);
+    if (!error.empty()) return failed("'" + path + "'", error);
+  }
+  if (journal_) journal_->remove();
+  return refused_ ? 1 : 0;
+}
+
+// Interrupted (or the journal could not be read back): what is recorded stays, the rest goes.
+int GridRun::stopped() {
+  const bool kept = !journal_ || journal_->close();
+  const std::int64_t recorded = journal_ ? journal_->recordedCount() : 0;
+  if (unreadable_ || !kept) {
+    std::cerr << "bhsim: cannot " << (unreadable_ ? "read" : "write") << " the journal '" << journal_->path()
+              << "'\n";
+    return 3;
+  }
+  std::cerr << "bhsim: interrupted: ";
+  if (journal_) {
+    std::cerr << recorded << " of " << points_.size() << " points are recorded in '" << journal_->path()
+              << "'; run the same command with --resume to finish\n";
+  } else {
+    std::cerr << "stopped before all " << points_.size() << " points ran; nothing kept\n";
+  }
+  return interruptedStatus(interruptSignal());
+}
+
 int GridRun::run() {
+  if (const int status = openJournal()) return status;
+  for (const std::string& path : {options_.tablePath, options_.jsonPath}) {
+    removeLeftovers(path);
+    if (!path.empty() && path != "-") removeLeftovers(descriptionPath(path));
+  }
+  for (std::size_t i = 0; i < points_.size(); ++i)
+    if (!journal_ || !journal_->recorded(points_[i])) toRun_.push_back(i);
+  const int jobs = threadCount(options_);
+  workers_ = static_cast<int>(std::clamp<std::int64_t>(static_cast<std::int64_t>(toRun_.size()), 1, jobs));
+  innerJobs_ = std::max(1, jobs / workers_);
   if (!openOutputs()) {
     std::cerr << "bhsim: cannot write '"
               << (table_ && !table_->good() ? options_.tablePath : options_.jsonPath) << "'\n";
+    if (journal_ && journal_->recordedCount() == 0) journal_->remove();  // nothing in it to resume
     return 3;
   }
-  std::unique_ptr<GridProgress> progress;
   if (!options_.quiet && isatty(STDERR_FILENO) != 0) {
-    progress = std::make_unique<GridProgress>(stderr, static_cast<std::int64_t>(points_.size()));
+    progress_ = std::make_unique<GridProgress>(stderr, static_cast<std::int64_t>(toRun_.size()));
   }
   std::vector<std::thread> threads;
   for (int w = 0; w < workers_; ++w) threads.emplace_back([this] { work(); });
-  std::int64_t steps = 0;
-  for (std::size_t i = 0; i < points_.size(); ++i) {
-    PointResult result;
-    {
-      std::unique_lock lock(mutex_);
-      while (done_.find(i) == done_.end()) {
-        changed_.wait_for(lock, std::chrono::milliseconds(250));
-        if (progress) progress->update(static_cast<std::int64_t>(i), steps);
-      }
-      result = std::move(done_[i]);
-      done_.erase(i);
-      wanted_ = i + 1;
+  bool complete = true;
+  for (std::size_t i = 0; i < points_.size() && complete && outputsGood(); ++i) {
+    const bool fresh = !journal_ || !journal_->recorded(points_[i]);
+    PointRecord result;
+    complete = nextResult(i, result);
+    if (!complete) break;
+    write(result);
+    if (fresh) {
+      steps_ += result.steps;
+      ++ran_;
+      if (progress_) progress_->update(ran_, steps_);
     }
-    changed_.notify_all();
-    steps += result.steps;
-    write(points_[i], result);
-    if (progress) progress->update(static_cast<std::int64_t>(i + 1), steps);
-    if (!outputsGood()) break;
   }
   {
     std::lock_guard lock(mutex_);
-    next_ = points_.size();  // after a failed output, no worker takes up another point
+    stopping_ = true;  // all written, interrupted, or an output failed: no worker takes up another point
   }
   changed_.notify_all();
   for (std::thread& thread : threads) thread.join();
-  if (progress) progress->finish();
-  for (const auto& [file, path] :
-       {std::pair{table_.get(), options_.tablePath}, std::pair{json_.get(), options_.jsonPath}}) {
-    if (file != nullptr && !file->commit()) {
-      std::cerr << "bhsim: cannot write '" << path << "': " << file->error() << "\n";
-      return 3;
-    }
-  }
-  if (!options_.jsonPath.empty() && !json_ && !std::cout.good()) {
-    std::cerr << "bhsim: cannot write JSON to standard output\n";
-    return 3;
-  }
-  return refused_ ? 1 : 0;
+  if (progress_) progress_->finish();
+  return complete ? finish() : stopped();
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <iostream>
 
 #include "batch/grid.hpp"
+#include "batch/grid_description.hpp"
+#include "batch/leftovers.hpp"
 #include "output/output_file.hpp"
 
 namespace bhsim {
@@ -14,6 +16,7 @@ namespace {
 struct Table {
   std::string path;
   std::vector<std::string> lines;
+  nlohmann::ordered_json description;  // of the grid, from the file beside it, without the shard
 };
 
 // One point's rows: the lines [first, last) of one table.
@@ -31,10 +34,16 @@ class MergeError {
 Table readTable(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) throw MergeError(2, "cannot read '" + path + "'");
-  Table table{path, {}};
+  Table table{path, {}, {}};
   std::string line;
   while (std::getline(in, line)) table.lines.push_back(line);
-  if (table.lines.size() < 2) throw MergeError(2, "'" + path + "' is not a grid table: it has no header");
+  if (table.lines.empty()) throw MergeError(2, "'" + path + "' is not a grid table: it has no header");
+  const std::string described = descriptionPath(path);
+  std::ifstream description(described, std::ios::binary);
+  table.description = nlohmann::ordered_json::parse(description, nullptr, false);
+  if (!description || !table.description.is_object())
+    throw MergeError(2, "'" + path + "' has no grid description beside it ('" + described + "')");
+  table.description.erase("shard");
   return table;
 }
 
@@ -57,6 +66,7 @@ class Merger {
  public:
   explicit Merger(std::vector<Table> tables) : tables_(std::move(tables)) {}
   std::string merged();
+  const nlohmann::ordered_json& description() const { return tables_.front().description; }
 
  private:
   void checkHeaders();
@@ -73,15 +83,17 @@ class Merger {
 void Merger::checkHeaders() {
   const Table& first = tables_.front();
   for (const Table& t : tables_) {
-    if (t.lines[0] != first.lines[0] || t.lines[1] != first.lines[1]) {
+    if (t.description != first.description || t.lines[0] != first.lines[0]) {
       throw MergeError(2,
                        "'" + t.path + "' and '" + first.path + "' are tables of different grids or headers");
     }
   }
   std::string error;
-  grid_ = gridFromCommentLine(first.lines[0], error);
-  if (!grid_) throw MergeError(2, "'" + first.path + "': " + error);
-  columns_ = split(first.lines[1], ',').size();
+  grid_ = gridOfDescription(first.description, error);
+  if (!grid_) throw MergeError(2, "'" + descriptionPath(first.path) + "': " + error);
+  if (first.lines[0] != gridTableHeader(*grid_))
+    throw MergeError(2, "the header of '" + first.path + "' is not that of the grid its description names");
+  columns_ = split(first.lines[0], ',').size();
   blocks_.resize(static_cast<std::size_t>(grid_->size()));
 }
 
@@ -106,7 +118,7 @@ void Merger::collectBlocks() {
   for (std::size_t t = 0; t < tables_.size(); ++t) {
     const auto& lines = tables_[t].lines;
     std::int64_t current = -1;
-    for (std::size_t i = 2; i < lines.size(); ++i) {
+    for (std::size_t i = 1; i < lines.size(); ++i) {
       const std::int64_t point = pointOf(t, i, split(lines[i], ','));
       auto& blocks = blocks_[static_cast<std::size_t>(point)];
       if (point == current) {
@@ -139,7 +151,7 @@ std::string Merger::merged() {
   checkHeaders();
   collectBlocks();
   checkCoverage();
-  std::string out = tables_.front().lines[0] + "\n" + tables_.front().lines[1] + "\n";
+  std::string out = tables_.front().lines[0] + "\n";
   for (const auto& blocks : blocks_) {
     const Block& b = blocks.front();
     for (std::size_t i = b.first; i < b.last; ++i) out += tables_[b.table].lines[i] + "\n";
@@ -157,9 +169,14 @@ int mergeMain(const std::vector<std::string>& args) {
   try {
     std::vector<Table> tables;
     for (std::size_t i = 1; i < args.size(); ++i) tables.push_back(readTable(args[i]));
-    const std::string text = Merger(std::move(tables)).merged();
-    if (const std::string error = writeOutputFile(args.front(), text); !error.empty())
-      throw MergeError(3, "cannot write '" + args.front() + "': " + error);
+    Merger merger(std::move(tables));
+    const std::string text = merger.merged();
+    const std::string& out = args.front();
+    removeLeftovers(out);
+    removeLeftovers(descriptionPath(out));
+    std::string error = writeOutputFile(out, text);
+    if (error.empty()) error = writeOutputFile(descriptionPath(out), descriptionText(merger.description()));
+    if (!error.empty()) throw MergeError(3, "cannot write '" + out + "': " + error);
     return 0;
   } catch (const MergeError& e) {
     std::cerr << "bhsim: merge: " << e.message << "\n";

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 
+#include "batch/interrupt.hpp"
 #include "platform/scripted_platform.hpp"
 
 namespace bhsim {
@@ -143,7 +144,7 @@ std::unique_ptr<ConfigurationRecord> ParallelSweep::integrate(std::int64_t k) {
   platform.when([&phase] { return phase == RunPhase::Paused; }, [&form1] { form1.userClick(CommandStart); });
   platform.when([&phase] { return phase == RunPhase::EndWait; }, [&form1] { form1.userClick(CommandStart); });
   platform.always([this, &form1, &phase] {
-    if (stopping_ && phase == RunPhase::Integrating) form1.userClick(CommandEnd);
+    if ((stopping_ || interruptSignal() != 0) && phase == RunPhase::Integrating) form1.userClick(CommandEnd);
   });
   form1.userClick(CommandStart);
   program.form1.removeObserver(&recorder);

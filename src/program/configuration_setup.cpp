@@ -53,6 +53,10 @@ Run::SetupOutcome Run::buildConfiguration() {
   if (k == 0) {
     const SetupOutcome outcome = pause();
     if (outcome != SetupOutcome::Integrate) return outcome;
+  } else {
+    // as after the first configuration's pause, also for a run of this configuration alone (a parallel
+    // sweep's worker), which Stop must reach
+    m.phase = RunPhase::Integrating;
   }
   s_.d12 = s_.d13 = s_.d23 = s_.dist12;
   s_.cnt = s_.nrevcnt = s_.cntrev = 0;

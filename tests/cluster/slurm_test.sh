@@ -1,8 +1,9 @@
 #!/bin/bash
 # Starts a throwaway one-node Slurm cluster (scripts/cluster/local_slurm.sh), sweeps a small grid as a
 # 4-task job array and a merge job with scripts/cluster/slurm_sweep.sh --wait and compares the merged
-# table with a single run's; a failing shard must fail the sweep. The cluster is stopped whatever
-# happens, and its daemons must then be gone. Prints the time from start to stop.
+# table with a single run's; a failing shard must fail the sweep; a shard requeued mid-run must go on
+# from its journal, to the same merged table. The cluster is stopped whatever happens, and its daemons
+# must then be gone. Prints the time from start to stop.
 #   slurm_test.sh path/to/bhsim
 set -u
 # shellcheck source-path=SCRIPTDIR
@@ -29,3 +30,26 @@ done
 env_line=$("$root/scripts/cluster/local_slurm.sh" start "$cluster") || fail "the local cluster did not start"
 eval "$env_line"
 check_sweep "$root/scripts/cluster/slurm_sweep.sh" --wait
+
+# A shard requeued mid-run (scontrol requeue: Slurm stops it with SIGTERM and queues it again) goes on
+# from its journal, and the merged table is still one process's.
+long=(--bh 2 Tmaxcount=50000 --refresh-every 1000 --sweep TBH2=1:300:1)
+timeout 60 "$bhsim" --batch "${long[@]}" --jobs 2 --quiet --table "$work/long.csv" || fail "the long run failed"
+"$root/scripts/cluster/slurm_sweep.sh" -n 2 -o "$work/requeued.csv" -b "$bhsim" --wait -- "${long[@]}" \
+  > "$work/submitted" &
+submitter=$!
+poll() { local i; for ((i = 0; i < 600; i++)); do "$@" && return 0; sleep 0.1; done; fail "timed out: $*"; }
+poll grep -q '^shards: job array [0-9]' "$work/submitted"
+task=$(sed -n 's/^shards: job array \([0-9]*\).*/\1_1/p' "$work/submitted")
+journal=$work/requeued.shards/shard-1.csv.journal
+recording() { [ -f "$journal" ] && [ "$(wc -l < "$journal")" -gt 10 ]; }
+poll recording
+scontrol requeue "$task" || fail "scontrol requeue $task failed"
+# A requeued job waits a while before it may start again: here it starts as soon as it is queued.
+pending() { scontrol show job "$task" | grep -q JobState=PENDING; }
+poll pending
+scontrol update JobId="$task" StartTime=now || fail "cannot start $task again"
+wait "$submitter" || fail "the sweep with a requeued shard failed"
+cmp "$work/long.csv" "$work/requeued.csv" || fail "with shard 1 requeued, the merged table differs"
+grep -q 'resuming: [1-9][0-9]* of 150 points recorded' "$work/requeued.shards/shard-1.log" ||
+  fail "the requeued shard did not go on from its journal"
