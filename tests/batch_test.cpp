@@ -389,6 +389,10 @@ TEST(BatchOutputs, FifosDescriptorsAndLinksAreWrittenThroughNotReplaced) {
             0);
   EXPECT_EQ(std::tuple(slurp(dir / "status"), slurp(dir / "err")),
             std::tuple("3\n", "bhsim: cannot write trace '/dev/fd/3'\n"));
+  // a file that cannot take the last of its bytes (over the file-size limit) is never put in place
+  EXPECT_EQ(shell("trap \"\" XFSZ; ulimit -f 2; " + run + " --json big.json"), 3);
+  EXPECT_EQ(std::tuple(type("big.json"), slurp(dir / "err")),
+            std::tuple(0u, "bhsim: cannot write JSON 'big.json'\n"));
 }
 
 }  // namespace
