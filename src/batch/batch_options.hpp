@@ -20,7 +20,11 @@ struct BatchOptions {
   std::string tracePath;
   std::string pngPath;
   std::string tablePath;
-  int jobs = 0;  // threads for the configurations of a sweep; 0: one per core
+  std::string strainPath;
+  double strainRate = 4096;   // samples a second of simulated time
+  double distanceMpc = 410;   // the observer of the strain: distance ...
+  double inclinationDeg = 0;  // ... and the angle of the line of sight to the orbit's normal
+  int jobs = 0;               // threads for the configurations of a sweep; 0: one per core
   bool quiet = false;
   std::vector<std::pair<ControlId, std::string>> fields;  // FIELD=TEXT, in the order given
   std::vector<SweepAxis> sweeps;                          // --sweep, in the order given
