@@ -21,6 +21,8 @@ Desktop::Desktop() {
   platform.setDialogParent(control.get());
   platform.addPumpHook([this] { display->sync(); });
   signal = std::make_unique<SignalWindow>();
+  // beside the display window, which stands right of the control window
+  signal->move(display->x() + display->width() + 16, 0);
   program.observer = signal.get();
   program.options.strain = signalSampling();
   auto* showSignal = new QAction(QStringLiteral("Show Signal"), display.get());

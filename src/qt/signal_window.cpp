@@ -24,8 +24,10 @@ QValueAxis* axis(const QString& title, const QString& format) {
 }
 
 // A chart of the series against a shared time axis and a value axis.
-QChartView* chartOf(std::initializer_list<QLineSeries*> series, QValueAxis* time, QValueAxis* value) {
+QChartView* chartOf(const QString& title, std::initializer_list<QLineSeries*> series, QValueAxis* time,
+                    QValueAxis* value) {
   auto* chart = new QChart;
+  chart->setTitle(title);
   chart->addAxis(time, Qt::AlignBottom);
   chart->addAxis(value, Qt::AlignLeft);
   for (QLineSeries* s : series) {
@@ -55,6 +57,9 @@ void fit(QValueAxis* axis, double low, double high) {
   axis->setRange(low, high);
 }
 
+// The strain in the unit of the axis, 10^-21.
+constexpr double kStrainUnit = 1e-21;
+
 }  // namespace
 
 SignalWindow::SignalWindow()
@@ -62,16 +67,20 @@ SignalWindow::SignalWindow()
       cross_(series(QStringLiteral("h\u00D7"))),
       separation_(series(QStringLiteral("separation"))),
       strainTime_(axis(QStringLiteral("time (s)"), QStringLiteral("%.3f"))),
-      strainValue_(axis(QStringLiteral("strain, face-on from 410 Mpc"), QStringLiteral("%.2g"))),
+      strainValue_(axis(QStringLiteral("10\u207B\u00B2\u00B9"), QStringLiteral("%.1f"))),
       separationTime_(axis(QStringLiteral("time (s)"), QStringLiteral("%.3f"))),
-      separationValue_(axis(QStringLiteral("black holes 1 to 2 (km)"), QStringLiteral("%.0f"))) {
+      separationValue_(axis(QStringLiteral("km"), QStringLiteral("%.0f"))) {
   setWindowTitle(QStringLiteral("Signal"));
   setObjectName(QStringLiteral("Signal"));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(chartOf({plus_, cross_}, strainTime_, strainValue_), 3);
-  layout->addWidget(chartOf({separation_}, separationTime_, separationValue_), 2);
-  resize(640, 520);
+  layout->addWidget(
+      chartOf(QStringLiteral("Strain seen face-on from 410 Mpc"), {plus_, cross_}, strainTime_, strainValue_),
+      3);
+  layout->addWidget(chartOf(QStringLiteral("Separation of black holes 1 and 2"), {separation_},
+                            separationTime_, separationValue_),
+                    2);
+  resize(500, 560);
   redrawTimer_.setInterval(kRedrawIntervalMs);
   connect(&redrawTimer_, &QTimer::timeout, this, [this] {
     if (changed_) redraw();
@@ -95,10 +104,10 @@ void SignalWindow::redraw() {
   QList<QPointF> plus, cross, separation;
   double strainMax = 0, farthest = 0;
   for (const StrainSample& s : samples_) {
-    plus.append({s.time, s.strain.plus});
-    cross.append({s.time, s.strain.cross});
+    plus.append({s.time, s.strain.plus / kStrainUnit});
+    cross.append({s.time, s.strain.cross / kStrainUnit});
     separation.append({s.time, s.separation});
-    strainMax = std::max({strainMax, std::fabs(s.strain.plus), std::fabs(s.strain.cross)});
+    strainMax = std::max({strainMax, std::fabs(plus.back().y()), std::fabs(cross.back().y())});
     farthest = std::max(farthest, s.separation);
   }
   plus_->replace(plus);

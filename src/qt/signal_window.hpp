@@ -12,8 +12,8 @@
 
 namespace bhsim {
 
-// The "Signal" window: for the configuration being integrated, h+ and hx against time and the separation
-// of black holes 1 and 2 against time, from the run's strain samples. It keeps the most recent
+// The "Signal" window: for the configuration being integrated, h+ and hx (in 10^-21) against time and the
+// separation of black holes 1 and 2 against time, from the run's strain samples. It keeps the most recent
 // kKeptSamples samples (a run without end scrolls, its memory bounded), collects them while hidden, and
 // redraws at most every kRedrawIntervalMs while shown. Each new configuration clears it. Its context menu
 // and shortcuts keep the picture: "Save Picture..." (Ctrl+S) and "Copy Picture" (Ctrl+C). Closing it only
