@@ -54,7 +54,7 @@ TEST(BatchOptions, ReadsEveryOptionAndNamesTheFirstBadOne) {
       {{"--shard", "2/2"}, "grid"}, {{"--sweep", "TBH2=1", "--png", "p"}, "--png"},
       {{"--sweep", "TBH2=1", "--strain", "s"}, "--strain"}, {{"--distance-mpc", "0"}, "'0'"},
       {{"--distance-mpc", "-3"}, "'-3'"}, {{"--distance-mpc", "far"}, "'far'"}, {{"--strain-rate", "0"}, "'0'"},
-      {{"--strain-rate", "-1"}, "'-1'"}, {{"--inclination-deg", "nan"}, "'nan'"},
+      {{"--strain-rate", "-1"}, "'-1'"}, {{"--strain-rate", "2e6"}, "at most"}, {{"--inclination-deg", "nan"}, "'nan'"},
       {{"--inclination-deg", "x"}, "'x'"}};
   // clang-format on
   for (const auto& [args, named] : bad) {

@@ -30,7 +30,7 @@ const char* const kBatchUsage =
     "  --strain FILE      write the gravitational-wave strain as CSV: configuration,t_s,h_plus,h_cross,\n"
     "                     one row every 1/HZ s of simulated time from each configuration's start, taken\n"
     "                     at the first step at or past that time; not with --sweep\n"
-    "  --strain-rate HZ   samples a second of simulated time, above 0 (default 4096)\n"
+    "  --strain-rate HZ   samples a second of simulated time, above 0 and at most 1000000 (default 4096)\n"
     "  --distance-mpc D   the observer's distance in megaparsecs, above 0 (default 410)\n"
     "  --inclination-deg I  the angle between the line of sight and the orbit's normal (default 0)\n"
     "  --sweep FIELD=FROM:TO:STEP, --sweep FIELD=V1,V2,...\n"
@@ -52,6 +52,9 @@ const char* const kBatchUsage =
     "written.\n";
 
 namespace {
+
+// Above a million samples a second the samples would fall on the same steps over and over.
+constexpr double kMaxStrainRate = 1e6;
 
 std::optional<std::int64_t> parseCount(const std::string& text, std::int64_t min, std::int64_t max) {
   std::int64_t value = 0;
@@ -214,6 +217,7 @@ void Parser::next() {
       o.quiet = true;
     } else if (name == "--strain-rate") {
       number(name, inline_, true, o.strainRate);
+      if (o.strainRate > kMaxStrainRate) fail("bad value for --strain-rate: at most 1000000 (Hz)");
     } else if (name == "--distance-mpc") {
       number(name, inline_, true, o.distanceMpc);
     } else if (name == "--inclination-deg") {
