@@ -2,9 +2,12 @@
 // "n rev" and "Total time" 0) in the real windows with the Signal window open: after each of the step
 // counts given, then ends the program as closing a window does.
 //
-//   signal_memory STEPS...   (under an X server, e.g. xvfb-run; prints "steps resident_kB" lines)
+//   signal_memory [--closed] STEPS...   (--closed: the Signal window stays closed, for comparison; under an X
+//   server, e.g. xvfb-run; prints "steps resident_kB seconds" lines,
+//                             seconds since the integration began)
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -30,21 +33,27 @@ long residentKilobytes() {
 
 int main(int argc, char** argv) {
   std::vector<std::int64_t> marks;
-  for (int i = 1; i < argc; ++i) marks.push_back(std::atoll(argv[i]));
+  const bool closed = argc > 1 && std::string(argv[1]) == "--closed";
+  for (int i = closed ? 2 : 1; i < argc; ++i) marks.push_back(std::atoll(argv[i]));
   QApplication app(argc, argv);
   bhsim::Desktop desktop;
   desktop.show();
-  desktop.signal->show();
+  if (!closed) desktop.signal->show();
   bhsim::Program& program = desktop.program;
   while (program.module.nBH != 2) program.form1.userClick(TnBH);
   for (auto [id, text] : {std::pair{Tnrev, "0"}, {Ttotaltime, "0"}, {Tdm1, "0"}, {Tdm2, "0"}})
     program.form1.userEdit(id, text);
   std::size_t next = 0;
+  QElapsedTimer sinceStart;
   QTimer user;
   QObject::connect(&user, &QTimer::timeout, [&] {
-    if (program.form1.text(CommandStart) == "Cont") program.form1.userClick(CommandStart);
+    if (program.module.phase == bhsim::RunPhase::Paused) {
+      sinceStart.start();
+      program.form1.userClick(CommandStart);
+    }
     if (next < marks.size() && program.module.totalSteps >= marks[next]) {
-      std::printf("%lld %ld\n", static_cast<long long>(program.module.totalSteps), residentKilobytes());
+      std::printf("%lld %ld %.3f\n", static_cast<long long>(program.module.totalSteps), residentKilobytes(),
+                  static_cast<double>(sinceStart.nsecsElapsed()) * 1e-9);
       std::fflush(stdout);
       if (++next == marks.size()) desktop.platform.endProgram();
     }
