@@ -31,7 +31,7 @@ std::optional<std::string> endlessRun(const Program& program, const BatchOptions
 }
 
 // The gravity the run integrates with, as the JSON names it: the one place that knows it.
-const char* gravityModelName(const BatchOptions&) {
+const char* integratedGravityName(const BatchOptions&) {
   return "newtonian";
 }
 
@@ -40,7 +40,7 @@ nlohmann::ordered_json strainJson(const BatchOptions& options) {
   return {{"rate_hz", options.strainRate},
           {"distance_mpc", options.distanceMpc},
           {"inclination_deg", options.inclinationDeg},
-          {"gravity", gravityModelName(options)},
+          {"gravity", integratedGravityName(options)},
           {"sampled_at", "first step at or past each sample time"}};
 }
 
