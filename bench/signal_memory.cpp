@@ -4,7 +4,8 @@
 //
 //   signal_memory [--closed] STEPS...   (--closed: the Signal window stays closed, for comparison; under an X
 //   server, e.g. xvfb-run; prints "steps resident_kB seconds" lines,
-//                             seconds since the integration began)
+//                             seconds since the integration began; then "redraw MS", the milliseconds
+//                             of one redraw of the Signal window with its samples, painted at once)
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -27,6 +28,17 @@ long residentKilobytes() {
     if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
   }
   return -1;
+}
+
+// What one redraw of the Signal window with all its kept samples costs, painted at once: the mean of 20.
+double redrawMilliseconds(bhsim::SignalWindow& signal) {
+  QElapsedTimer timer;
+  timer.start();
+  for (int i = 0; i < 20; ++i) {
+    signal.redraw();
+    signal.repaint();
+  }
+  return static_cast<double>(timer.nsecsElapsed()) * 1e-6 / 20;
 }
 
 }  // namespace
@@ -55,7 +67,10 @@ int main(int argc, char** argv) {
       std::printf("%lld %ld %.3f\n", static_cast<long long>(program.module.totalSteps), residentKilobytes(),
                   static_cast<double>(sinceStart.nsecsElapsed()) * 1e-9);
       std::fflush(stdout);
-      if (++next == marks.size()) desktop.platform.endProgram();
+      if (++next == marks.size()) {
+        if (!closed) std::printf("redraw %.3f\n", redrawMilliseconds(*desktop.signal));
+        desktop.platform.endProgram();
+      }
     }
   });
   user.start(1);

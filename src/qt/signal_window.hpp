@@ -23,7 +23,7 @@ class SignalWindow : public QWidget, public RunObserver {
 
  public:
   static constexpr std::size_t kKeptSamples = 2048;
-  static constexpr int kRedrawIntervalMs = 100;
+  static constexpr int kRedrawIntervalMs = 250;  // a redraw of 2048 samples takes about 5 ms
 
   SignalWindow();
 
