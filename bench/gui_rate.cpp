@@ -2,8 +2,9 @@
 // in one process, so the two differ only by the Qt platform: the event pumps, the repaints and the
 // widget updates of the field writes.
 //
-//   gui_rate [repeats]     (under an X server, e.g. xvfb-run; prints one JSON object)
+//   gui_rate [repeats] [--signal]   (under an X server, e.g. xvfb-run; prints one JSON object)
 //
+// With --signal the Signal window is open beside the other two while the windows' run integrates.
 // The run is the default two-black-hole run (7 revolutions at Max count 1000000). Its integration is
 // timed from the moment "Stop" appears (integration begins) to the moment "Next" appears (the sweep is
 // over); the best of the repeats is kept.
@@ -17,6 +18,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <limits>
+#include <string>
 
 #include "platform/scripted_platform.hpp"
 #include "qt/desktop.hpp"
@@ -92,9 +94,10 @@ Timing headlessRate(int repeats) {
 }
 
 // The buttons are pressed through the widgets, from a timer, as the user's clicks would arrive.
-Timing windowRate(int repeats) {
+Timing windowRate(int repeats, bool signal) {
   Desktop desktop;
   desktop.show();
+  if (signal) desktop.signal->show();
   Program& program = desktop.program;
   twoBlackHoles(program);
   IntegrationClock clock(program);
@@ -114,8 +117,9 @@ Timing windowRate(int repeats) {
 
 int main(int argc, char** argv) {
   const int repeats = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+  const bool signal = argc > 2 && std::string(argv[2]) == "--signal";
   QApplication app(argc, argv);
-  const bhsim::Timing window = bhsim::windowRate(repeats);
+  const bhsim::Timing window = bhsim::windowRate(repeats, signal);
   const bhsim::Timing headless = bhsim::headlessRate(repeats);
   const auto print = [](const char* name, const bhsim::Timing& t) {
     std::printf(

@@ -4,8 +4,12 @@
 # (bench/), which times the integration inside the program from "Stop" to "Next" and also runs it on a
 # headless platform in the same process. The batch run is timed from outside, best of $REPEATS; the time
 # of a run of a few hundred steps (start-up and output) is taken off. Builds a Release tree in
-# build-gui-rate (or $BUILD_DIR).
+# build-gui-rate (or $BUILD_DIR). With --signal the Signal window is open while the windows' run
+# integrates.
+#   scripts/gui_rate.sh [--signal]
 set -euo pipefail
+signal=()
+[ "${1:-}" = --signal ] && signal=(--signal)
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/scripts/gui_common.sh"
 repeats=${REPEATS:-5}
@@ -32,7 +36,7 @@ time_batch() {
 
 private_runtime_dir
 trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
-window_json=$(under_xvfb "$gui_rate" "$repeats")
+window_json=$(under_xvfb "$gui_rate" "$repeats" "${signal[@]}")
 read -r batch_seconds batch_steps < <(time_batch)
 read -r startup_seconds _ < <(time_batch Tmaxcount=100 Tnrev=1)
 

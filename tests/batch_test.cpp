@@ -52,7 +52,11 @@ TEST(BatchOptions, ReadsEveryOptionAndNamesTheFirstBadOne) {
       {{"--sweep", "TBH2=1:1000:1", "--sweep", "TBH1=1:1001:1"}, "1000000 points"},
       {{"--shard", "0/2", "--sweep", "TBH2=1"}, "'0/2'"}, {{"--shard", "3/2"}, "'3/2'"},
       {{"--shard", "2/2"}, "grid"}, {{"--sweep", "TBH2=1", "--png", "p"}, "--png"}, {{"--resume"}, "grid"},
-      {{"--sweep", "TBH1=1:3:1", "--sweep", "TBH2=1", "--sweep", "TBH1=1:2:1"}, "TBH1 is swept twice"}};
+      {{"--sweep", "TBH1=1:3:1", "--sweep", "TBH2=1", "--sweep", "TBH1=1:2:1"}, "TBH1 is swept twice"},
+      {{"--sweep", "TBH2=1", "--strain", "s"}, "--strain"}, {{"--distance-mpc", "0"}, "'0'"},
+      {{"--distance-mpc", "-3"}, "'-3'"}, {{"--distance-mpc", "far"}, "'far'"}, {{"--strain-rate", "0"}, "'0'"},
+      {{"--strain-rate", "-1"}, "'-1'"}, {{"--strain-rate", "2e6"}, "at most"}, {{"--inclination-deg", "nan"}, "'nan'"},
+      {{"--inclination-deg", "x"}, "'x'"}};
   // clang-format on
   for (const auto& [args, named] : bad) {
     const std::string error = parseBatchOptions(args).error;
@@ -64,9 +68,13 @@ TEST(BatchOptions, ReadsEveryOptionAndNamesTheFirstBadOne) {
 TEST(BatchCli, ExitStatusesAndWhatEachWrites) {
   EXPECT_NE(bhsim("--batch --help").out.find("--sweep FIELD=FROM:TO:STEP"), std::string::npos);
   const std::string json = path("bad.json");
-  Outcome o = bhsim("--batch --json " + json + " TBH9=1");
-  EXPECT_EQ(std::tuple(o.status, std::count(o.err.begin(), o.err.end(), '\n'), fs::exists(json)),
-            std::tuple(2, 1, false));
+  for (const char* bad : {" TBH9=1", " --distance-mpc 0", " --strain-rate 0", " --inclination-deg x"}) {
+    const Outcome o = bhsim("--batch --json " + json + bad);
+    EXPECT_EQ(std::tuple(o.status, std::count(o.err.begin(), o.err.end(), '\n'), fs::exists(json)),
+              std::tuple(2, 1, false))
+        << bad;
+  }
+  Outcome o;
   for (const char* args : {"--bh 2 Tmaxcount=0", "--bh 3 Tdalpha=0", "--bh 2 Tnrev=0 Ttotaltime=0"}) {
     o = bhsim(std::string("--batch ") + args + " TBH3=7 --json - --table " + path("refused.csv"));
     EXPECT_EQ(o.status, 1) << args;
@@ -130,9 +138,9 @@ TEST(BatchSweep, EachRowIsTheSingleRunAtItsAngleAndThreadsChangeNoByte) {
   std::vector<std::string> outputs[2];
   for (int jobs : {1, 2}) {
     const std::string tag = std::to_string(jobs), table = path("t" + tag);
-    const std::string files[] = {path("j" + tag), table, path("r" + tag), path("p" + tag)};
+    const std::string files[] = {path("j" + tag), table, path("r" + tag), path("p" + tag), path("s" + tag)};
     ASSERT_EQ(bhsim(kSweep + " --jobs " + tag + " --json " + files[0] + " --table " + table + " --trace " +
-                    files[2] + " --png " + files[3])
+                    files[2] + " --png " + files[3] + " --strain " + files[4])
                   .status,
               0);
     for (const std::string& file : files) outputs[jobs - 1].push_back(slurp(file));

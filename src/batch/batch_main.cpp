@@ -40,6 +40,7 @@ bool reportOutputs(const BatchOptions& options, const BatchResult& result) {
   if (!options.tracePath.empty()) check(result.traceWritten, "trace", options.tracePath);
   if (!options.pngPath.empty()) check(result.pngWritten, "PNG", options.pngPath);
   if (!options.tablePath.empty()) check(result.tableWritten, "table", options.tablePath);
+  if (!options.strainPath.empty()) check(result.strainWritten, "strain", options.strainPath);
   return ok;
 }
 

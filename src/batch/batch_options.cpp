@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <thread>
@@ -12,6 +13,7 @@ const char* const kBatchUsage =
     "usage: bhsim --batch [--bh N] [--refresh-every N] [--max-steps N] [--json FILE|-] [--trace FILE]\n"
     "                     [--png FILE] [--table FILE] [--gravity MODEL]\n"
     "                     [--sweep FIELD=FROM:TO:STEP|FIELD=V1,V2,...|gravity=MODEL,...]...\n"
+    "                     [--strain FILE [--strain-rate HZ] [--distance-mpc D] [--inclination-deg I]]\n"
     "                     [--shard K/N] [--resume] [--jobs N] [--quiet] [FIELD=TEXT ...]\n"
     "       bhsim --merge OUT.csv IN.csv...\n"
     "\n"
@@ -37,6 +39,12 @@ const char* const kBatchUsage =
     "                     qualitative near the innermost stable orbit (the default pair moves at\n"
     "                     0.4 c); with three black holes the radiation reaction is that of each pair.\n"
     "                     A pair closer than 6 G m / c^2 merges (end reason merger12 for 1 and 2).\n"
+    "  --strain FILE      write the gravitational-wave strain as CSV: configuration,t_s,h_plus,h_cross,\n"
+    "                     one row every 1/HZ s of simulated time from each configuration's start, taken\n"
+    "                     at the first step at or past that time; not with --sweep\n"
+    "  --strain-rate HZ   samples a second of simulated time, above 0 and at most 1000000 (default 4096)\n"
+    "  --distance-mpc D   the observer's distance in megaparsecs, above 0 (default 410)\n"
+    "  --inclination-deg I  the angle between the line of sight and the orbit's normal (default 0)\n"
     "  --sweep FIELD=FROM:TO:STEP, --sweep FIELD=V1,V2,...\n"
     "                     a grid of whole runs, one per combination of the values (the last --sweep\n"
     "                     varies fastest), each value typed into FIELD after the FIELD=TEXT settings;\n"
@@ -63,6 +71,9 @@ const char* const kBatchUsage =
 
 namespace {
 
+// Above a million samples a second the samples would fall on the same steps over and over.
+constexpr double kMaxStrainRate = 1e6;
+
 std::optional<std::int64_t> parseCount(const std::string& text, std::int64_t min, std::int64_t max) {
   std::int64_t value = 0;
   const char* end = text.data() + text.size();
@@ -78,10 +89,20 @@ std::pair<std::string, std::optional<std::string>> splitOption(const std::string
   return {arg.substr(0, eq), arg.substr(eq + 1)};
 }
 
+// A finite decimal number, the whole text.
+std::optional<double> parseNumber(const std::string& text) {
+  double value = 0;
+  const char* end = text.data() + text.size();
+  auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  if (ec != std::errc() || ptr != end || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
 std::string& outputPath(BatchOptions& o, const std::string& name) {
   if (name == "--json") return o.jsonPath;
   if (name == "--trace") return o.tracePath;
   if (name == "--png") return o.pngPath;
+  if (name == "--strain") return o.strainPath;
   return o.tablePath;
 }
 
@@ -113,6 +134,8 @@ class Parser {
   void count(const std::string& name, const std::optional<std::string>& inline_, std::int64_t min,
              std::int64_t max, const std::function<void(std::int64_t)>& set);
 
+  void number(const std::string& name, const std::optional<std::string>& inline_, bool positive,
+              double& target);
   void next();
   void sweep(const std::string& name, const std::optional<std::string>& inline_);
   void gravity(const std::string& name, const std::optional<std::string>& inline_);
@@ -134,6 +157,18 @@ void Parser::count(const std::string& name, const std::optional<std::string>& in
     return;
   }
   set(*n);
+}
+
+void Parser::number(const std::string& name, const std::optional<std::string>& inline_, bool positive,
+                    double& target) {
+  const auto text = value(name, inline_);
+  if (!text) return;
+  const auto n = parseNumber(*text);
+  if (!n || (positive && !(*n > 0))) {
+    fail("bad value '" + *text + "' for " + name + (positive ? ": a number above 0" : ": a number"));
+    return;
+  }
+  target = *n;
 }
 
 void Parser::sweep(const std::string& name, const std::optional<std::string>& inline_) {
@@ -191,6 +226,8 @@ void Parser::checkGrid() {
     fail("the grid has more than " + std::to_string(kMaxGridPoints) + " points");
   } else if (!o.tracePath.empty() || !o.pngPath.empty()) {
     fail("--trace and --png show one run: they cannot be used with --sweep");
+  } else if (!o.strainPath.empty()) {
+    fail("--strain records one run: it cannot be used with --sweep");
   }
 }
 
@@ -220,7 +257,15 @@ void Parser::next() {
       o.quiet = true;
     } else if (name == "--resume" && !inline_) {
       o.resume = true;
-    } else if (name == "--json" || name == "--trace" || name == "--png" || name == "--table") {
+    } else if (name == "--strain-rate") {
+      number(name, inline_, true, o.strainRate);
+      if (o.strainRate > kMaxStrainRate) fail("bad value for --strain-rate: at most 1000000 (Hz)");
+    } else if (name == "--distance-mpc") {
+      number(name, inline_, true, o.distanceMpc);
+    } else if (name == "--inclination-deg") {
+      number(name, inline_, false, o.inclinationDeg);
+    } else if (name == "--json" || name == "--trace" || name == "--png" || name == "--table" ||
+               name == "--strain") {
       const auto path = value(name, inline_);
       if (path && path->empty()) fail("option " + name + " needs a file name");
       if (!path || path->empty()) return;

@@ -23,7 +23,11 @@ struct BatchOptions {
   std::string tablePath;
   // --gravity; Newtonian (and no JSON key) when not given
   std::optional<GravityModel> gravity;
-  int jobs = 0;  // threads for the configurations of a sweep; 0: one per core
+  std::string strainPath;
+  double strainRate = 4096;   // samples a second of simulated time
+  double distanceMpc = 410;   // the observer of the strain: distance ...
+  double inclinationDeg = 0;  // ... and the angle of the line of sight to the orbit's normal
+  int jobs = 0;               // threads for the configurations of a sweep; 0: one per core
   bool quiet = false;
   bool resume = false;  // take up the points a killed or interrupted run of the grid recorded
   std::vector<std::pair<ControlId, std::string>> fields;  // FIELD=TEXT, in the order given

@@ -37,6 +37,15 @@ void TraceWriter::onDot(int configuration, std::int64_t step, int body, double x
        << '\n';
 }
 
+StrainWriter::StrainWriter(std::ostream& out) : out_(out) {
+  out_ << "configuration,t_s,h_plus,h_cross\n";
+}
+
+void StrainWriter::onStrainSample(int configuration, const StrainSample& sample) {
+  out_ << configuration << ',' << roundTripText(sample.time) << ',' << roundTripText(sample.strain.plus)
+       << ',' << roundTripText(sample.strain.cross) << '\n';
+}
+
 const char* endReasonName(EndReason reason, bool stopped) {
   if (stopped) return "stopped";
   switch (reason) {
@@ -98,6 +107,10 @@ void ObserverFan::onRevolution(int configuration, const LoopState& state) {
 
 void ObserverFan::onDot(int configuration, std::int64_t step, int body, double x, double y) {
   for (RunObserver* o : observers_) o->onDot(configuration, step, body, x, y);
+}
+
+void ObserverFan::onStrainSample(int configuration, const StrainSample& sample) {
+  for (RunObserver* o : observers_) o->onStrainSample(configuration, sample);
 }
 
 void ObserverFan::onConfigurationEnd(int configuration, const LoopState& state, bool stopped) {

@@ -35,6 +35,16 @@ class TraceWriter : public RunObserver {
   std::ostream& out_;
 };
 
+// Writes every strain sample as a CSV row: configuration,t_s,h_plus,h_cross (the header first).
+class StrainWriter : public RunObserver {
+ public:
+  explicit StrainWriter(std::ostream& out);
+  void onStrainSample(int configuration, const StrainSample& sample) override;
+
+ private:
+  std::ostream& out_;
+};
+
 // The table's column names, comma-separated, without a line end.
 extern const char* const kTableHeader;
 
@@ -65,6 +75,7 @@ class ObserverFan : public RunObserver {
   void onConfigurationStart(int configuration, double angle, const LoopState& state) override;
   void onRevolution(int configuration, const LoopState& state) override;
   void onDot(int configuration, std::int64_t step, int body, double x, double y) override;
+  void onStrainSample(int configuration, const StrainSample& sample) override;
   void onConfigurationEnd(int configuration, const LoopState& state, bool stopped) override;
 
  private:

@@ -18,6 +18,7 @@
 #include "program/program.hpp"
 #include "program/read_parameters.hpp"
 #include "sim/orbit.hpp"
+#include "sim/strain.hpp"
 
 namespace bhsim {
 namespace {
@@ -29,6 +30,25 @@ std::optional<std::string> endlessRun(const Program& program, const BatchOptions
   if (options.maxSteps) return std::nullopt;
   if (program.value(Tnrev) > 0 || program.value(Ttotaltime) > 0) return std::nullopt;
   return "\"n rev\" and \"Total time\" are both 0 or less: nothing would end the run (give --max-steps).";
+}
+
+// The gravity the run integrates with, as the JSON names it: the one place that knows it.
+std::string integratedGravityName(const BatchOptions& options) {
+  return std::string(gravityModelName(options.gravity.value_or(GravityModel::Newtonian)));
+}
+
+// What --strain samples: the rate, the observer and the gravity behind the accelerations.
+nlohmann::ordered_json strainJson(const BatchOptions& options) {
+  return {{"rate_hz", options.strainRate},
+          {"distance_mpc", options.distanceMpc},
+          {"inclination_deg", options.inclinationDeg},
+          {"gravity", integratedGravityName(options)},
+          {"sampled_at", "first step at or past each sample time"}};
+}
+
+StrainSampling strainSampling(const BatchOptions& options) {
+  const double Pi = 4 * std::atan(1.0);
+  return {options.strainRate, {options.distanceMpc * kKmPerMpc, options.inclinationDeg * Pi / 180}};
 }
 
 class BatchSession {
@@ -56,8 +76,9 @@ class BatchSession {
   ScriptedPlatform platform_;
   Program program_{platform_};
   ObserverFan observers_;
-  std::unique_ptr<OutputFile> traceFile_, tableFile_;
+  std::unique_ptr<OutputFile> traceFile_, tableFile_, strainFile_;
   std::unique_ptr<TraceWriter> trace_;
+  std::unique_ptr<StrainWriter> strain_;
   std::unique_ptr<TableWriter> table_;
   std::unique_ptr<Progress> progress_;
   std::unique_ptr<ParallelSweep> sweep_;
@@ -69,6 +90,13 @@ void BatchSession::openOutputs() {
     traceFile_ = std::make_unique<OutputFile>(options_.tracePath);
     trace_ = std::make_unique<TraceWriter>(traceFile_->stream());
     observers_.add(trace_.get());
+  }
+  if (!options_.strainPath.empty()) {
+    strainFile_ = std::make_unique<OutputFile>(options_.strainPath);
+    strain_ = std::make_unique<StrainWriter>(strainFile_->stream());
+    observers_.add(strain_.get());
+    program_.options.strain = strainSampling(options_);
+    result_.strain = strainJson(options_);
   }
   if (sink_.out != nullptr) {
     table_ = std::make_unique<TableWriter>(*sink_.out, sink_.prefix);
@@ -85,6 +113,7 @@ void BatchSession::commitOutputs() {
   if (result_.interrupted != 0) return;
   result_.traceWritten = traceFile_ && traceFile_->commit();
   result_.tableWritten = tableFile_ && tableFile_->commit();
+  result_.strainWritten = strainFile_ && strainFile_->commit();
   if (!options_.pngPath.empty() && result_.endWait.is_null()) {
     result_.pngWritten = writePng(program_.form2, options_.pngPath);
   }
@@ -188,6 +217,7 @@ nlohmann::ordered_json resultJson(const BatchResult& result) {
                                  {"configurations", result.configurations},
                                  {"steps", result.steps}};
   if (!result.gravity.empty()) json["gravity"] = result.gravity;
+  if (!result.strain.is_null()) json["strain"] = result.strain;
   if (result.status != 0) json["refused"] = result.refusal;
   return json;
 }

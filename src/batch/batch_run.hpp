@@ -24,10 +24,12 @@ struct BatchResult {
   bool tableWritten = false;
   int interrupted = 0;   // the signal (SIGINT, SIGTERM) that stopped the run; then nothing is written
   std::string progress;  // how far an interrupted run got
+  bool strainWritten = false;
+  nlohmann::ordered_json strain;  // how the strain was sampled; null without --strain
 };
 
-// The JSON of a run: the snapshots at the end wait and after the run, the configurations and steps, and
-// for a refused run the reason under "refused".
+// The JSON of a run: the snapshots at the end wait and after the run, the configurations and steps, with
+// --strain how it was sampled under "strain", and for a refused run the reason under "refused".
 nlohmann::ordered_json resultJson(const BatchResult& result);
 
 // Where the table rows of a run go when they are part of a larger table (a grid point's): each row

@@ -19,12 +19,16 @@ class Recorder : public RunObserver, public Form1Observer {
 
   void onConfigurationStart(int, double, const LoopState&) override { recording_ = true; }
   void onRevolution(int, const LoopState& state) override {
-    record_.events.push_back({true, record_.revolutions.size()});
+    record_.events.push_back({ConfigurationRecord::Event::Kind::Revolution, record_.revolutions.size()});
     record_.revolutions.push_back(state);
   }
   void onDot(int, std::int64_t step, int body, double x, double y) override {
-    record_.events.push_back({false, record_.dots.size()});
+    record_.events.push_back({ConfigurationRecord::Event::Kind::Dot, record_.dots.size()});
     record_.dots.push_back({step, body, x, y});
+  }
+  void onStrainSample(int, const StrainSample& sample) override {
+    record_.events.push_back({ConfigurationRecord::Event::Kind::StrainSample, record_.samples.size()});
+    record_.samples.push_back(sample);
   }
   void onConfigurationEnd(int, const LoopState& state, bool stopped) override;
   void controlChanged(ControlId id) override {

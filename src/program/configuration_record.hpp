@@ -7,6 +7,7 @@
 
 #include "control/control_table.hpp"
 #include "display/palette.hpp"
+#include "program/run_observer.hpp"
 #include "sim/loop_state.hpp"
 
 namespace bhsim {
@@ -19,10 +20,11 @@ struct ConfigurationRecord {
     int body;
     double x, y;
   };
-  // The observer's calls in their order: a revolution (with its state) or a dot.
+  // The observer's calls in their order: a revolution (with its state), a dot or a strain sample.
   struct Event {
-    bool revolution;
-    std::size_t index;  // into revolutions or dots
+    enum class Kind : unsigned char { Revolution, Dot, StrainSample };
+    Kind kind;
+    std::size_t index;  // into revolutions, dots or samples
   };
 
   LoopState finalState;
@@ -31,6 +33,7 @@ struct ConfigurationRecord {
   std::vector<Colour> canvas;                             // the drawing area at the end
   std::vector<LoopState> revolutions;
   std::vector<Dot> dots;
+  std::vector<StrainSample> samples;
   std::vector<Event> events;
 };
 

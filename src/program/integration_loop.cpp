@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "display/plotting.hpp"
 #include "format/number_text.hpp"
@@ -7,6 +8,7 @@
 #include "format/usingx.hpp"
 #include "program/program.hpp"
 #include "program/run.hpp"
+#include "program/strain_sampling.hpp"
 #include "sim/constants.hpp"
 #include "sim/packed_steps.hpp"
 #include "sim/relativistic_step.hpp"
@@ -50,10 +52,12 @@ Run::LoopOutcome Run::integrate() {
   if (ConfigurationSource* source = program_.options.source) {
     if (const ConfigurationRecord* record = source->take(ialpha_ - 1)) return replay(*record);
   }
+  startSampling();
   for (;;) {
     const step::Crossing crossing = relativistic ? relativisticStep()
                                     : reference  ? referenceStep()
                                                  : fastSteps(watch);
+    if (s.cnt >= nextSampleStep_) takeDueSamples();
     if (crossing != step::Crossing::None) writeRevolution(crossing == step::Crossing::Timed);
     if (s.cnt % kPlotPeriod == 0) {
       plot();
@@ -81,12 +85,15 @@ Run::LoopOutcome Run::replay(const ConfigurationRecord& record) {
   program_.form2.setPixels(record.canvas);
   if (RunObserver* observer = program_.observer) {
     const int configuration = static_cast<int>(ialpha_);
+    using Kind = ConfigurationRecord::Event::Kind;
     for (const ConfigurationRecord::Event& event : record.events) {
-      if (event.revolution) {
+      if (event.kind == Kind::Revolution) {
         observer->onRevolution(configuration, record.revolutions[event.index]);
-      } else {
+      } else if (event.kind == Kind::Dot) {
         const ConfigurationRecord::Dot& dot = record.dots[event.index];
         observer->onDot(configuration, dot.step, dot.body, dot.x, dot.y);
+      } else {
+        observer->onStrainSample(configuration, record.samples[event.index]);
       }
     }
   }
@@ -107,12 +114,34 @@ step::Crossing Run::relativisticStep() {
   return step::revolutionTest(s_);
 }
 
-// Runs steps up to the next one at which something besides the step itself may happen.
+// Runs steps up to the next one at which something besides the step itself may happen. Ending the run
+// of steps there changes none of them: the fast loop hands over its state exactly.
 step::Crossing Run::fastSteps(const step::DirectionWatch& watch) {
   std::int64_t until = (s_.cnt / kPlotPeriod + 1) * kPlotPeriod;
   const std::int64_t every = program_.options.refreshEvery;
   until = std::min(until, every > 0 ? (s_.cnt / every + 1) * every : std::max(nextClockCheck_, s_.cnt + 1));
-  return step::runFastSteps(s_, watch, until);
+  return step::runFastSteps(s_, watch, std::min(until, nextSampleStep_));
+}
+
+// The first strain sample is the configuration's start; without an observer nothing is sampled.
+void Run::startSampling() {
+  const bool sampling = program_.options.strain.rate > 0 && program_.observer != nullptr;
+  sampleIndex_ = 0;
+  nextSampleStep_ = sampling ? 0 : std::numeric_limits<std::int64_t>::max();
+  if (sampling) takeDueSamples();
+}
+
+// Hands the observer every sample whose time the last step reached, each with the state after that step
+// (its mass change not yet made): the sample lags its time by less than one step.
+void Run::takeDueSamples() {
+  const StrainSampling& sampling = program_.options.strain;
+  const int configuration = static_cast<int>(ialpha_);
+  while (s_.cnt >= nextSampleStep_) {
+    const double time = static_cast<double>(sampleIndex_) / sampling.rate;
+    program_.observer->onStrainSample(configuration, strainSample(s_, time, sampling.detector));
+    ++sampleIndex_;
+    nextSampleStep_ = firstStepAtOrPast(static_cast<double>(sampleIndex_) / sampling.rate, s_.dt);
+  }
 }
 
 void Run::endConfiguration(bool stopped) {

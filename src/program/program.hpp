@@ -14,7 +14,14 @@
 
 namespace bhsim {
 
-// How the run decides that the field refresh is due.
+// Which strain samples the run hands its observer: `rate` a second of simulated time from each
+// configuration's start (0: none), each taken at the first step at or past its time.
+struct StrainSampling {
+  double rate = 0;
+  Detector detector;
+};
+
+// How the run decides that the field refresh is due, and what it samples.
 struct RunOptions {
   // 0: when the clock passes the last refresh by 0.1 s (the interactive behaviour). N > 0: at every step
   // whose count is a positive multiple of N, which makes every field reproducible.
@@ -23,6 +30,8 @@ struct RunOptions {
   bool referenceLoop = false;
   // Build and integrate only this configuration of the sweep (counted from 0).
   std::optional<std::int64_t> onlyConfiguration;
+  // Samples of the strain for the observer, or none.
+  StrainSampling strain;
   // Configurations integrated elsewhere, replayed instead of integrated (with a fixed refresh only).
   ConfigurationSource* source = nullptr;
   // The law of gravity of the next run (read when "Start" is pressed).

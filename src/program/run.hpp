@@ -36,6 +36,8 @@ class Run {
   step::Crossing relativisticStep();
   step::Crossing fastSteps(const step::DirectionWatch& watch);
   void endConfiguration(bool stopped);
+  void startSampling();
+  void takeDueSamples();
   void plot();
   void refresh();
   bool refreshDue();
@@ -52,6 +54,8 @@ class Run {
   std::int64_t ialpha_ = 0;
   std::int64_t stepsBefore_ = 0;  // steps of the configurations already integrated
   std::int64_t nextClockCheck_ = 0;
+  std::int64_t sampleIndex_ = 0;     // the next strain sample, counted from 0 at the start
+  std::int64_t nextSampleStep_ = 0;  // the step it is taken at; INT64_MAX when sampling is off
   double tmark_ = 0;
   double angle_ = 0;  // sweep angle of the configuration being integrated
   LoopState s_;

@@ -6,10 +6,12 @@
 #include "qt/control_window.hpp"
 #include "qt/display_window.hpp"
 #include "qt/qt_platform.hpp"
+#include "qt/signal_window.hpp"
 
 namespace bhsim {
 
-// The desktop program: the core on the Qt platform with its two windows. Needs a QApplication.
+// The desktop program: the core on the Qt platform with its two windows, and the Signal window the display
+// window's "Show Signal" (Ctrl+G) opens. Needs a QApplication.
 class Desktop {
  public:
   // Loads the program (Form_Load) and builds both windows from the models it left.
@@ -24,6 +26,7 @@ class Desktop {
   Program program{platform};
   std::unique_ptr<ControlWindow> control;
   std::unique_ptr<DisplayWindow> display;
+  std::unique_ptr<SignalWindow> signal;
 };
 
 }  // namespace bhsim

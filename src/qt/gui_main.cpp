@@ -20,9 +20,9 @@ const char* const kWindowUsage =
     "\n"
     "Without arguments bhsim opens its two windows, \"Control Form\" and \"Display Form\". Qt's own\n"
     "options are taken (-platform NAME, -style NAME, -geometry WxH+X+Y, -reverse, ...); any other\n"
-    "argument is an error. Right-click the display for \"Save Picture...\" (Ctrl+S) and \"Copy Picture\"\n"
-    "(Ctrl+C), and the control window outside its fields for \"Copy Values\". Exit status: 0, or 2 for a\n"
-    "bad argument or no display.\n";
+    "argument is an error. Right-click the display for \"Save Picture...\" (Ctrl+S), \"Copy Picture\"\n"
+    "(Ctrl+C) and \"Show Signal\" (Ctrl+G, the gravitational-wave strain as the run goes), and the control\n"
+    "window outside its fields for \"Copy Values\". Exit status: 0, or 2 for a bad argument or no display.\n";
 
 namespace {
 

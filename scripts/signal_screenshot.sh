@@ -1,0 +1,49 @@
+#!/bin/bash
+# Regenerates docs/signal_screenshot.png: the three windows at the end of the default two-black-hole run
+# (the "Next" wait), the Signal window opened from the display window (Ctrl+G) before the run, taken
+# under Xvfb. Builds a Release tree in build-screenshot (or $BUILD_DIR).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/scripts/gui_common.sh"
+
+if [ "${1:-}" != "--inside" ]; then
+  build=${BUILD_DIR:-$root/build-screenshot}
+  build_release "$build" bhsim
+  under_xvfb "$0" --inside "$(bhsim_binary "$build")"
+  exit
+fi
+bhsim=$2
+private_runtime_dir
+work=$(mktemp -d)
+trap 'rm -rf "$work" "$XDG_RUNTIME_DIR"' EXIT
+
+"$bhsim" &
+pid=$!
+control=$(find_window "Control Form")
+display=$(find_window "Display Form")
+wait_drawn "$control"
+
+click_and_wait "$control" $CONTROL_NBH_X $CONTROL_NBH_Y $CONTROL_NBH_RECT          # two black holes
+xdotool mousemove --window "$display" 20 20 click 1 key --clearmodifiers ctrl+g  # "Show Signal"
+signal=$(find_window "Signal")
+click_and_wait "$control" $CONTROL_START_X $CONTROL_START_Y $CONTROL_START_RECT    # "Start"
+click_and_wait "$control" $CONTROL_START_X $CONTROL_START_Y $CONTROL_START_RECT 300  # "Cont", until "Next"
+xdotool mousemove 0 767
+sleep 0.5  # the Signal window redraws every 0.1 s
+
+# The windows on a grey ground, each at its place on the screen.
+canvas=(0 0)
+layers=()
+for window in "$control" "$display" "$signal"; do
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  import -window "$window" "$work/$window.png"
+  layers+=("$work/$window.png" -geometry "+$X+$Y" -composite)
+  canvas=($((X + WIDTH > canvas[0] ? X + WIDTH : canvas[0])) $((Y + HEIGHT > canvas[1] ? Y + HEIGHT : canvas[1])))
+done
+mkdir -p "$root/docs"
+convert -size "${canvas[0]}x${canvas[1]}" xc:'#8c8c8c' "${layers[@]}" -define png:exclude-chunk=date,time \
+  "$root/docs/signal_screenshot.png"
+
+click_at "$control" $CONTROL_END_X $CONTROL_END_Y                 # "End"
+wait_exit "$pid" 10
+echo "wrote $root/docs/signal_screenshot.png"

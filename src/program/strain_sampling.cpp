@@ -1,0 +1,47 @@
+#include "program/strain_sampling.hpp"
+
+#include <cmath>
+#include <limits>
+
+#include "sim/post_newtonian.hpp"
+
+namespace bhsim {
+
+// The bodies as they are at the sample, with the accelerations of the run's law of gravity there.
+BodyMotions motionsAtSample(const LoopState& s) {
+  BodyMotions motions = newtonianMotions(s);
+  if (s.gravity == GravityModel::Newtonian) return motions;
+  const auto count = static_cast<std::size_t>(motions.count);
+  gravity::Body bodies[3];
+  gravity::Vec2 accelerations[3];
+  for (std::size_t i = 0; i < count; ++i) {
+    const BodyMotion& b = motions.bodies[i];
+    bodies[i] = {{b.x, b.y}, {b.vx, b.vy}, b.m};
+  }
+  gravity::accelerations(s.gravity, {bodies, count}, {accelerations, count});
+  for (std::size_t i = 0; i < count; ++i) {
+    motions.bodies[i].ax = accelerations[i].x;
+    motions.bodies[i].ay = accelerations[i].y;
+  }
+  return motions;
+}
+
+StrainSample strainSample(const LoopState& s, double time, const Detector& detector) {
+  const BodyMotions motions = motionsAtSample(s);
+  const double dx = s.x1 - s.x0, dy = s.y1 - s.y0;
+  return {time, quadrupoleStrain(motions.inPlay(), detector), std::sqrt(dx * dx + dy * dy)};
+}
+
+std::int64_t firstStepAtOrPast(double time, double dt) {
+  constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::max();
+  if (!(time > 0)) return 0;
+  const double estimate = std::ceil(time / dt);
+  if (!(dt > 0) || !(estimate < 9e18)) return kNever;
+  auto n = static_cast<std::int64_t>(estimate);
+  const auto at = [dt](std::int64_t k) { return dt * static_cast<double>(k); };
+  while (at(n) < time) ++n;
+  while (n > 0 && at(n - 1) >= time) --n;
+  return n;
+}
+
+}  // namespace bhsim

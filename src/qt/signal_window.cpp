@@ -1,0 +1,179 @@
+#include "qt/signal_window.hpp"
+
+#include <QAction>
+#include <QChart>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+
+#include "picture/canvas_image.hpp"
+#include "qt/actions_menu.hpp"
+
+namespace bhsim {
+namespace {
+
+QValueAxis* axis(const QString& title, const QString& format) {
+  auto* axis = new QValueAxis;
+  axis->setTitleText(title);
+  axis->setLabelFormat(format);
+  return axis;
+}
+
+// A chart of the series against a shared time axis and a value axis.
+QChartView* chartOf(const QString& title, std::initializer_list<QLineSeries*> series, QValueAxis* time,
+                    QValueAxis* value) {
+  auto* chart = new QChart;
+  chart->setTitle(title);
+  chart->addAxis(time, Qt::AlignBottom);
+  chart->addAxis(value, Qt::AlignLeft);
+  for (QLineSeries* s : series) {
+    chart->addSeries(s);
+    s->attachAxis(time);
+    s->attachAxis(value);
+  }
+  chart->legend()->setVisible(series.size() > 1);
+  auto* view = new QChartView(chart);
+  view->setRenderHint(QPainter::Antialiasing, false);
+  return view;
+}
+
+QLineSeries* series(const QString& name) {
+  auto* s = new QLineSeries;
+  s->setName(name);
+  return s;
+}
+
+// A range that shows [low, high] and is never empty.
+void fit(QValueAxis* axis, double low, double high) {
+  if (!(high > low)) {
+    const double pad = low == 0 ? 1 : std::fabs(low) * 0.01;
+    low -= pad;
+    high += pad;
+  }
+  axis->setRange(low, high);
+}
+
+// The strain in the unit of the axis, 10^-21.
+constexpr double kStrainUnit = 1e-21;
+
+}  // namespace
+
+SignalWindow::SignalWindow()
+    : plus_(series(QStringLiteral("h\u208A"))),
+      cross_(series(QStringLiteral("h\u00D7"))),
+      separation_(series(QStringLiteral("separation"))),
+      strainTime_(axis(QStringLiteral("time (s)"), QStringLiteral("%.3f"))),
+      strainValue_(axis(QStringLiteral("10\u207B\u00B2\u00B9"), QStringLiteral("%.1f"))),
+      separationTime_(axis(QStringLiteral("time (s)"), QStringLiteral("%.3f"))),
+      separationValue_(axis(QStringLiteral("km"), QStringLiteral("%.0f"))) {
+  setWindowTitle(QStringLiteral("Signal"));
+  setObjectName(QStringLiteral("Signal"));
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(
+      chartOf(QStringLiteral("Strain seen face-on from 410 Mpc"), {plus_, cross_}, strainTime_, strainValue_),
+      3);
+  layout->addWidget(chartOf(QStringLiteral("Separation of black holes 1 and 2"), {separation_},
+                            separationTime_, separationValue_),
+                    2);
+  resize(500, 560);
+  redrawTimer_.setInterval(kRedrawIntervalMs);
+  connect(&redrawTimer_, &QTimer::timeout, this, [this] {
+    if (changed_) redraw();
+  });
+  addPictureActions();
+}
+
+void SignalWindow::onConfigurationStart(int, double, const LoopState&) {
+  samples_.clear();
+  changed_ = true;
+}
+
+void SignalWindow::onStrainSample(int, const StrainSample& sample) {
+  if (samples_.size() == kKeptSamples) samples_.pop_front();
+  samples_.push_back(sample);
+  changed_ = true;
+}
+
+void SignalWindow::redraw() {
+  changed_ = false;
+  QList<QPointF> plus, cross, separation;
+  double strainMax = 0, farthest = 0;
+  for (const StrainSample& s : samples_) {
+    plus.append({s.time, s.strain.plus / kStrainUnit});
+    cross.append({s.time, s.strain.cross / kStrainUnit});
+    separation.append({s.time, s.separation});
+    strainMax = std::max({strainMax, std::fabs(plus.back().y()), std::fabs(cross.back().y())});
+    farthest = std::max(farthest, s.separation);
+  }
+  plus_->replace(plus);
+  cross_->replace(cross);
+  separation_->replace(separation);
+  const double start = samples_.empty() ? 0 : samples_.front().time;
+  const double end = samples_.empty() ? 0 : samples_.back().time;
+  fit(strainTime_, start, end);
+  fit(separationTime_, start, end);
+  fit(strainValue_, -strainMax, strainMax);
+  fit(separationValue_, 0, farthest);
+}
+
+void SignalWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  redraw();
+  redrawTimer_.start();
+}
+
+void SignalWindow::hideEvent(QHideEvent* event) {
+  redrawTimer_.stop();
+  QWidget::hideEvent(event);
+}
+
+void SignalWindow::addPictureActions() {
+  auto* save = new QAction(QStringLiteral("Save Picture\u2026"), this);
+  save->setShortcut(QKeySequence::Save);
+  connect(save, &QAction::triggered, this, &SignalWindow::askWhereToSave);
+  auto* copy = new QAction(QStringLiteral("Copy Picture"), this);
+  copy->setShortcut(QKeySequence::Copy);
+  connect(copy, &QAction::triggered, this, &SignalWindow::copyPicture);
+  addActions({save, copy});
+  useActionsMenu(this);
+}
+
+// The dialog does not block: a run goes on integrating while the user chooses.
+void SignalWindow::askWhereToSave() {
+  auto* dialog = new QFileDialog(this, QStringLiteral("Save Picture"), QStringLiteral("signal.png"),
+                                 QStringLiteral("PNG images (*.png)"));
+  dialog->setAcceptMode(QFileDialog::AcceptSave);
+  dialog->setDefaultSuffix(QStringLiteral("png"));
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  connect(dialog, &QFileDialog::fileSelected, this, &SignalWindow::savePicture);
+  dialog->open();
+}
+
+// The charts as they stand with every kept sample in them.
+QImage SignalWindow::picture() {
+  if (changed_) redraw();
+  return grab().toImage();
+}
+
+bool SignalWindow::savePicture(const QString& path) {
+  const QString error = savePng(picture(), path);
+  if (error.isEmpty()) return true;
+  auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(),
+                              QStringLiteral("The picture was not saved to %1: %2").arg(path, error),
+                              QMessageBox::Ok, this);
+  box->setObjectName(QStringLiteral("saveFailed"));
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->open();
+  return false;
+}
+
+void SignalWindow::copyPicture() {
+  QGuiApplication::clipboard()->setImage(picture());
+}
+
+}  // namespace bhsim
