@@ -228,15 +228,15 @@ TEST(FastLoop, TheRevolutionTestCountsWhatThePlainOneCounts) {
     EXPECT_GT(plain.nrevcnt, alpha < 0 ? -1 : 10) << alpha;
     EXPECT_GE(decided, 14000) << alpha;
   }
-  // the angle itself: quadrants, the axes, and a point on itself keeping the angle it had
-  for (const auto& [dx, dy, expected] : {std::tuple{3.0, 4.0, std::atan(4.0 / 3) * 180 / kPi},
-                                         {-3.0, 4.0, 180 - std::atan(4.0 / 3) * 180 / kPi},
-                                         {-1.0, -1.0, 225.0},
-                                         {1.0, -1.0, 315.0},
-                                         {0.0, 2.0, 90.0},
-                                         {0.0, -2.0, 270.0},
-                                         {-1.0, 0.0, 180.0},
-                                         {0.0, 0.0, 42.0}}) {
+}
+
+// The angle itself: the quadrants, the axes, and a point on itself keeping the angle it had.
+TEST(DirectionAngle, CountsCounterClockwiseFromPlusXInDegrees) {
+  const double a = std::atan(4.0 / 3) * 180 / kPi;
+  // clang-format off
+  for (const auto& [dx, dy, expected] : {std::tuple{3.0, 4.0, a}, {-3.0, 4.0, 180 - a}, {-1.0, -1.0, 225.0},
+      {1.0, -1.0, 315.0}, {0.0, 2.0, 90.0}, {0.0, -2.0, 270.0}, {-1.0, 0.0, 180.0}, {0.0, 0.0, 42.0}}) {
+    // clang-format on
     double angle = 42;
     angleOfDirection(dx, dy, kPi, angle);
     EXPECT_NEAR(angle, expected, 1e-12) << dx << ", " << dy;
