@@ -54,10 +54,10 @@ TEST(RunControl, ARunPausesIntegratesWaitsAndRestores) {
   h.configure(3, {{Tmaxcount, "2000"}, {Tnrev, "3"}, {Talphamax, "0"}});
   const Recorder& recorder = h.recorder;
   std::string pause, integrating, endWait;
-  std::string derived;  // revolution time and step as the set-up shows them
+  std::string derived;  // revolution time, step and distances as the set-up shows them
   h.onCaption(CommandStart, "Cont", [&] {
     pause = seen(h);
-    derived = h.text(TTrev) + "|" + h.text(Tdt);
+    derived = h.text(TTrev) + "|" + h.text(Tdt) + "|" + h.text(Tdist01) + "|" + h.text(Tdist02);
     h.click(CommandStart);
   });
   h.platform.when([&] { return h.text(CommandEnd) == "Stop"; }, [&] { integrating = seen(h); });
@@ -75,8 +75,12 @@ TEST(RunControl, ARunPausesIntegratesWaitsAndRestores) {
        Fields{{TBH1, " 36"}, {TBH2, " 29"}, {TBH3, " 5"}, {Ttotaltime, " .5"}, {Tnrev, " 3"}})
     EXPECT_EQ(h.text(id), text) << controlDesign(id).name;
   const LoopState& start = recorder.starts.at(0);
-  EXPECT_EQ(derived,
-            numberText(truncateTo(start.Revtime, 4)) + "|" + numberText(truncateTo(1000000 * start.dt, 4)));
+  // below 1000 km to tenths, above in whole kilometres
+  const double d01 = distance(start.x1 - start.x0, start.y1 - start.y0),
+               d02 = distance(start.x2 - start.x0, 0);
+  EXPECT_EQ(derived, numberText(truncateTo(start.Revtime, 4)) + "|" +
+                         numberText(truncateTo(1000000 * start.dt, 4)) + "|" +
+                         numberText(truncateTo(d01, 1)) + "|" + numberText(std::floor(d02)));
   EXPECT_EQ(std::tuple(recorder.ends.at(0).reason, recorder.ends.at(0).captured),
             std::tuple(EndReason::Revolutions, true));
   EXPECT_EQ(std::tuple(h.platform.waits, h.platform.stalled, h.program.module.StopRequested),
@@ -230,6 +234,8 @@ TEST(RunRefresh, ComesAtTheFirstStepReadsTheClockSparinglyAndGoesOnAfterMidnight
                   [&](ControlId id) { afterMidnight += id == Ttotaltime && night.platform.clock() < 3600; });
   night.run();
   EXPECT_GT(afterMidnight, 10);
+  EXPECT_NEAR(night.platform.clock(), 86399 + 0.02 * static_cast<double>(night.platform.clockReads) - 86400,
+              1e-6);
 }
 
 // One step a revolution and a sweep of 0 to 10^300: every configuration ends at its first step, faster
