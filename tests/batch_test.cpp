@@ -48,7 +48,7 @@ TEST(BatchOptions, ReadsEveryOptionAndNamesTheFirstBadOne) {
       {{"--frobnicate"}, "--frobnicate"}, {{"LBH1=x"}, "LBH1=x"}, {{"tbh1=3"}, "tbh1=3"}, {{"TBH1"}, "TBH1"},
       {{"--sweep", "TBH2=1:5:0"}, "is 0"}, {{"--sweep", "TBH2=5:1:1"}, "away"},
       {{"--sweep", "TBH2=1,x"}, "'x'"}, {{"--sweep", "LBH2=1"}, "LBH2=1"},
-      {{"--sweep", "TBH2=0:1e7:1"}, "1000000"},
+      {{"--sweep", "TBH2=1:1000001:1"}, "1000000 values"},
       {{"--sweep", "TBH2=1:1000:1", "--sweep", "TBH1=1:1001:1"}, "1000000 points"},
       {{"--shard", "0/2", "--sweep", "TBH2=1"}, "'0/2'"}, {{"--shard", "3/2"}, "'3/2'"},
       {{"--shard", "2/2"}, "grid"}, {{"--sweep", "TBH2=1", "--png", "p"}, "--png"}};
