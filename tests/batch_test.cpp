@@ -81,36 +81,38 @@ TEST(BatchCli, ExitStatusesAndWhatEachWrites) {
       "--batch --bh 2 Tmaxcount=2000 Tnrev=0 Ttotaltime=0 --max-steps 5000 --json /nonexistent-dir/out.json");
   EXPECT_EQ(o.status, 3);
   EXPECT_NE(o.err.find("/nonexistent-dir/out.json"), std::string::npos);
-  o = bhsim(
-      "--batch TBH1=40 --bh 2 Tmaxcount=2000 Tnrev=0 Ttotaltime=0 --max-steps 5000 --refresh-every 900 "
-      "--json - --table " +
-      path("s.csv"));
-  const Json j = Json::parse(o.out);
-  EXPECT_EQ(j["steps"], 6000);  // Stop pressed at the pump of step 5000, acted on at step 6000
-  EXPECT_EQ(readCsv(path("s.csv")).at(1).at(4), "stopped");
+}
+
+// A run stopped by its step budget: the stop at the pump of step 5000 is acted on at step 6000; the
+// trace is relative to the centre of mass, the PNG is the display, and each file gets a new file's
+// permissions.
+TEST(BatchCli, AStoppedRunWritesItsTableTraceAndPng) {
+  const std::string table = path("s.csv"), trace = path("trace.csv"), png = path("display.png"),
+                    json = path("s.json");
+  const Outcome o = bhsim(
+      "--batch TBH1=40 --bh 2 Tmaxcount=20000 Tnrev=0 Ttotaltime=0 Tdm1=0 Tdm2=0 --max-steps 5000 "
+      "--refresh-every 900 --json " +
+      json + " --table " + table + " --trace " + trace + " --png " + png);
+  ASSERT_EQ(o.status, 0) << o.err;
+  const Json j = Json::parse(slurp(json));
+  EXPECT_EQ(j["steps"], 6000);
+  EXPECT_EQ(readCsv(table).at(1).at(4), "stopped");
   EXPECT_EQ(std::tuple(j["idle"]["fields"]["TBH1"], j["idle"]["fields"]["TnBH"]), std::tuple(" 40", " 2"));
   EXPECT_EQ(std::tuple(j["end_wait"]["captions"]["CommandStart"], j["idle"]["captions"]["Lnrev"]),
             std::tuple("Next", "n rev"));
-}
-
-TEST(BatchCli, TheTraceIsRelativeToTheCentreOfMassAndThePngIsTheDisplay) {
-  const std::string trace = path("trace.csv"), png = path("display.png"), json = path("trace.json");
-  const Outcome o =
-      bhsim("--batch --bh 2 Tmaxcount=20000 Tnrev=2 Tdm1=0 Tdm2=0 --refresh-every 1000 --json " + json +
-            " --trace " + trace + " --png " + png);
-  ASSERT_EQ(o.status, 0) << o.err;
-  const auto rows = readCsv(trace);
-  ASSERT_EQ(rows.size(), 1 + 2 * (Json::parse(slurp(json))["steps"].get<std::size_t>() / 1000));
-  const mode_t mask = umask(0);  // each file gets the permissions of a new file of this user
+  const mode_t mask = umask(0);
   umask(mask);
-  for (const std::string& file : {trace, png, json})
+  for (const std::string& file : {table, trace, png, json})
     EXPECT_EQ(static_cast<mode_t>(fs::status(file).permissions()), 0666 & ~mask) << file;
+  const auto rows = readCsv(trace);
+  ASSERT_EQ(rows.size(), 1 + 2 * 6u);
   EXPECT_EQ(rows[0], (std::vector<std::string>{"configuration", "step", "body", "x_km", "y_km"}));
   for (std::size_t i = 1; i + 1 < rows.size(); i += 2) {
-    EXPECT_EQ(rows[i][1], std::to_string((i + 1) / 2 * 1000));
-    EXPECT_EQ(std::tuple(rows[i][2], rows[i + 1][2]), std::tuple("1", "2"));
-    const double x1 = std::stod(rows[i][3]), x2 = std::stod(rows[i + 1][3]), y1 = std::stod(rows[i][4]);
-    EXPECT_NEAR(36 * x1 + 29 * x2, 0, 1e-6 * (std::fabs(36 * x1) + std::fabs(36 * y1)));  // about the centre
+    EXPECT_EQ(std::tuple(rows[i][1], rows[i][2], rows[i + 1][2]),
+              std::tuple(std::to_string((i + 1) * 500), "1", "2"));
+    const double x1 = std::stod(rows[i][3]), x2 = std::stod(rows[i + 1][3]);
+    const double y1 = std::stod(rows[i][4]), y2 = std::stod(rows[i + 1][4]), scale = std::hypot(x1, y1);
+    EXPECT_LT(std::hypot(40 * x1 + 29 * x2, 40 * y1 + 29 * y2), 1e-6 * scale) << "about the centre";
   }
   QImage image(QString::fromStdString(png));
   ASSERT_EQ(std::tuple(image.width(), image.height()), std::tuple(150, 200));
@@ -194,7 +196,7 @@ TEST(BatchSweep, ShowsProgressOnATerminalOnly) {
 const std::string kGrid =
     "--batch --bh 2 Tmaxcount=1000 --refresh-every 250 --sweep TBH2=10:30:10 --sweep Tdm1=0,5";
 
-TEST(BatchGrid, EachPointIsTheRunWithItsValuesTypedInAndShardsMergeToTheWhole) {
+TEST(BatchGrid, EachPointIsTheRunWithItsValuesTypedInAndOnlyWholeShardsMerge) {
   const std::string whole = path("grid.csv");
   Outcome o = bhsim(kGrid + " --jobs 2 --table " + whole + " --json -");
   ASSERT_EQ(o.status, 0) << o.err;
@@ -223,31 +225,25 @@ TEST(BatchGrid, EachPointIsTheRunWithItsValuesTypedInAndShardsMergeToTheWhole) {
   for (int k = 1; k <= 4; ++k)
     bhsim(kGrid + " --shard " + std::to_string(k) + "/4 --table " + path("s" + std::to_string(k)));
   EXPECT_EQ(readCsv(path("s4")).size(), 3u);  // header lines and point 3
-  const std::string shards = path("s3") + " " + path("s1") + " " + path("s4") + " " + path("s2");
-  EXPECT_EQ(bhsim("--merge " + path("merged.csv") + " " + shards).status, 0);
+  const std::string s1 = path("s1"), s2 = path("s2"), s3 = path("s3"), s4 = path("s4"), out = path("out.csv");
+  EXPECT_EQ(bhsim("--merge " + path("merged.csv") + " " + s3 + " " + s1 + " " + s4 + " " + s2).status, 0);
   EXPECT_EQ(slurp(path("merged.csv")), slurp(whole));
-}
-
-TEST(BatchGrid, MergeRefusesMissingDoubledOrForeignRowsAndWritesNothing) {
-  for (int k = 1; k <= 3; ++k)
-    bhsim(kGrid + " --shard " + std::to_string(k) + "/3 --table " + path("m" + std::to_string(k)));
-  std::ofstream(path("short")) << slurp(path("m1")) << "0,10,0,1\n";
-  std::ofstream(path("other")) << "# bhsim grid: --sweep TBH2=10:30:10\n"
-                               << readCsv(path("m2"))[1][0] << "\n";
-  const std::string m1 = path("m1"), m2 = path("m2"), m3 = path("m3"), out = path("out.csv");
+  // a merge refuses missing, doubled or foreign rows and writes nothing
+  std::ofstream(path("short")) << slurp(s1) << "0,10,0,1\n";
+  std::ofstream(path("other")) << "# bhsim grid: --sweep TBH2=10:30:10\n" << readCsv(s2)[1][0] << "\n";
   const std::tuple<std::string, int, std::string> cases[] = {
-      {m1 + " " + m2, 1, "missing points 2, 5"},
-      {m1 + " " + m2 + " " + m3 + " " + m1, 1, "points 0, 3 more than once"},
-      {path("short") + " " + m2 + " " + m3, 2, "columns"},
-      {path("other") + " " + m2, 2, "different"},
-      {path("nothing") + " " + m2, 2, "cannot read"}};
+      {s1 + " " + s2, 1, "missing points 2-3"},
+      {s1 + " " + s2 + " " + s3 + " " + s4 + " " + s1, 1, "points 0, 4 more than once"},
+      {path("short") + " " + s2 + " " + s3 + " " + s4, 2, "columns"},
+      {path("other") + " " + s2, 2, "different"},
+      {path("nothing") + " " + s2, 2, "cannot read"}};
   for (const auto& [inputs, status, message] : cases) {
-    const Outcome o = bhsim("--merge " + out + " " + inputs);
+    o = bhsim("--merge " + out + " " + inputs);
     EXPECT_EQ(o.status, status) << inputs;
     EXPECT_NE(o.err.find(message), std::string::npos) << o.err;
     EXPECT_FALSE(fs::exists(out));
   }
-  EXPECT_EQ(bhsim("--merge /nonexistent-dir/out.csv " + m1 + " " + m2 + " " + m3).status, 3);
+  EXPECT_EQ(bhsim("--merge /nonexistent-dir/out.csv " + s1 + " " + s2 + " " + s3 + " " + s4).status, 3);
 }
 
 TEST(BatchGrid, ARefusedPointIsARowAndAKilledRunLeavesNoTable) {
