@@ -122,6 +122,17 @@ TEST(MassChange, GrowsByThePercentagePerMaxCountStepsAndGoesOnThroughNegativeMas
   }
 }
 
+// The total time ends the configuration at the first refresh past it, not at one that reaches it: a
+// total of exactly 1000 steps' time, with a refresh every 100 steps, ends it at step 1100.
+TEST(TotalTime, EndsTheConfigurationAtTheFirstRefreshPastIt) {
+  Fields fields = {{Tnrev, "0"}, {Tmaxcount, "100000"}};
+  char total[32];
+  std::snprintf(total, sizeof total, "%.17g", runWith(2, fields, 1).starts.at(0).dt * 1000);
+  fields.emplace_back(Ttotaltime, total);
+  const LoopState s = runWith(2, fields).ends.at(0);
+  EXPECT_EQ(std::tuple(s.cnt, s.reason), std::tuple(1100, EndReason::TotalTime));
+}
+
 TEST(LoopEvents, ACapturedThirdHandsItsMassOverAndOneWithinAKilometreMerges) {
   LoopState s = runWith(3, {{Tmaxcount, "2000"}, {Talphamax, "0"}}).ends.at(0);
   EXPECT_EQ(std::tuple(s.captured, s.nstars, s.reason, s.nrevcnt),
