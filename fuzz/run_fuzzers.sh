@@ -13,16 +13,14 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1:symbolize=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 mkdir -p "$build/fuzz-artifacts"
 status=0
-for target in usingx batch_options; do
+for target in usingx; do
   binary=$build/fuzz/fuzz_$target
   work=$build/fuzz-corpus/$target
   mkdir -p "$work"
-  dict=()
-  case $target in batch_*) dict=(-dict="$here/batch.dict") ;; esac
   log=$build/fuzz-$target.log
   echo "fuzz_$target: ${seconds} s"
   if "$binary" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 \
-      -artifact_prefix="$build/fuzz-artifacts/$target-" "${dict[@]}" "$work" "$here/corpus/$target" >"$log" 2>&1; then
+      -artifact_prefix="$build/fuzz-artifacts/$target-" "$work" "$here/corpus/$target" >"$log" 2>&1; then
     grep -E "stat::number_of_executed_units|stat::peak_rss_mb" "$log" | sed "s/^/  /"
   else
     status=1
