@@ -89,15 +89,6 @@ class TextMaker {
   std::mt19937_64 random_;
 };
 
-std::string describe(const BatchOptions& o) {
-  std::string text =
-      "--bh " + std::to_string(o.bodyCount) + " --refresh-every " + std::to_string(o.refreshEvery);
-  if (o.maxSteps) text += " --max-steps " + std::to_string(*o.maxSteps);
-  for (const auto& [id, t] : o.fields)
-    text += " '" + std::string(controlDesign(id).name) + "=" + t.substr(0, 40) + "'";
-  return text;
-}
-
 // A Stop pressed at the first pump after the budget is acted on at the next plot step. Pumps and plot
 // steps come at every 1000th step of a configuration, so where configurations end in between, the next
 // one may come up to 1999 steps later: the run ends less than two such gaps past the budget.
@@ -127,7 +118,7 @@ TEST(RandomFieldTexts, EveryRunIsRefusedOrEndsWithNumbersInItsFields) {
                            Tdalpha, Talphamax, Ttotaltime, Tnrev})
         if (maker.chance(touched)) o.fields.emplace_back(id, maker.text());
       const BatchResult result = runBatch(o);
-      ASSERT_EQ(runProblem(o, result), "") << "set " << set << ": " << describe(o);
+      ASSERT_EQ(runProblem(o, result), "") << count << " black holes, set " << set;  // sets repeat by seed
       refused += result.status;
       steps += result.steps;
     }
@@ -154,10 +145,10 @@ TEST(RandomFieldTexts, ASweepInThreadsShowsWhatItShowsOnOneThread) {
     const BatchResult a = runBatch(o);
     o.jobs = 2;
     const BatchResult b = runBatch(o);
-    ASSERT_EQ(runProblem(o, a), "") << describe(o);
+    ASSERT_EQ(runProblem(o, a), "") << "set " << set;
     EXPECT_EQ(std::tie(a.status, a.configurations, a.steps, a.endWait, a.idle),
               std::tie(b.status, b.configurations, b.steps, b.endWait, b.idle))
-        << describe(o);
+        << "set " << set;
     swept += a.configurations > 1;
   }
   EXPECT_GT(swept, 400 / 3);
