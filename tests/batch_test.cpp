@@ -83,19 +83,19 @@ TEST(BatchCli, ExitStatusesAndWhatEachWrites) {
   EXPECT_NE(o.err.find("/nonexistent-dir/out.json"), std::string::npos);
 }
 
-// A run stopped by its step budget: the stop at the pump of step 5000 is acted on at step 6000; the
-// trace is relative to the centre of mass, the PNG is the display, and each file gets a new file's
-// permissions.
+// A run stopped by its step budget: the stop at the pump of step 1000000 is acted on at step 1001000;
+// the trace (over 64 KiB, more than the output buffer holds) is relative to the centre of mass in every
+// row, the PNG is the display, and each file gets a new file's permissions.
 TEST(BatchCli, AStoppedRunWritesItsTableTraceAndPng) {
   const std::string table = path("s.csv"), trace = path("trace.csv"), png = path("display.png"),
                     json = path("s.json");
   const Outcome o = bhsim(
-      "--batch TBH1=40 --bh 2 Tmaxcount=20000 Tnrev=0 Ttotaltime=0 Tdm1=0 Tdm2=0 --max-steps 5000 "
+      "--batch TBH1=40 --bh 2 Tmaxcount=20000 Tnrev=0 Ttotaltime=0 Tdm1=0 Tdm2=0 --max-steps 1000000 "
       "--refresh-every 900 --json " +
       json + " --table " + table + " --trace " + trace + " --png " + png);
   ASSERT_EQ(o.status, 0) << o.err;
   const Json j = Json::parse(slurp(json));
-  EXPECT_EQ(j["steps"], 6000);
+  EXPECT_EQ(j["steps"], 1001000);
   EXPECT_EQ(readCsv(table).at(1).at(4), "stopped");
   EXPECT_EQ(std::tuple(j["idle"]["fields"]["TBH1"], j["idle"]["fields"]["TnBH"]), std::tuple(" 40", " 2"));
   EXPECT_EQ(std::tuple(j["end_wait"]["captions"]["CommandStart"], j["idle"]["captions"]["Lnrev"]),
@@ -105,7 +105,7 @@ TEST(BatchCli, AStoppedRunWritesItsTableTraceAndPng) {
   for (const std::string& file : {table, trace, png, json})
     EXPECT_EQ(static_cast<mode_t>(fs::status(file).permissions()), 0666 & ~mask) << file;
   const auto rows = readCsv(trace);
-  ASSERT_EQ(rows.size(), 1 + 2 * 6u);
+  ASSERT_EQ(rows.size(), 1 + 2 * 1001u);
   EXPECT_EQ(rows[0], (std::vector<std::string>{"configuration", "step", "body", "x_km", "y_km"}));
   for (std::size_t i = 1; i + 1 < rows.size(); i += 2) {
     EXPECT_EQ(std::tuple(rows[i][1], rows[i][2], rows[i + 1][2]),
@@ -231,11 +231,15 @@ TEST(BatchGrid, EachPointIsTheRunWithItsValuesTypedInAndOnlyWholeShardsMerge) {
   // a merge refuses missing, doubled or foreign rows and writes nothing
   std::ofstream(path("short")) << slurp(s1) << "0,10,0,1\n";
   std::ofstream(path("other")) << "# bhsim grid: --sweep TBH2=10:30:10\n" << readCsv(s2)[1][0] << "\n";
+  const std::string s2Text = slurp(s2);  // its grid line naming a label instead
+  std::ofstream(path("label")) << "# bhsim grid: --sweep LBH2=1"
+                               << s2Text.substr(s2Text.find(" --sweep Tdm1"));
   const std::tuple<std::string, int, std::string> cases[] = {
       {s1 + " " + s2, 1, "missing points 2-3"},
       {s1 + " " + s2 + " " + s3 + " " + s4 + " " + s1, 1, "points 0, 4 more than once"},
       {path("short") + " " + s2 + " " + s3 + " " + s4, 2, "columns"},
       {path("other") + " " + s2, 2, "different"},
+      {path("label"), 2, "LBH2=1"},
       {path("nothing") + " " + s2, 2, "cannot read"}};
   for (const auto& [inputs, status, message] : cases) {
     o = bhsim("--merge " + out + " " + inputs);
