@@ -43,9 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   require(result.status == 0 || result.status == 1, "status " + std::to_string(result.status));
   require((result.status == 1) == !result.refusal.empty(), "refusal without a reason");
   if (result.status == 1) return 0;
-  const bhsim::testing::TypedTexts typed = bhsim::testing::typedTexts(options.fields);
   for (const auto* snapshot : {&result.endWait, &result.idle}) {
-    const std::string problem = bhsim::testing::snapshotProblem(*snapshot, typed);
+    const std::string problem = bhsim::testing::snapshotProblem(*snapshot, options);
     require(problem.empty(), problem);
   }
   require(result.steps <= *options.maxSteps + bhsim::testing::kStopSlackSteps, "the step budget overran");

@@ -97,12 +97,10 @@ TEST(CircleSet, SizeChoosesOneFourOrNinePixelsClippedToTheArea) {
       for (int y = t; y <= b; ++y) p[{x, y}] = colour;
     return p;
   };
-  for (const auto& [size, left, top, right, bottom] : {std::tuple{0.0, 10, 20, 10, 20},
-                                                       {1.0, 10, 20, 10, 20},
-                                                       {1.0000001, 10, 20, 11, 21},
-                                                       {2.0, 10, 20, 11, 21},
-                                                       {2.0000001, 9, 19, 11, 21},
-                                                       {100.0, 9, 19, 11, 21}}) {
+  // clang-format off
+  for (const auto& [size, left, top, right, bottom] : {std::tuple{0.0, 10, 20, 10, 20}, {1.0, 10, 20, 10, 20},
+           {1.0000001, 10, 20, 11, 21}, {2.0, 10, 20, 11, 21}, {2.0000001, 9, 19, 11, 21}, {100.0, 9, 19, 11, 21}}) {
+    // clang-format on
     Form2 form2;
     CircleSet(pixels, form2, 10, 20, QBColor(12), size);
     EXPECT_EQ(drawn(form2), block(left, top, right, bottom, 0xFF0000)) << size;
@@ -120,15 +118,11 @@ TEST(Form2, TheAreaFollowsTheOuterSizeAndKeepsWhatIsDrawn) {
   Form2 form2;
   EXPECT_EQ(std::tuple(form2.Width(), form2.Height(), form2.pixelWidth(), form2.pixelHeight()),
             std::tuple(2370.f, 3510.f, 150, 200));
-  const double inf = INFINITY;
-  for (const auto& [column, row] : {std::pair{-1.0, 0.0},
-                                    {150.0, 0.0},
-                                    {0.0, 200.0},
-                                    {std::nan(""), 5.0},
-                                    {inf, 5.0},
-                                    {4294967296.0, 5.0},
-                                    {2147483648.0, 0.0}})
+  // clang-format off
+  for (const auto& [column, row] : {std::pair{-1.0, 0.0}, {150.0, 0.0}, {0.0, 200.0}, {std::nan(""), 5.0},
+                                    {INFINITY, 5.0}, {4294967296.0, 5.0}, {2147483648.0, 0.0}})
     form2.setPixel(column, row, QBColor(0));
+  // clang-format on
   form2.setPixel(10, 10, QBColor(12));
   form2.setPixel(149, 199, QBColor(4));
   EXPECT_EQ(drawn(form2), (PixelMap{{{10, 10}, 0xFF0000}, {{149, 199}, 0x800000}}));

@@ -4,13 +4,13 @@
 // input and the batch fuzzer: every field the program wrote a number into holds a number text.
 
 #include <cctype>
+#include <cstdint>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <string>
-#include <utility>
-#include <vector>
 
+#include "batch/batch_options.hpp"
 #include "control/control_table.hpp"
 
 namespace bhsim::testing {
@@ -19,15 +19,6 @@ namespace bhsim::testing {
 // steps come at every 1000th step of a configuration, so where configurations end in between, the next
 // one may come up to 1999 steps later: the run ends less than two such gaps past the budget.
 inline constexpr std::int64_t kStopSlackSteps = 4000;
-
-// The last text typed into each field, by field name.
-using TypedTexts = std::map<std::string, std::string>;
-
-inline TypedTexts typedTexts(const std::vector<std::pair<ControlId, std::string>>& fields) {
-  TypedTexts typed;
-  for (const auto& [id, text] : fields) typed[std::string(controlDesign(id).name)] = text;
-  return typed;
-}
 
 // A number as the program writes one: the number text (" 33", "-.5", " 1.5E+15"), the general form
 // ("0.5") or a masked text ("  3.000"). Never empty, never "inf" or "nan".
@@ -44,16 +35,18 @@ inline bool isNumberText(const std::string& text) {
 }
 
 // The first problem of a snapshot {"fields": {...}, "captions": {...}}, or "" when there is none (a null
-// snapshot, of a state the run never reached, has none). A field holds what was typed into it, a number,
-// or is one the program empties on purpose; a caption is its design text, a button's, or "n rev" with
-// the wanted count.
-inline std::string snapshotProblem(const nlohmann::ordered_json& snapshot, const TypedTexts& typed) {
+// snapshot, of a state the run never reached, has none). A field holds the last text typed into it, a
+// number, or is one the program empties on purpose; a caption is its design text, a button's, or "n rev"
+// with the wanted count.
+inline std::string snapshotProblem(const nlohmann::ordered_json& snapshot, const BatchOptions& options) {
   static const std::set<std::string> emptied = {"Tvc",     "Tfreq",      "Tdist01",    "Tdist02",
                                                 "Tdist12", "Tdist01min", "Tdist02min", "Tdist12min",
                                                 "Td1",     "Td2",        "Td3",        "Tphi"};
   static const std::set<std::string> buttons = {"Start", "Cont", "Next", "Stop", "End", "Grid"};
   if (snapshot.is_null()) return "";
   if (snapshot.value("fields", nlohmann::ordered_json()).size() != kTextFieldCount) return "fields missing";
+  std::map<std::string, std::string> typed;
+  for (const auto& [id, text] : options.fields) typed[std::string(controlDesign(id).name)] = text;
   for (const auto& [name, value] : snapshot["fields"].items()) {
     const std::string text = value.get<std::string>();
     const auto it = typed.find(name);

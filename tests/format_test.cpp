@@ -60,15 +60,11 @@ TEST(Format, NumberTextAndGeneralForm) {
 }
 
 TEST(Format, TruncationCutsTowardMinusInfinity) {
-  const std::tuple<double, int, double> cases[] = {{12.96, 1, 12.9},
-                                                   {-0.05, 1, -0.1},
-                                                   {12.345, 0, 12},
-                                                   {-1.5, 0, -2},
-                                                   {0.12345, 4, 0.1234},
-                                                   {99.9999, 3, 99.999},
-                                                   {0.29, 2, 0.28},  // 100 x 0.29 is 28.999999999999996 in
-                                                                     // doubles
-                                                   {1234.5678, 3, 1234.567}};
+  // 100 x 0.29 is 28.999999999999996 in doubles
+  // clang-format off
+  const std::tuple<double, int, double> cases[] = {{12.96, 1, 12.9}, {-0.05, 1, -0.1}, {12.345, 0, 12}, {-1.5, 0, -2},
+      {0.12345, 4, 0.1234}, {99.9999, 3, 99.999}, {0.29, 2, 0.28}, {1234.5678, 3, 1234.567}};
+  // clang-format on
   for (const auto& [value, places, expected] : cases) EXPECT_EQ(truncateTo(value, places), expected) << value;
 }
 

@@ -54,10 +54,10 @@ TEST(RunControl, ARunPausesIntegratesWaitsAndRestores) {
   h.configure(3, {{Tmaxcount, "2000"}, {Tnrev, "3"}, {Talphamax, "0"}});
   const Recorder& recorder = h.recorder;
   std::string pause, integrating, endWait;
-  std::string derived;  // revolution time and step as the set-up shows them
+  std::string derived;  // revolution time, step and distances as the set-up shows them
   h.onCaption(CommandStart, "Cont", [&] {
     pause = seen(h);
-    derived = h.text(TTrev) + "|" + h.text(Tdt);
+    derived = h.text(TTrev) + "|" + h.text(Tdt) + "|" + h.text(Tdist01) + "|" + h.text(Tdist02);
     h.click(CommandStart);
   });
   h.platform.when([&] { return h.text(CommandEnd) == "Stop"; }, [&] { integrating = seen(h); });
@@ -75,28 +75,14 @@ TEST(RunControl, ARunPausesIntegratesWaitsAndRestores) {
        Fields{{TBH1, " 36"}, {TBH2, " 29"}, {TBH3, " 5"}, {Ttotaltime, " .5"}, {Tnrev, " 3"}})
     EXPECT_EQ(h.text(id), text) << controlDesign(id).name;
   const LoopState& start = recorder.starts.at(0);
-  EXPECT_EQ(derived,
-            numberText(truncateTo(start.Revtime, 4)) + "|" + numberText(truncateTo(1000000 * start.dt, 4)));
-  EXPECT_EQ(std::tuple(recorder.ends.at(0).reason, recorder.ends.at(0).captured),
-            std::tuple(EndReason::Revolutions, true));
+  // below 1000 km to tenths, above in whole kilometres
+  const double d01 = distance(start.x1 - start.x0, start.y1 - start.y0),
+               d02 = distance(start.x2 - start.x0, 0);
+  EXPECT_EQ(derived, numberText(truncateTo(start.Revtime, 4)) + "|" +
+                         numberText(truncateTo(1000000 * start.dt, 4)) + "|" +
+                         numberText(truncateTo(d01, 1)) + "|" + numberText(std::floor(d02)));
   EXPECT_EQ(std::tuple(h.platform.waits, h.platform.stalled, h.program.module.StopRequested),
             std::tuple(2, false, 0));
-}
-
-TEST(RunControl, StopAtAPumpIsActedOnAtTheNextThousandthStepWithoutNext) {
-  Harness h;
-  h.configure(2, {{Tmaxcount, "2000"}, {Tnrev, "0"}, {Ttotaltime, "0"}}, 700);
-  h.onCaption(CommandStart, "Cont", [&] { h.click(CommandStart); });
-  h.platform.when([&] { return h.program.module.totalSteps == 3000; },
-                  [&] {
-                    h.click(TnBH);  // ignored while integrating
-                    h.click(CommandEnd);
-                  });
-  h.click(CommandStart);
-  EXPECT_EQ(h.program.module.totalSteps, 4000);
-  EXPECT_EQ(h.platform.waits, 1);  // only the pause
-  EXPECT_EQ(seen(h), "Start|End|n rev|+-++1");
-  EXPECT_EQ(std::tuple(h.text(TnBH), h.text(TBH1), h.text(Ttotaltime)), std::tuple(" 2", " 36", " 0"));
 }
 
 TEST(RunControl, TouchingTheSetUpEndsAWaitAndEndEndsTheProgramFromEveryWait) {
@@ -221,13 +207,22 @@ TEST(RunDriver, RefusesParametersThatDivideByZeroBeforeAnythingChanges) {
   EXPECT_TRUE(emptySweep.platform.refusals.empty());
 }
 
+// The first refresh on the clock comes at the first step, as with a refresh every step; a clock that
+// stands still is read sparingly; after midnight the refreshes go on.
 TEST(RunRefresh, ComesAtTheFirstStepReadsTheClockSparinglyAndGoesOnAfterMidnight) {
-  Harness still;
-  still.configure(2, {{Tmaxcount, "2000"}, {Tnrev, "1"}}, 0);
-  still.platform.setClock(1000, 0);  // stands still: only the first step's refresh and the end's
-  still.run();
-  EXPECT_NE(still.text(Tphi), "");
-  EXPECT_LT(still.platform.clockReads, still.program.module.totalSteps / 100);
+  std::string first[2];
+  for (int every : {0, 1}) {
+    Harness h;
+    h.configure(2, {{Tmaxcount, "2000"}, {Tnrev, "1"}}, every);
+    h.platform.setClock(1000, 0);
+    OnControl watch(h.program.form1, [&](ControlId id) {
+      if (id == Ty1 && first[every].empty()) first[every] = h.text(Ty1);
+    });
+    h.run();
+    EXPECT_LT(h.platform.clockReads, every == 0 ? h.program.module.totalSteps / 100 : 1);
+  }
+  EXPECT_EQ(first[0], first[1]);
+  EXPECT_NE(first[0], "");
 
   Harness night;
   night.configure(2, {{Tmaxcount, "20000"}, {Tnrev, "3"}, {Ttotaltime, "0"}}, 0);
@@ -237,6 +232,8 @@ TEST(RunRefresh, ComesAtTheFirstStepReadsTheClockSparinglyAndGoesOnAfterMidnight
                   [&](ControlId id) { afterMidnight += id == Ttotaltime && night.platform.clock() < 3600; });
   night.run();
   EXPECT_GT(afterMidnight, 10);
+  EXPECT_NEAR(night.platform.clock(), 86399 + 0.02 * static_cast<double>(night.platform.clockReads) - 86400,
+              1e-6);
 }
 
 // One step a revolution and a sweep of 0 to 10^300: every configuration ends at its first step, faster
@@ -251,7 +248,7 @@ TEST(RunDriver, AnEndlessSweepOfOneStepConfigurationsHearsStopAndEnd) {
     h.run();
     EXPECT_EQ(h.program.module.configurationsBuilt, 50);
     EXPECT_EQ(recorder.ends.front().reason, EndReason::LightSpeed);
-    EXPECT_EQ(h.text(CommandStart), stop ? "Start" : "Cont");
+    EXPECT_EQ(std::tuple(h.text(CommandStart), h.platform.waits), std::tuple(stop ? "Start" : "Cont", 1));
     EXPECT_EQ(h.program.ended(), !stop);
   }
 }

@@ -27,16 +27,6 @@ void Harness::run() {
   click(CommandStart);
 }
 
-void Recorder::onConfigurationStart(int, double angle, const LoopState& s) {
-  angles.push_back(angle);
-  starts.push_back(s);
-}
-
-void Recorder::onConfigurationEnd(int, const LoopState& s, bool wasStopped) {
-  ends.push_back(s);
-  stopped.push_back(wasStopped);
-}
-
 fs::path scratch(const std::string& name) {
   const fs::path dir = fs::temp_directory_path() / ("bhsim_test_" + std::to_string(::getpid()));
   fs::create_directories(dir);

@@ -22,14 +22,14 @@ using Fields = std::vector<std::pair<ControlId, std::string>>;
 
 // Keeps what a run reports.
 struct Recorder : RunObserver {
-  void onConfigurationStart(int, double angle, const LoopState& s) override;
+  void onConfigurationStart(int, double angle, const LoopState& s) override {
+    angles.push_back(angle);
+    starts.push_back(s);
+  }
   void onRevolution(int, const LoopState& s) override { revolutions.push_back(s); }
-  void onDot(int, std::int64_t, int, double, double) override { ++dots; }
-  void onConfigurationEnd(int, const LoopState& s, bool wasStopped) override;
+  void onConfigurationEnd(int, const LoopState& s, bool) override { ends.push_back(s); }
   std::vector<double> angles;
   std::vector<LoopState> starts, revolutions, ends;
-  std::vector<bool> stopped;
-  long dots = 0;
 };
 
 // Calls `on` after each change of a control's text, visibility or top, for as long as it lives.

@@ -42,7 +42,7 @@ void expectShowsModelWhole(GuiHarness& h) {
             QRect(px(g.left), px(g.top), px(g.width - 120), px(g.height - 510)));
 }
 
-TEST(ControlWindow, ShowsTheModelWholeInTabOrderForEveryBodyCountAndAfterModelWrites) {
+TEST(ControlWindow, ShowsTheModelWholeInTabOrderForEveryBodyCountAndCopiesItsValues) {
   GuiHarness h;
   EXPECT_EQ(h.desktop.control->windowTitle(), "Control Form");
   // The focus starts on "Start", and goes on by the tab index; labels take none.
@@ -62,6 +62,19 @@ TEST(ControlWindow, ShowsTheModelWholeInTabOrderForEveryBodyCountAndAfterModelWr
   h.program().form1.setVisible(Tvc, false);
   h.program().form1.setGeometry({30, 45, 5107.5, 5190});  // 332.5 pixels wide: rounded up
   expectShowsModelWhole(h);
+  // "Copy Values" (the window's context menu, also over a label) puts every field on the clipboard as
+  // `name<TAB>text`
+  QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(2, 2), QPoint(2, 2));
+  QApplication::sendEvent(h.widget(LBH1), &rightClick);
+  std::unique_ptr<QMenu> menu(h.desktop.control->findChild<QMenu*>());
+  ASSERT_TRUE(menu && menu->isVisible());
+  EXPECT_EQ(menu->actions().value(0)->text(), "Copy Values");
+  menu->actions().value(0)->trigger();
+  QString fields;
+  for (const ControlDesign& d : controlTable()) {
+    if (h.field(d.id)) fields += QString::fromStdString(std::string(d.name) + "\t" + h.shown(d.id) + "\n");
+  }
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), fields);
 }
 
 // Typing is the user's edit and leaves the cursor where it is; the program's write of a text longer than
@@ -79,32 +92,6 @@ TEST(ControlWindow, TypingAndClickingAreTheUsersEditAndClick) {
     h.click(id);
     EXPECT_EQ(h.program().module.SetupChanged, handled) << controlDesign(id).name;
   }
-}
-
-// At the pause of the default three-black-hole run the window shows the model whole, and "Copy Values" (the
-// window's context menu, also over a label) puts every field on the clipboard as `name<TAB>text`.
-TEST(ControlWindow, AtTheThreeBlackHolePauseTheWindowIsWholeAndCopyValuesCopiesTheFields) {
-  GuiHarness h;
-  h.setBodyCount(3);
-  QString copied, fields;
-  h.user.when([&] { return h.shown(CommandStart) == "Cont"; },
-              [&] {
-                expectShowsModelWhole(h);
-                QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(2, 2), QPoint(2, 2));
-                QApplication::sendEvent(h.widget(LBH1), &rightClick);
-                std::unique_ptr<QMenu> menu(h.desktop.control->findChild<QMenu*>());
-                ASSERT_TRUE(menu && menu->isVisible());
-                EXPECT_EQ(menu->actions().value(0)->text(), "Copy Values");
-                menu->actions().value(0)->trigger();
-                copied = QGuiApplication::clipboard()->text();
-                for (const ControlDesign& d : controlTable()) {
-                  if (h.field(d.id))
-                    fields += QString::fromStdString(std::string(d.name) + "\t" + h.shown(d.id) + "\n");
-                }
-                h.click(TnBH);  // touching the set-up ends the run
-              });
-  h.click(CommandStart);
-  EXPECT_EQ(copied, fields);
 }
 
 // "Gravity" in the control window's menu takes effect at the next "Start"; the display names the model of
