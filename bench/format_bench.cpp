@@ -1,8 +1,8 @@
 // The text conventions the field refresh writes with.
 #include <benchmark/benchmark.h>
 
+#include "format/mask.hpp"
 #include "format/number_text.hpp"
-#include "format/usingx.hpp"
 
 namespace bhsim {
 namespace {
@@ -11,7 +11,7 @@ void BM_USINGX(benchmark::State& state) {
   double f = 33.289;
   for (auto _ : state) {
     std::string out;
-    USINGX(f, "###.###", out);
+    formatWithMask(f, "###.###", out);
     benchmark::DoNotOptimize(out);
     f += 0.001;
   }

@@ -46,19 +46,19 @@ double threadSeconds() {
 
 // Clocks the integration by the captions the run writes: "Stop" as it begins, "Next" when it is over.
 // As a model observer it sees each caption the moment it is written, with no polling delay.
-class IntegrationClock : public Form1Observer {
+class IntegrationClock : public ControlPanelObserver {
  public:
-  IntegrationClock(Program& program) : program_(program) { program_.form1.addObserver(this); }
-  ~IntegrationClock() override { program_.form1.removeObserver(this); }
+  IntegrationClock(Program& program) : program_(program) { program_.panel.addObserver(this); }
+  ~IntegrationClock() override { program_.panel.removeObserver(this); }
   void controlChanged(ControlId id) override {
-    const std::string& text = program_.form1.text(id);
-    if (id == CommandEnd && text == "Stop") {
+    const std::string& text = program_.panel.text(id);
+    if (id == EndButton && text == "Stop") {
       begin_ = Clock::now();
       beginCpu_ = threadSeconds();
     }
-    if (id == CommandStart && text == "Next") {
+    if (id == StartButton && text == "Next") {
       const double seconds = std::chrono::duration<double>(Clock::now() - begin_).count();
-      best.steps = program_.module.totalSteps;
+      best.steps = program_.runState.totalSteps;
       best.seconds = std::min(best.seconds, seconds);
       best.cpuSeconds = std::min(best.cpuSeconds, threadSeconds() - beginCpu_);
     }
@@ -73,22 +73,22 @@ class IntegrationClock : public Form1Observer {
 };
 
 void twoBlackHoles(Program& program) {
-  while (program.module.nBH != 2) program.form1.userClick(TnBH);
+  while (program.runState.bodyCount != 2) program.panel.userClick(BodyCountField);
 }
 
 Timing headlessRate(int repeats) {
   ScriptedPlatform platform;
   Program program(platform);
-  program.Form_Load();
+  program.load();
   twoBlackHoles(program);
   IntegrationClock clock(program);
   for (int i = 0; i < repeats; ++i) {
     const auto in = [&program](RunPhase phase) {
-      return [&program, phase] { return program.module.phase == phase; };
+      return [&program, phase] { return program.runState.phase == phase; };
     };
-    platform.when(in(RunPhase::Paused), [&program] { program.form1.userClick(CommandStart); });
-    platform.when(in(RunPhase::EndWait), [&program] { program.form1.userClick(CommandStart); });
-    program.form1.userClick(CommandStart);
+    platform.when(in(RunPhase::Paused), [&program] { program.panel.userClick(StartButton); });
+    platform.when(in(RunPhase::EndWait), [&program] { program.panel.userClick(StartButton); });
+    program.panel.userClick(StartButton);
   }
   return clock.best;
 }
@@ -101,10 +101,10 @@ Timing windowRate(int repeats, bool signal) {
   Program& program = desktop.program;
   twoBlackHoles(program);
   IntegrationClock clock(program);
-  QPushButton* start = qobject_cast<QPushButton*>(desktop.control->control(CommandStart));
+  QPushButton* start = qobject_cast<QPushButton*>(desktop.control->control(StartButton));
   QTimer user;
   QObject::connect(&user, &QTimer::timeout, [&] {
-    const std::string& caption = program.form1.text(CommandStart);
+    const std::string& caption = program.panel.text(StartButton);
     if (caption == "Cont" || caption == "Next") start->click();
   });
   user.start(1);

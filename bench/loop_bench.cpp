@@ -22,16 +22,16 @@ LoopState startingState(int bodies) {
   } grab;
   ScriptedPlatform platform;
   Program program(platform);
-  program.Form_Load();
-  for (int n = 1; n < bodies; ++n) program.form1.userClick(TnBH);
+  program.load();
+  for (int n = 1; n < bodies; ++n) program.panel.userClick(BodyCountField);
   program.observer = &grab;
-  platform.when([&] { return program.module.phase == RunPhase::Paused; },
-                [&] { program.form1.userClick(CommandStart); });
-  platform.when([&] { return program.module.totalSteps > 0; }, [&] { program.form1.userClick(CommandEnd); });
-  platform.when([&] { return program.module.phase == RunPhase::EndWait; },
-                [&] { program.form1.userClick(CommandStart); });
+  platform.when([&] { return program.runState.phase == RunPhase::Paused; },
+                [&] { program.panel.userClick(StartButton); });
+  platform.when([&] { return program.runState.totalSteps > 0; }, [&] { program.panel.userClick(EndButton); });
+  platform.when([&] { return program.runState.phase == RunPhase::EndWait; },
+                [&] { program.panel.userClick(StartButton); });
   program.options.refreshEvery = 1000;
-  program.form1.userClick(CommandStart);
+  program.panel.userClick(StartButton);
   return grab.state;
 }
 
@@ -47,8 +47,8 @@ void runSteps(LoopState& s, std::int64_t steps) {
 template <bool kThree, step::MassMode kMass>
 void runFast(LoopState& s, std::int64_t steps) {
   const step::DirectionWatch watch(s.alpha);
-  const std::int64_t end = s.cnt + steps;
-  while (s.cnt < end) {
+  const std::int64_t end = s.stepCount + steps;
+  while (s.stepCount < end) {
     step::runPackedSteps<kThree, kMass>(s, watch, end);
     step::massChange(s);
   }
@@ -67,12 +67,12 @@ BENCHMARK(BM_FastStepsTwoBodies)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 void BM_FastStepsThreeBodies(benchmark::State& state) {
   LoopState start = startingState(3);
-  start.x2 *= 1000;
+  start.x3 *= 1000;
   for (auto _ : state) {
     LoopState s = start;
     runFast<true, step::MassMode::Three>(s, state.range(0));
     benchmark::DoNotOptimize(s);
-    if (s.nstars != 3) state.SkipWithError("black hole 3 left the play");
+    if (s.bodiesInPlay != 3) state.SkipWithError("black hole 3 left the play");
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
@@ -92,12 +92,12 @@ BENCHMARK(BM_StepTwoBodies)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 void BM_StepThreeBodies(benchmark::State& state) {
   LoopState start = startingState(3);
-  start.x2 *= 1000;  // far out, so that it stays in play for the whole measurement
+  start.x3 *= 1000;  // far out, so that it stays in play for the whole measurement
   for (auto _ : state) {
     LoopState s = start;
     runSteps(s, state.range(0));
     benchmark::DoNotOptimize(s);
-    if (s.nstars != 3) state.SkipWithError("black hole 3 left the play");
+    if (s.bodiesInPlay != 3) state.SkipWithError("black hole 3 left the play");
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
@@ -109,8 +109,8 @@ BENCHMARK(BM_StepThreeBodies)->Arg(1000000)->Unit(benchmark::kMillisecond);
 void BM_RelativisticStep(benchmark::State& state) {
   LoopState start = startingState(static_cast<int>(state.range(1)));
   start.gravity = kGravityModels[state.range(2)];
-  for (double* x : {&start.x0, &start.y0, &start.x1, &start.y1, &start.x2, &start.y2}) *x *= 100;
-  for (double* v : {&start.vx0, &start.vy0, &start.vx1, &start.vy1}) *v /= 10;
+  for (double* x : {&start.x1, &start.y1, &start.x2, &start.y2, &start.x3, &start.y3}) *x *= 100;
+  for (double* v : {&start.vx1, &start.vy1, &start.vx2, &start.vy2}) *v /= 10;
   for (auto _ : state) {
     LoopState s = start;
     for (std::int64_t i = 0; i < state.range(0); ++i) {
@@ -119,7 +119,8 @@ void BM_RelativisticStep(benchmark::State& state) {
       step::massChange(s);
     }
     benchmark::DoNotOptimize(s);
-    if (s.nstars != start.nstars || s.end1 != 0) state.SkipWithError("the configuration changed or ended");
+    if (s.bodiesInPlay != start.bodiesInPlay || s.endCode != EndCode::None)
+      state.SkipWithError("the configuration changed or ended");
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));
   state.SetLabel(std::string(gravityModelName(start.gravity)));

@@ -28,14 +28,19 @@ void BM_ThreeBodySweepBatch(benchmark::State& state) {
   BatchOptions options;
   options.bodyCount = 3;
   options.jobs = static_cast<int>(state.range(0));
-  options.fields = {{Tmaxcount, "20000"}};
+  options.fields = {{MaxCountField, "20000"}};
   std::int64_t steps = 0;
   for (auto _ : state) steps += runBatch(options).steps;
   state.SetItemsProcessed(steps);
   state.counters["ns_per_step"] = benchmark::Counter(
       static_cast<double>(steps), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
-BENCHMARK(BM_ThreeBodySweepBatch)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_ThreeBodySweepBatch)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
 
 // The field refresh: a two-black-hole run that refreshes at every step, so that a step costs about one
 // refresh (24 field texts written).
@@ -44,7 +49,7 @@ void BM_Refresh(benchmark::State& state) {
   options.bodyCount = 2;
   options.refreshEvery = 1;
   options.maxSteps = 20000;
-  options.fields = {{Tnrev, "0"}, {Ttotaltime, "0"}};
+  options.fields = {{RevolutionsField, "0"}, {TotalTimeField, "0"}};
   std::int64_t steps = 0;
   for (auto _ : state) steps += runBatch(options).steps;
   state.SetItemsProcessed(steps);

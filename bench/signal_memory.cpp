@@ -52,19 +52,22 @@ int main(int argc, char** argv) {
   desktop.show();
   if (!closed) desktop.signal->show();
   bhsim::Program& program = desktop.program;
-  while (program.module.nBH != 2) program.form1.userClick(TnBH);
-  for (auto [id, text] : {std::pair{Tnrev, "0"}, {Ttotaltime, "0"}, {Tdm1, "0"}, {Tdm2, "0"}})
-    program.form1.userEdit(id, text);
+  while (program.runState.bodyCount != 2) program.panel.userClick(BodyCountField);
+  for (auto [id, text] : {std::pair{RevolutionsField, "0"},
+                          {TotalTimeField, "0"},
+                          {MassGain1Field, "0"},
+                          {MassGain2Field, "0"}})
+    program.panel.userEdit(id, text);
   std::size_t next = 0;
   QElapsedTimer sinceStart;
   QTimer user;
   QObject::connect(&user, &QTimer::timeout, [&] {
-    if (program.module.phase == bhsim::RunPhase::Paused) {
+    if (program.runState.phase == bhsim::RunPhase::Paused) {
       sinceStart.start();
-      program.form1.userClick(CommandStart);
+      program.panel.userClick(StartButton);
     }
-    if (next < marks.size() && program.module.totalSteps >= marks[next]) {
-      std::printf("%lld %ld %.3f\n", static_cast<long long>(program.module.totalSteps), residentKilobytes(),
+    if (next < marks.size() && program.runState.totalSteps >= marks[next]) {
+      std::printf("%lld %ld %.3f\n", static_cast<long long>(program.runState.totalSteps), residentKilobytes(),
                   static_cast<double>(sinceStart.nsecsElapsed()) * 1e-9);
       std::fflush(stdout);
       if (++next == marks.size()) {
@@ -74,6 +77,6 @@ int main(int argc, char** argv) {
     }
   });
   user.start(1);
-  program.form1.userClick(CommandStart);
+  program.panel.userClick(StartButton);
   return 0;
 }

@@ -23,14 +23,14 @@ using enum ControlId;
 using Clock = std::chrono::steady_clock;
 
 // Notes the moment "End" takes back its caption after a press was posted.
-class EndWatch : public Form1Observer {
+class EndWatch : public ControlPanelObserver {
  public:
-  EndWatch(Form1& form1, const std::atomic<bool>& posted) : form1_(form1), posted_(posted) {
-    form1_.addObserver(this);
+  EndWatch(ControlPanel& panel, const std::atomic<bool>& posted) : panel_(panel), posted_(posted) {
+    panel_.addObserver(this);
   }
-  ~EndWatch() override { form1_.removeObserver(this); }
+  ~EndWatch() override { panel_.removeObserver(this); }
   void controlChanged(ControlId id) override {
-    if (id == CommandEnd && posted_ && form1_.text(CommandEnd) == "End" && actedOn == Clock::time_point{}) {
+    if (id == EndButton && posted_ && panel_.text(EndButton) == "End" && actedOn == Clock::time_point{}) {
       actedOn = Clock::now();
     }
   }
@@ -38,7 +38,7 @@ class EndWatch : public Form1Observer {
   Clock::time_point actedOn{};
 
  private:
-  Form1& form1_;
+  ControlPanel& panel_;
   const std::atomic<bool>& posted_;
 };
 
@@ -50,24 +50,24 @@ QPushButton* button(Desktop& desktop, ControlId id) {
 double stopOnce(Desktop& desktop) {
   std::atomic<bool> posted = false;
   Clock::time_point due{};
-  EndWatch watch(desktop.program.form1, posted);
+  EndWatch watch(desktop.program.panel, posted);
   std::thread presser;
   QTimer user;
   QObject::connect(&user, &QTimer::timeout, [&] {
-    const Form1& form1 = desktop.program.form1;
-    if (form1.text(CommandStart) == "Cont" && form1.visible(CommandStart))
-      button(desktop, CommandStart)->click();
-    if (form1.text(CommandEnd) != "Stop" || presser.joinable()) return;
+    const ControlPanel& panel = desktop.program.panel;
+    if (panel.text(StartButton) == "Cont" && panel.visible(StartButton))
+      button(desktop, StartButton)->click();
+    if (panel.text(EndButton) != "Stop" || presser.joinable()) return;
     presser = std::thread([&] {
       std::this_thread::sleep_for(std::chrono::milliseconds(300));
       due = Clock::now();
       posted = true;
       QMetaObject::invokeMethod(
-          button(desktop, CommandEnd), [&] { button(desktop, CommandEnd)->click(); }, Qt::QueuedConnection);
+          button(desktop, EndButton), [&] { button(desktop, EndButton)->click(); }, Qt::QueuedConnection);
     });
   });
   user.start(1);
-  button(desktop, CommandStart)->click();
+  button(desktop, StartButton)->click();
   presser.join();
   return std::chrono::duration<double, std::milli>(watch.actedOn - due).count();
 }
@@ -80,9 +80,10 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   bhsim::Desktop desktop;
   desktop.show();
-  while (desktop.program.module.nBH != 2) desktop.program.form1.userClick(bhsim::ControlId::TnBH);
-  desktop.program.form1.userEdit(bhsim::ControlId::Tnrev, "0");
-  desktop.program.form1.userEdit(bhsim::ControlId::Ttotaltime, "0");
+  while (desktop.program.runState.bodyCount != 2)
+    desktop.program.panel.userClick(bhsim::ControlId::BodyCountField);
+  desktop.program.panel.userEdit(bhsim::ControlId::RevolutionsField, "0");
+  desktop.program.panel.userEdit(bhsim::ControlId::TotalTimeField, "0");
   std::vector<double> latencies;
   for (int i = 0; i < presses; ++i) {
     latencies.push_back(bhsim::stopOnce(desktop));

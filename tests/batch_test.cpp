@@ -36,7 +36,7 @@ TEST(BatchOptions, ReadsEveryOptionAndNamesTheFirstBadOne) {
   EXPECT_EQ(std::tuple(p.options.bodyCount, p.options.refreshEvery, *p.options.maxSteps, p.options.jsonPath,
                        p.options.tablePath, p.options.shardIndex, p.options.shardCount, p.options.jobs),
             std::tuple(3, 500, 0, "-", "t.csv", 2, 3, 4));
-  EXPECT_EQ(p.options.fields, (Fields{{TBH1, "7"}, {Tdist01, ""}}));
+  EXPECT_EQ(p.options.fields, (Fields{{Mass1Field, "7"}, {Distance12Field, ""}}));
   ASSERT_EQ(p.options.sweeps.size(), 2u);
   EXPECT_EQ(p.options.sweeps[0].texts, (std::vector<std::string>{"5", "3", "1"}));
   EXPECT_EQ(p.options.sweeps[1].texts, (std::vector<std::string>{"1.5", "2", "10"}));

@@ -12,23 +12,23 @@ std::string nameOf(ControlId id) {
   return std::string(controlDesign(id).name);
 }
 
-TEST(Form1, NotifiesAChangeOnlyWhenTheTextChangesAndAClickOnlyFromTheUser) {
-  Form1 form;
-  struct Events : Form1Events {
+TEST(ControlPanel, NotifiesAChangeOnlyWhenTheTextChangesAndAClickOnlyFromTheUser) {
+  ControlPanel form;
+  struct Events : ControlPanelEvents {
     void onChange(ControlId id) override { log.push_back("change " + nameOf(id)); }
     void onClick(ControlId id) override { log.push_back("click " + nameOf(id)); }
     std::vector<std::string> log;
   } events;
   form.setEvents(&events);
-  form.setText(Tnrev, "7");       // the design text
-  form.setText(Lnrev, "n rev ");  // a caption
-  form.setText(Tnrev, " 7");
-  form.userEdit(Tnrev, " 7");
-  form.setVisible(Tvc, false);
-  form.userClick(Tvc);  // hidden: cannot be clicked
-  form.setVisible(Tvc, true);
-  form.userClick(Tvc);
-  form.userClick(CommandStart);
+  form.setText(RevolutionsField, "7");       // the design text
+  form.setText(RevolutionsLabel, "n rev ");  // a caption
+  form.setText(RevolutionsField, " 7");
+  form.userEdit(RevolutionsField, " 7");
+  form.setVisible(SpeedRatioField, false);
+  form.userClick(SpeedRatioField);  // hidden: cannot be clicked
+  form.setVisible(SpeedRatioField, true);
+  form.userClick(SpeedRatioField);
+  form.userClick(StartButton);
   EXPECT_EQ(events.log, (std::vector<std::string>{"change Tnrev", "click Tvc", "click CommandStart"}));
   form.setEvents(nullptr);
 }
@@ -43,39 +43,39 @@ struct CountState {
 
 // clang-format off
 const CountState kAfterLoad = {1,
-    {Command3, LBH2, TBH2, LBH3, TBH3, Ldm1, Ldm2, Tdm1, Tdm2, Tdist02, Tdist12, Ldist02, Ldist12, Tdist01min,
-     Tdist02min, Tdist12min, Td3, Lr3, Lalphamin, Talphamin, Lalphamax, Talphamax, Ldalpha, Tdalpha, Ldistmin, Tv2,
-     Lv2},
-    {{TnBH, "1"}, {Tvc, " 1"}, {Tfreq, ""}, {Tdist01, ""}, {Tnrev0, " 1"}, {TTott0, " 0"}, {TBH1, "10000"},
-     {TBH2, "0"}, {TBH3, "0"}, {Tnrev, " 1"}, {Ttotaltime, " 0"}, {Tdist02, ""}, {Tdist12, ""}, {Tv0, "0"},
-     {Tphi, ""}, {Lnrev, "n rev  "}, {Tmaxcount, "1000000"}, {Td1, "1"}},
-    {{LnBH, 400}, {Lnrev, 880}, {LBH3, 1360}, {Lv2, 2320}, {Lr1, 3760}, {L106, 4240}, {Ldm1, 1800},
-     {Lphi, 1800}, {Tphi, 1800}, {Talphamin, 5160}}};
+    {GridButton, Mass2Label, Mass2Field, Mass3Label, Mass3Field, MassGain1Label, MassGain2Label, MassGain1Field, MassGain2Field, Distance13Field, Distance23Field, Distance13Label, Distance23Label, MinDistance12Field,
+     MinDistance13Field, MinDistance23Field, CentreDistance3Field, CentreDistance3Label, AngleMinLabel, AngleMinField, AngleMaxLabel, AngleMaxField, AngleStepLabel, AngleStepField, MinDistanceLabel, Speed3Field,
+     Speed3Label},
+    {{BodyCountField, "1"}, {SpeedRatioField, " 1"}, {FrequencyField, ""}, {Distance12Field, ""}, {SavedRevolutionsField, " 1"}, {SavedTotalTimeField, " 0"}, {Mass1Field, "10000"},
+     {Mass2Field, "0"}, {Mass3Field, "0"}, {RevolutionsField, " 1"}, {TotalTimeField, " 0"}, {Distance13Field, ""}, {Distance23Field, ""}, {Speed1Field, "0"},
+     {PhiField, ""}, {RevolutionsLabel, "n rev  "}, {MaxCountField, "1000000"}, {CentreDistance1Field, "1"}},
+    {{BodyCountLabel, 400}, {RevolutionsLabel, 880}, {Mass3Label, 1360}, {Speed3Label, 2320}, {CentreDistance1Label, 3760}, {TimeStepUnitLabel, 4240}, {MassGain1Label, 1800},
+     {PhiLabel, 1800}, {PhiField, 1800}, {AngleMinField, 5160}}};
 
 const CountState kCycle[] = {
-    {2, {Command3, LBH3, TBH3, Tdist02, Tdist12, Ldist02, Ldist12, Tdist01min, Tdist02min, Tdist12min, Td3, Lr3,
-         Lalphamin, Talphamin, Lalphamax, Talphamax, Ldalpha, Tdalpha, Ldistmin, Tv2, Lv2},
-     {{TnBH, " 2"}, {Tvc, ""}, {Tfreq, " 33"}, {Tdist01, ""}, {Tnrev0, " 7"}, {TTott0, " .5"}, {TBH1, "36"},
-      {TBH2, "29"}, {TBH3, "5"}, {Tnrev, " 7"}, {Ttotaltime, " .5"}, {Td1, ""}, {Tdist01min, ""}},
-     {{LBH3, 1360}, {Talphamin, 5160}, {Tphi, 1800}}},
-    {3, {Command3, Tdm1, Ldm1, Tdm2, Ldm2, Lphi, Tphi},
-     {{TnBH, " 3"}, {Tfreq, " 33"}, {Tdist01, ""}, {TBH1, "36"}, {TBH3, "5"}, {Tnrev, " 7"}},
-     {{LBH3, 1320}, {TBH3, 1320}, {LBH1, 1360}, {Lalphamin, 1800}, {Tdalpha, 1800}, {Lphi, 1800}}},
+    {2, {GridButton, Mass3Label, Mass3Field, Distance13Field, Distance23Field, Distance13Label, Distance23Label, MinDistance12Field, MinDistance13Field, MinDistance23Field, CentreDistance3Field, CentreDistance3Label,
+         AngleMinLabel, AngleMinField, AngleMaxLabel, AngleMaxField, AngleStepLabel, AngleStepField, MinDistanceLabel, Speed3Field, Speed3Label},
+     {{BodyCountField, " 2"}, {SpeedRatioField, ""}, {FrequencyField, " 33"}, {Distance12Field, ""}, {SavedRevolutionsField, " 7"}, {SavedTotalTimeField, " .5"}, {Mass1Field, "36"},
+      {Mass2Field, "29"}, {Mass3Field, "5"}, {RevolutionsField, " 7"}, {TotalTimeField, " .5"}, {CentreDistance1Field, ""}, {MinDistance12Field, ""}},
+     {{Mass3Label, 1360}, {AngleMinField, 5160}, {PhiField, 1800}}},
+    {3, {GridButton, MassGain1Field, MassGain1Label, MassGain2Field, MassGain2Label, PhiLabel, PhiField},
+     {{BodyCountField, " 3"}, {FrequencyField, " 33"}, {Distance12Field, ""}, {Mass1Field, "36"}, {Mass3Field, "5"}, {RevolutionsField, " 7"}},
+     {{Mass3Label, 1320}, {Mass3Field, 1320}, {Mass1Label, 1360}, {AngleMinLabel, 1800}, {AngleStepField, 1800}, {PhiLabel, 1800}}},
     {1, kAfterLoad.hidden,
-     {{TnBH, " 1"}, {Tvc, " 1"}, {Tfreq, ""}, {Tdist01, ""}, {TBH1, "10000"}, {TBH2, "0"}, {Tnrev, " 1"}},
-     {{Lalphamin, 1800}}}};
+     {{BodyCountField, " 1"}, {SpeedRatioField, " 1"}, {FrequencyField, ""}, {Distance12Field, ""}, {Mass1Field, "10000"}, {Mass2Field, "0"}, {RevolutionsField, " 1"}},
+     {{AngleMinLabel, 1800}}}};
 // clang-format on
 
 void expectState(const Harness& h, const CountState& state) {
   SCOPED_TRACE("count " + std::to_string(state.count));
-  EXPECT_EQ(h.program.module.nBH, state.count);
+  EXPECT_EQ(h.program.runState.bodyCount, state.count);
   for (const ControlDesign& d : controlTable())
     EXPECT_EQ(h.visible(d.id), !state.hidden.count(d.id)) << d.name;
   for (const auto& [id, text] : state.texts) EXPECT_EQ(h.text(id), text) << nameOf(id);
-  for (const auto& [id, top] : state.tops) EXPECT_EQ(h.program.form1.top(id), top) << nameOf(id);
-  EXPECT_EQ(h.program.module.SetupChanged, 1);  // through the write into "n rev"
-  EXPECT_EQ(h.program.module.BH10, state.count == 1 ? 10000 : 36);
-  EXPECT_EQ(h.program.module.Tott0, state.count == 1 ? 0 : 0.5);
+  for (const auto& [id, top] : state.tops) EXPECT_EQ(h.program.panel.top(id), top) << nameOf(id);
+  EXPECT_EQ(h.program.runState.setupChanged, 1);  // through the write into "n rev"
+  EXPECT_EQ(h.program.runState.savedMass1, state.count == 1 ? 10000 : 36);
+  EXPECT_EQ(h.program.runState.timeLimit, state.count == 1 ? 0 : 0.5);
 }
 
 // Before each click a distance stands in the orbit fields: the write of "v/c" (one black hole) or
@@ -84,11 +84,11 @@ TEST(StartUp, LoadsForOneBlackHoleAndEachClickOnTheCountStepsItsSetUp) {
   Harness h;
   expectState(h, kAfterLoad);
   for (const CountState& state : kCycle) {
-    h.program.module.EditsEnabled = 0;
-    h.program.form1.setText(Tdist01, "5");
-    h.program.module.EditsEnabled = 1;
-    h.program.module.SetupChanged = 0;
-    h.click(TnBH);
+    h.program.runState.editsEnabled = false;
+    h.program.panel.setText(Distance12Field, "5");
+    h.program.runState.editsEnabled = true;
+    h.program.runState.setupChanged = false;
+    h.click(BodyCountField);
     expectState(h, state);
   }
 }
@@ -96,67 +96,72 @@ TEST(StartUp, LoadsForOneBlackHoleAndEachClickOnTheCountStepsItsSetUp) {
 TEST(StartUp, TheCountComesFromTheFieldAndTypedCountsGoUpByOne) {
   ScriptedPlatform platform;
   Program program(platform);
-  program.form1.setText(TnBH, "2");
-  program.Form_Load();
-  EXPECT_EQ(program.module.nBH, 2);
-  EXPECT_EQ(program.text(TnBH), "2");
+  program.panel.setText(BodyCountField, "2");
+  program.load();
+  EXPECT_EQ(program.runState.bodyCount, 2);
+  EXPECT_EQ(program.text(BodyCountField), "2");
   for (const auto& [typed, next] : {std::pair{"7", " 8"}, {"0", " 1"}, {"x", " 1"}, {"3", " 1"}}) {
-    program.form1.userEdit(TnBH, typed);
-    program.form1.userClick(TnBH);
-    EXPECT_EQ(program.text(TnBH), next) << typed;
+    program.panel.userEdit(BodyCountField, typed);
+    program.panel.userClick(BodyCountField);
+    EXPECT_EQ(program.text(BodyCountField), next) << typed;
   }
-  program.module.EditsEnabled = 0;
-  program.form1.userClick(TnBH);
-  EXPECT_EQ(program.text(TnBH), " 1");
+  program.runState.editsEnabled = false;
+  program.panel.userClick(BodyCountField);
+  EXPECT_EQ(program.text(BodyCountField), " 1");
 }
 
 TEST(FieldHandlers, APositiveOrbitValueEmptiesTheOtherTwoWhileEditsAreEnabled) {
   const struct {
     ControlId field;
     const char* typed;
-    double nBH;
+    double bodyCount;
     bool clears;
-  } cases[] = {
-      {Tfreq, "50", 2, true},   {Tfreq, "0", 2, false},    {Tfreq, "-1", 2, false},  {Tfreq, "1e-3", 2, true},
-      {Tfreq, "abc", 2, false}, {Tdist01, "7km", 2, true}, {Tdist01, "0", 2, false}, {Tvc, ".5", 1, true},
-      {Tvc, "5", 3, true},      {Tvc, "5", 0, false},      {Tvc, "5", 4, false},     {Tvc, "5", 2.5, false},
-      {Tvc, "-1", 2, false},    {TBH1, "20", 1, true},     {TBH1, "0", 1, false},    {TBH1, "20", 2, false}};
+  } cases[] = {{FrequencyField, "50", 2, true},   {FrequencyField, "0", 2, false},
+               {FrequencyField, "-1", 2, false},  {FrequencyField, "1e-3", 2, true},
+               {FrequencyField, "abc", 2, false}, {Distance12Field, "7km", 2, true},
+               {Distance12Field, "0", 2, false},  {SpeedRatioField, ".5", 1, true},
+               {SpeedRatioField, "5", 3, true},   {SpeedRatioField, "5", 0, false},
+               {SpeedRatioField, "5", 4, false},  {SpeedRatioField, "5", 2.5, false},
+               {SpeedRatioField, "-1", 2, false}, {Mass1Field, "20", 1, true},
+               {Mass1Field, "0", 1, false},       {Mass1Field, "20", 2, false}};
   for (const auto& c : cases) {
     for (int enabled : {1, 0}) {
       Harness h;
-      h.program.module.EditsEnabled = 0;
-      for (ControlId id : {Tdist01, Tfreq, Tvc}) h.program.form1.setText(id, "11");
-      h.program.module.EditsEnabled = static_cast<std::int16_t>(enabled);
-      h.program.module.nBH = c.nBH;
-      h.program.module.SetupChanged = 0;
+      h.program.runState.editsEnabled = false;
+      for (ControlId id : {Distance12Field, FrequencyField, SpeedRatioField})
+        h.program.panel.setText(id, "11");
+      h.program.runState.editsEnabled = static_cast<std::int16_t>(enabled);
+      h.program.runState.bodyCount = c.bodyCount;
+      h.program.runState.setupChanged = false;
       h.type(c.field, c.typed);
-      const std::string trace = nameOf(c.field) + "=" + c.typed + " nBH " + std::to_string(c.nBH);
-      for (ControlId other : {Tdist01, Tfreq, Tvc}) {
+      const std::string trace = nameOf(c.field) + "=" + c.typed + " nBH " + std::to_string(c.bodyCount);
+      for (ControlId other : {Distance12Field, FrequencyField, SpeedRatioField}) {
         if (other == c.field) continue;
-        const bool cleared = enabled && c.clears && !(c.field == TBH1 && other == Tvc);
+        const bool cleared = enabled && c.clears && !(c.field == Mass1Field && other == SpeedRatioField);
         EXPECT_EQ(h.text(other), cleared ? "" : "11") << trace << " " << nameOf(other);
       }
-      EXPECT_EQ(h.program.module.SetupChanged, 0) << trace;
+      EXPECT_EQ(h.program.runState.setupChanged, 0) << trace;
     }
   }
 }
 
 TEST(FieldHandlers, RunParametersTypedAndSetUpFieldsClickedTellTheRun) {
-  const std::set<ControlId> typedSets = {Talphamax, Talphamin, Tmaxcount, Tnrev};
-  const std::set<ControlId> clickedSets = {TBH1, TBH2, TBH3, Tdist01, Tdm1, Tdm2, Tfreq, Tvc};
+  const std::set<ControlId> typedSets = {AngleMaxField, AngleMinField, MaxCountField, RevolutionsField};
+  const std::set<ControlId> clickedSets = {Mass1Field,     Mass2Field,     Mass3Field,     Distance12Field,
+                                           MassGain1Field, MassGain2Field, FrequencyField, SpeedRatioField};
   for (const ControlDesign& d : controlTable()) {
-    if (d.kind != ControlKind::TextField || d.id == TnBH) continue;
+    if (d.kind != ControlKind::TextField || d.id == BodyCountField) continue;
     for (int enabled : {0, 1}) {
       Harness h;
       h.configure(3);
-      for (ControlId id : {Tdm1, Tdm2}) h.program.form1.setVisible(id, true);
-      h.program.module.EditsEnabled = static_cast<std::int16_t>(enabled);
-      h.program.module.SetupChanged = 0;
+      for (ControlId id : {MassGain1Field, MassGain2Field}) h.program.panel.setVisible(id, true);
+      h.program.runState.editsEnabled = static_cast<std::int16_t>(enabled);
+      h.program.runState.setupChanged = false;
       h.type(d.id, "77");
-      EXPECT_EQ(h.program.module.SetupChanged, typedSets.count(d.id)) << "typed into " << d.name;
-      h.program.module.SetupChanged = 0;
+      EXPECT_EQ(h.program.runState.setupChanged, typedSets.count(d.id)) << "typed into " << d.name;
+      h.program.runState.setupChanged = false;
       h.click(d.id);
-      EXPECT_EQ(h.program.module.SetupChanged, clickedSets.count(d.id)) << "clicked " << d.name;
+      EXPECT_EQ(h.program.runState.setupChanged, clickedSets.count(d.id)) << "clicked " << d.name;
     }
   }
 }

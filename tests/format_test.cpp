@@ -1,13 +1,13 @@
-// The text conventions: reading a field, the number text, the general form, truncation and USINGX.
+// The text conventions: reading a field, the number text, the general form, truncation and formatWithMask.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
+#include "format/mask.hpp"
 #include "format/number_text.hpp"
 #include "format/numeric_value.hpp"
 #include "format/truncate.hpp"
-#include "format/usingx.hpp"
 
 namespace bhsim {
 namespace {
@@ -16,7 +16,7 @@ const double kInf = std::numeric_limits<double>::infinity();
 const double kMax = std::numeric_limits<double>::max();
 
 std::string usingx(double value, const std::string& mask, std::string out = "") {
-  USINGX(value, mask, out);
+  formatWithMask(value, mask, out);
   return out;
 }
 

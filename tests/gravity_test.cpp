@@ -24,22 +24,22 @@ const double kMass1 = 36 * GM, kMass2 = 29 * GM, kTotal = kMass1 + kMass2;
 // at (0, v) relative to it.
 LoopState pair(GravityModel model, double r, double v, double dt) {
   LoopState s;
-  s.gravity = model, s.nstars = 2, s.m0 = kMass1, s.m1 = kMass2, s.dt = dt, s.Pi = kPi;
-  s.x0 = -(kMass2 / kTotal) * r, s.x1 = (kMass1 / kTotal) * r;
-  s.vy0 = -(kMass2 / kTotal) * v, s.vy1 = (kMass1 / kTotal) * v;
+  s.gravity = model, s.bodiesInPlay = 2, s.m1 = kMass1, s.m2 = kMass2, s.dt = dt, s.pi = kPi;
+  s.x1 = -(kMass2 / kTotal) * r, s.x2 = (kMass1 / kTotal) * r;
+  s.vy1 = -(kMass2 / kTotal) * v, s.vy2 = (kMass1 / kTotal) * v;
   return s;
 }
 
 // The circular orbit of `frequency` Hz that the set-up builds, without mass change.
 LoopState circularPair(GravityModel model, double frequency, double stepsPerRevolution) {
   RunParameters p;
-  p.BH1 = 36, p.BH2 = 29, p.f = frequency, p.maxcount = stepsPerRevolution, p.gravity = model;
+  p.BH1 = 36, p.BH2 = 29, p.f = frequency, p.stepsPerRevolution = stepsPerRevolution, p.gravity = model;
   const Orbit o = computeOrbit(p, 2, kPi);
-  return pair(model, o.dist, o.v0 + o.v1, o.dt);
+  return pair(model, o.dist, o.v1 + o.v2, o.dt);
 }
 
 double separation(const LoopState& s) {
-  return std::hypot(s.x1 - s.x0, s.y1 - s.y0);
+  return std::hypot(s.x2 - s.x1, s.y2 - s.y1);
 }
 
 TEST(PostNewtonian, TheNBodyAccelerationOfAPairIsTheTwoBodyFormula) {
@@ -71,11 +71,11 @@ TEST(PostNewtonian, RadiationReactionHalvesTheSeparationInPetersTime) {
   EXPECT_NEAR(a0, 2060, 1);
   do {
     step::advanceRelativistic(s);
-  } while (s.end1 == 0 && s.dist01 > a0 / 2);  // dist01: the separation at the step's start
+  } while (s.endCode == EndCode::None && s.dist12 > a0 / 2);  // dist12: the separation at the step's start
   const auto peters = [&](double a) {
     return (5.0 / 256) * std::pow(c, 5) * std::pow(a, 4) / (kMass1 * kMass2 * kTotal);
   };
-  EXPECT_NEAR(s.dt * static_cast<double>(s.cnt - 1) / (peters(a0) - peters(a0 / 2)), 1, 0.01);
+  EXPECT_NEAR(s.dt * static_cast<double>(s.stepCount - 1) / (peters(a0) - peters(a0 / 2)), 1, 0.01);
 }
 
 // The largest relative change of the 1PN energy over `revolutions` and the spread of the separation.
@@ -88,7 +88,7 @@ std::pair<double, double> circularRun(double stepsPerRevolution, int revolutions
     low = std::min(low, separation(s)), high = std::max(high, separation(s));
     energy = std::max(energy, std::fabs(modelEnergy(s) - e0) / std::fabs(e0));
   }
-  EXPECT_EQ(s.end1, 0);
+  EXPECT_EQ(s.endCode, EndCode::None);
   return {energy, (high - low) / a0};
 }
 
@@ -113,7 +113,7 @@ TEST(PostNewtonian, TheEccentricOrbitAdvancesItsPeriastronAsTheClosedFormSays) {
   double before = rp, last = rp, low = rp, high = rp, lastAngle = 0, turns = 0;
   while (periastra.size() < 5) {
     step::advanceRelativistic(s);
-    const double r = separation(s), raw = std::atan2(s.y1 - s.y0, s.x1 - s.x0);
+    const double r = separation(s), raw = std::atan2(s.y2 - s.y1, s.x2 - s.x1);
     if (raw + turns < lastAngle - kPi) turns += 2 * kPi;
     if (last < before && last <= r) periastra.push_back(lastAngle);
     before = last, last = r, lastAngle = raw + turns, low = std::min(low, r), high = std::max(high, r);
@@ -131,8 +131,8 @@ TEST(PostNewtonian, TheDefaultPairMergesWithinItsFirstRevolution) {
     h.run();
     ASSERT_EQ(h.recorder.ends.size(), 1u);
     EXPECT_EQ(h.recorder.ends[0].reason, EndReason::Merger12);
-    EXPECT_LT(h.recorder.ends[0].cnt, h.program.value(Tmaxcount));
-    EXPECT_LT(h.recorder.ends[0].dist01, 6 * (h.recorder.ends[0].m0 + h.recorder.ends[0].m1) / (c * c));
+    EXPECT_LT(h.recorder.ends[0].stepCount, h.program.value(MaxCountField));
+    EXPECT_LT(h.recorder.ends[0].dist12, 6 * (h.recorder.ends[0].m1 + h.recorder.ends[0].m2) / (c * c));
   }
 }
 

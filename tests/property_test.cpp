@@ -68,8 +68,9 @@ TEST(RandomFieldTexts, EveryRunIsRefusedOrEndsWithNumbersInItsFields) {
       o.refreshEvery = std::array<std::int64_t, 4>{1, 3, 100, 1000}[maker.pick(4)];
       o.gravity = kGravityModels[set % 4];
       const double touched = std::array{0.1, 0.3, 0.6}[maker.pick(3)];
-      for (ControlId id : {Tmaxcount, Tvc, Tdm1, Tdm2, Tfreq, Tdist01, Txmaxf, TBH1, TBH2, TBH3, Talphamin,
-                           Tdalpha, Talphamax, Ttotaltime, Tnrev})
+      for (ControlId id : {MaxCountField, SpeedRatioField, MassGain1Field, MassGain2Field, FrequencyField,
+                           Distance12Field, ViewScaleField, Mass1Field, Mass2Field, Mass3Field, AngleMinField,
+                           AngleStepField, AngleMaxField, TotalTimeField, RevolutionsField})
         if (maker.chance(touched)) o.fields.emplace_back(id, maker.text());
       const BatchResult result = runBatch(o);
       ASSERT_EQ(runProblem(o, result), "") << count << " black holes, set " << set;  // sets repeat by seed
@@ -90,11 +91,12 @@ TEST(RandomFieldTexts, ASweepInThreadsShowsWhatItShowsOnOneThread) {
     o.refreshEvery = 50;
     o.quiet = true;
     o.gravity = kGravityModels[set % 4];
-    o.fields = {{Tmaxcount, "200"},
-                {Tnrev, "1"},
-                {Ttotaltime, ".05"},
-                {Talphamax, std::to_string(10 * (maker.pick(5) + 1))}};
-    for (ControlId id : {TBH1, TBH2, TBH3, Tvc, Tfreq, Tdist01, Txmaxf})
+    o.fields = {{MaxCountField, "200"},
+                {RevolutionsField, "1"},
+                {TotalTimeField, ".05"},
+                {AngleMaxField, std::to_string(10 * (maker.pick(5) + 1))}};
+    for (ControlId id : {Mass1Field, Mass2Field, Mass3Field, SpeedRatioField, FrequencyField, Distance12Field,
+                         ViewScaleField})
       if (maker.chance(0.4)) o.fields.emplace_back(id, maker.text());
     o.jobs = 1;
     const BatchResult a = runBatch(o);

@@ -4,9 +4,9 @@
 
 #include <cmath>
 
+#include "format/mask.hpp"
 #include "format/number_text.hpp"
 #include "format/truncate.hpp"
-#include "format/usingx.hpp"
 #include "sim/constants.hpp"
 #include "support.hpp"
 
@@ -27,61 +27,65 @@ double distance(double dx, double dy) {
 // refresh's fields, the last revolution's, and the masses and time of the sweep's end.
 void expectEndWaitFields(const Harness& h, const LoopState& s) {
   std::string f;
-  USINGX(1 / s.Revtime, "###.###", f);
+  formatWithMask(1 / s.revolutionTime, "###.###", f);
   // clang-format off
   const Fields expected = {
-      {Tdist01, tenths(s.dist01)}, {Tdist01min, tenths(s.d12)}, {Td1, tenths(distance(s.x0 - s.xcm, s.y0 - s.ycm))},
-      {Td2, tenths(distance(s.x1 - s.xcm, s.y1 - s.ycm))}, {TBH3, numberText(std::floor(10 * s.m2 / GM) / 10)},
-      {Tv0, whole(s.v0)}, {Tv1, whole(s.v1)}, {Tv2, whole(s.v2)}, {Tx1, numberText(s.x1 - s.xcm)},
-      {Ty1, numberText(s.y1 - s.ycm)}, {Tv1max, whole(s.v0max)}, {Tv2max, whole(s.v1max)}, {Tv3max, whole(s.v2max)},
-      {Tphi, tenths(s.phi)}, {Tnrev, numberText(static_cast<double>(s.nrevcnt))},
-      {TTrev, numberText(truncateTo(s.Revtime, 4))}, {Tfreq, f}, {TBH1, tenths(s.m0 / GM)}, {TBH2, tenths(s.m1 / GM)},
-      {Ttotaltime, numberText(truncateTo(s.dt * static_cast<double>(s.cnt), 4))}};
+      {Distance12Field, tenths(s.dist12)}, {MinDistance12Field, tenths(s.minDist12)}, {CentreDistance1Field, tenths(distance(s.x1 - s.xcm, s.y1 - s.ycm))},
+      {CentreDistance2Field, tenths(distance(s.x2 - s.xcm, s.y2 - s.ycm))}, {Mass3Field, numberText(std::floor(10 * s.m3 / GM) / 10)},
+      {Speed1Field, whole(s.v1)}, {Speed2Field, whole(s.v2)}, {Speed3Field, whole(s.v3)}, {OffsetX2Field, numberText(s.x2 - s.xcm)},
+      {OffsetY2Field, numberText(s.y2 - s.ycm)}, {MaxSpeed1Field, whole(s.v1max)}, {MaxSpeed2Field, whole(s.v2max)}, {MaxSpeed3Field, whole(s.v3max)},
+      {PhiField, tenths(s.phi)}, {RevolutionsField, numberText(static_cast<double>(s.revolutionCount))},
+      {RevolutionTimeField, numberText(truncateTo(s.revolutionTime, 4))}, {FrequencyField, f}, {Mass1Field, tenths(s.m1 / GM)}, {Mass2Field, tenths(s.m2 / GM)},
+      {TotalTimeField, numberText(truncateTo(s.dt * static_cast<double>(s.stepCount), 4))}};
   // clang-format on
   for (const auto& [id, text] : expected) EXPECT_EQ(h.text(id), text) << controlDesign(id).name;
 }
 
 // The state of the buttons and the run's swap of "delta" for "Phi": captions, shown controls (+),
-// EditsEnabled.
+// editsEnabled.
 std::string seen(const Harness& h) {
-  std::string state = h.text(CommandStart) + "|" + h.text(CommandEnd) + "|" + h.text(Lnrev) + "|";
-  for (ControlId id : {CommandStart, Tdalpha, Tphi, Lphi}) state += h.visible(id) ? "+" : "-";
-  return state + std::to_string(h.program.module.EditsEnabled);
+  std::string state = h.text(StartButton) + "|" + h.text(EndButton) + "|" + h.text(RevolutionsLabel) + "|";
+  for (ControlId id : {StartButton, AngleStepField, PhiField, PhiLabel}) state += h.visible(id) ? "+" : "-";
+  return state + std::to_string(h.program.runState.editsEnabled);
 }
 
 TEST(RunControl, ARunPausesIntegratesWaitsAndRestores) {
   Harness h;
-  h.configure(3, {{Tmaxcount, "2000"}, {Tnrev, "3"}, {Talphamax, "0"}});
+  h.configure(3, {{MaxCountField, "2000"}, {RevolutionsField, "3"}, {AngleMaxField, "0"}});
   const Recorder& recorder = h.recorder;
   std::string pause, integrating, endWait;
   std::string derived;  // revolution time, step and distances as the set-up shows them
-  h.onCaption(CommandStart, "Cont", [&] {
+  h.onPhase(RunPhase::Paused, [&] {
     pause = seen(h);
-    derived = h.text(TTrev) + "|" + h.text(Tdt) + "|" + h.text(Tdist01) + "|" + h.text(Tdist02);
-    h.click(CommandStart);
+    derived = h.text(RevolutionTimeField) + "|" + h.text(TimeStepField) + "|" + h.text(Distance12Field) +
+              "|" + h.text(Distance13Field);
+    h.click(StartButton);
   });
-  h.platform.when([&] { return h.text(CommandEnd) == "Stop"; }, [&] { integrating = seen(h); });
-  h.onCaption(CommandStart, "Next", [&] {
+  h.onPhase(RunPhase::Integrating, [&] { integrating = seen(h); });
+  h.onPhase(RunPhase::EndWait, [&] {
     endWait = seen(h);
     expectEndWaitFields(h, recorder.ends.at(0));
-    h.click(CommandStart);
+    h.click(StartButton);
   });
-  h.click(CommandStart);
+  h.click(StartButton);
   EXPECT_EQ(pause, "Cont|End|n rev  |++--1");
   EXPECT_EQ(integrating, "Cont|Stop|n rev   3|--++0");
   EXPECT_EQ(endWait, "Next|End|n rev   3|+-++1");
   EXPECT_EQ(seen(h), "Start|End|n rev|+-++1");
-  for (const auto& [id, text] :
-       Fields{{TBH1, " 36"}, {TBH2, " 29"}, {TBH3, " 5"}, {Ttotaltime, " .5"}, {Tnrev, " 3"}})
+  for (const auto& [id, text] : Fields{{Mass1Field, " 36"},
+                                       {Mass2Field, " 29"},
+                                       {Mass3Field, " 5"},
+                                       {TotalTimeField, " .5"},
+                                       {RevolutionsField, " 3"}})
     EXPECT_EQ(h.text(id), text) << controlDesign(id).name;
   const LoopState& start = recorder.starts.at(0);
   // below 1000 km to tenths, above in whole kilometres
-  const double d01 = distance(start.x1 - start.x0, start.y1 - start.y0),
-               d02 = distance(start.x2 - start.x0, 0);
-  EXPECT_EQ(derived, numberText(truncateTo(start.Revtime, 4)) + "|" +
+  const double d01 = distance(start.x2 - start.x1, start.y2 - start.y1),
+               d02 = distance(start.x3 - start.x1, 0);
+  EXPECT_EQ(derived, numberText(truncateTo(start.revolutionTime, 4)) + "|" +
                          numberText(truncateTo(1000000 * start.dt, 4)) + "|" +
                          numberText(truncateTo(d01, 1)) + "|" + numberText(std::floor(d02)));
-  EXPECT_EQ(std::tuple(h.platform.waits, h.platform.stalled, h.program.module.StopRequested),
+  EXPECT_EQ(std::tuple(h.platform.waits, h.platform.stalled, h.program.runState.stopRequested),
             std::tuple(2, false, 0));
 }
 
@@ -91,29 +95,30 @@ TEST(RunControl, TouchingTheSetUpEndsAWaitAndEndEndsTheProgramFromEveryWait) {
     const char* wait;
     std::function<void(Harness&)> act;
     bool integrated, ended;
-  } cases[] = {{"Cont", [](Harness& h) { h.click(TBH1); }, false, false},
-               {"Cont", [](Harness& h) { h.click(TnBH); }, false, false},
-               {"Cont", [](Harness& h) { h.type(Tmaxcount, "5000"), h.click(CommandStart); }, false, false},
-               {"Cont", [](Harness& h) { h.type(Tdm1, "7"); }, true, false},  // no handler: waits on
-               {"Cont", [](Harness& h) { h.click(CommandEnd); }, false, true},
-               {"Next", [](Harness& h) { h.click(Tvc); }, true, false},
-               {"Next", [](Harness& h) { h.click(CommandEnd); }, true, true}};
+  } cases[] = {
+      {"Cont", [](Harness& h) { h.click(Mass1Field); }, false, false},
+      {"Cont", [](Harness& h) { h.click(BodyCountField); }, false, false},
+      {"Cont", [](Harness& h) { h.type(MaxCountField, "5000"), h.click(StartButton); }, false, false},
+      {"Cont", [](Harness& h) { h.type(MassGain1Field, "7"); }, true, false},  // no handler: waits on
+      {"Cont", [](Harness& h) { h.click(EndButton); }, false, true},
+      {"Next", [](Harness& h) { h.click(SpeedRatioField); }, true, false},
+      {"Next", [](Harness& h) { h.click(EndButton); }, true, true}};
   for (const auto& c : cases) {
     Harness h;
-    h.configure(2, {{Tmaxcount, "2000"}, {Tnrev, "1"}});
-    h.onCaption(CommandStart, c.wait, [&] { c.act(h); });
+    h.configure(2, {{MaxCountField, "2000"}, {RevolutionsField, "1"}});
+    h.onPhase(c.wait == std::string("Cont") ? RunPhase::Paused : RunPhase::EndWait, [&] { c.act(h); });
     h.run();
     const std::string trace = std::string(c.wait) + " case " + std::to_string(&c - cases);
-    EXPECT_EQ(h.program.module.totalSteps > 0, c.integrated) << trace;
+    EXPECT_EQ(h.program.runState.totalSteps > 0, c.integrated) << trace;
     EXPECT_EQ(h.program.ended(), c.ended) << trace;
-    EXPECT_EQ(h.text(CommandStart), c.ended ? c.wait : "Start") << trace;
+    EXPECT_EQ(h.text(StartButton), c.ended ? c.wait : "Start") << trace;
     if (!c.ended) {
-      EXPECT_EQ(h.text(TBH2), " 29") << trace;  // restored
+      EXPECT_EQ(h.text(Mass2Field), " 29") << trace;  // restored
     }
     EXPECT_FALSE(h.platform.stalled) << trace;
   }
   Harness idle;
-  idle.click(CommandEnd);
+  idle.click(EndButton);
   EXPECT_TRUE(idle.program.ended());
 }
 
@@ -123,26 +128,27 @@ TEST(RunDriver, SweepsTheAngleOfThreeBodiesAndOnlyTheMinimumOfFewer) {
     Fields fields;
     std::vector<double> angles;
     const char* dalphaAfter;
-  } cases[] = {{3, {{Talphamax, "25"}}, {0, 10, 20, 30}, "10"},
-               {3, {{Talphamax, "0"}}, {0}, "0"},
-               {3, {{Talphamin, "-20"}, {Talphamax, "-5"}, {Tdalpha, "7.5"}}, {-20, -12.5, -5}, "7.5"},
-               {2, {{Talphamin, "90"}}, {90}, "10"}};
+  } cases[] = {
+      {3, {{AngleMaxField, "25"}}, {0, 10, 20, 30}, "10"},
+      {3, {{AngleMaxField, "0"}}, {0}, "0"},
+      {3, {{AngleMinField, "-20"}, {AngleMaxField, "-5"}, {AngleStepField, "7.5"}}, {-20, -12.5, -5}, "7.5"},
+      {2, {{AngleMinField, "90"}}, {90}, "10"}};
   for (const auto& c : cases) {
     Harness h;
     h.configure(c.count, c.fields);
-    h.type(Tmaxcount, "2000");
+    h.type(MaxCountField, "2000");
     const Recorder& recorder = h.recorder;
     h.run();
     EXPECT_EQ(recorder.angles, c.angles);
-    EXPECT_EQ(h.program.module.configurationsBuilt, static_cast<std::int64_t>(c.angles.size()));
-    EXPECT_EQ(std::tuple(h.platform.waits, h.text(Tdalpha)),
+    EXPECT_EQ(h.program.runState.configurationsBuilt, static_cast<std::int64_t>(c.angles.size()));
+    EXPECT_EQ(std::tuple(h.platform.waits, h.text(AngleStepField)),
               std::tuple(2, c.dalphaAfter));  // one pause, one wait
     if (c.count == 3) {
-      EXPECT_EQ(h.text(Talphamin), numberText(c.angles.back()));  // not restored
+      EXPECT_EQ(h.text(AngleMinField), numberText(c.angles.back()));  // not restored
     }
   }
   Harness full;
-  full.configure(3, {{Tmaxcount, "1000"}});
+  full.configure(3, {{MaxCountField, "1000"}});
   const Recorder& recorder = full.recorder;
   full.run();
   ASSERT_EQ(recorder.angles.size(), 37u);
@@ -153,28 +159,28 @@ TEST(RunDriver, SweepsTheAngleOfThreeBodiesAndOnlyTheMinimumOfFewer) {
 TEST(RunDriver, TheDistanceSetUpWritesFrequencyAndSpeedOrGoesStraightToTheEndWait) {
   for (const char* dist : {"1000", "", "abc", " 0 "}) {
     Harness h;
-    h.configure(2, {{Tfreq, ""}, {Tvc, ""}, {Tdist01, dist}});
+    h.configure(2, {{FrequencyField, ""}, {SpeedRatioField, ""}, {Distance12Field, dist}});
     std::string freq, vc, mass = "?";
-    h.onCaption(CommandStart, "Cont", [&] {
-      freq = h.text(Tfreq), vc = h.text(Tvc);
-      h.click(CommandEnd);
+    h.onPhase(RunPhase::Paused, [&] {
+      freq = h.text(FrequencyField), vc = h.text(SpeedRatioField);
+      h.click(EndButton);
     });
-    h.onCaption(CommandStart, "Next", [&] {
-      mass = h.text(TBH1);
-      h.click(CommandStart);
+    h.onPhase(RunPhase::EndWait, [&] {
+      mass = h.text(Mass1Field);
+      h.click(StartButton);
     });
-    h.click(CommandStart);
+    h.click(StartButton);
     if (std::string(dist) == "1000") {
-      const double Pi = 4 * std::atan(1.0), m = 65 * GM, d = 1000;
-      const double f = std::sqrt(m / (d * (d * (d * (Pi * (Pi * 4)))))), v = (36 * GM / std::sqrt(d * m)) / c;
+      const double pi = 4 * std::atan(1.0), m = 65 * GM, d = 1000;
+      const double f = std::sqrt(m / (d * (d * (d * (pi * (pi * 4)))))), v = (36 * GM / std::sqrt(d * m)) / c;
       std::string expected;
-      USINGX(f, "###.###", expected);
+      formatWithMask(f, "###.###", expected);
       EXPECT_EQ(freq, expected);
       EXPECT_EQ(vc, numberText(std::floor(1000 * v) / 1000));
     } else {
-      EXPECT_EQ(std::tuple(h.program.module.totalSteps, h.platform.waits, mass), std::tuple(0, 1, "36"))
+      EXPECT_EQ(std::tuple(h.program.runState.totalSteps, h.platform.waits, mass), std::tuple(0, 1, "36"))
           << dist;
-      EXPECT_EQ(h.text(CommandStart), "Start");
+      EXPECT_EQ(h.text(StartButton), "Start");
     }
   }
 }
@@ -182,8 +188,8 @@ TEST(RunDriver, TheDistanceSetUpWritesFrequencyAndSpeedOrGoesStraightToTheEndWai
 TEST(RunDriver, RefusesParametersThatDivideByZeroBeforeAnythingChanges) {
   // clang-format off
   const std::pair<int, Fields> cases[] = {
-      {2, {{Tmaxcount, "0"}}}, {2, {{Tmaxcount, "-5"}}}, {3, {{Tdalpha, "0"}}}, {2, {{TBH1, "0"}, {TBH2, "0"}}},
-      {2, {{TBH1, "1"}, {TBH2, "-2"}}}, {2, {{TBH1, "0"}}}, {1, {{Tvc, "1e300"}}}, {2, {{Tfreq, ""}, {Tdist01, "-100"}}}};
+      {2, {{MaxCountField, "0"}}}, {2, {{MaxCountField, "-5"}}}, {3, {{AngleStepField, "0"}}}, {2, {{Mass1Field, "0"}, {Mass2Field, "0"}}},
+      {2, {{Mass1Field, "1"}, {Mass2Field, "-2"}}}, {2, {{Mass1Field, "0"}}}, {1, {{SpeedRatioField, "1e300"}}}, {2, {{FrequencyField, ""}, {Distance12Field, "-100"}}}};
   // clang-format on
   const auto screen = [](const Harness& h) {
     std::string all;
@@ -193,16 +199,16 @@ TEST(RunDriver, RefusesParametersThatDivideByZeroBeforeAnythingChanges) {
   for (const auto& [count, fields] : cases) {
     Harness h;
     h.configure(count, fields);
-    h.program.form2.setPixel(5, 5, 0x123456);
+    h.program.display.setPixel(5, 5, 0x123456);
     const std::string before = screen(h);
-    h.click(CommandStart);
+    h.click(StartButton);
     const std::string after = screen(h);
     EXPECT_EQ(after, before) << controlDesign(fields[0].first).name;
     EXPECT_EQ(h.platform.refusals.size(), 1u);
-    EXPECT_EQ(std::tuple(h.program.form2.pixel(5, 5), h.platform.waits), std::tuple(0x123456u, 0));
+    EXPECT_EQ(std::tuple(h.program.display.pixel(5, 5), h.platform.waits), std::tuple(0x123456u, 0));
   }
   Harness emptySweep;  // a step of 0 is fine where nothing is swept
-  emptySweep.configure(3, {{Tdalpha, "0"}, {Talphamax, "0"}, {Tmaxcount, "1000"}});
+  emptySweep.configure(3, {{AngleStepField, "0"}, {AngleMaxField, "0"}, {MaxCountField, "1000"}});
   emptySweep.run();
   EXPECT_TRUE(emptySweep.platform.refusals.empty());
 }
@@ -213,23 +219,24 @@ TEST(RunRefresh, ComesAtTheFirstStepReadsTheClockSparinglyAndGoesOnAfterMidnight
   std::string first[2];
   for (int every : {0, 1}) {
     Harness h;
-    h.configure(2, {{Tmaxcount, "2000"}, {Tnrev, "1"}}, every);
+    h.configure(2, {{MaxCountField, "2000"}, {RevolutionsField, "1"}}, every);
     h.platform.setClock(1000, 0);
-    OnControl watch(h.program.form1, [&](ControlId id) {
-      if (id == Ty1 && first[every].empty()) first[every] = h.text(Ty1);
+    OnControl watch(h.program.panel, [&](ControlId id) {
+      if (id == OffsetY2Field && first[every].empty()) first[every] = h.text(OffsetY2Field);
     });
     h.run();
-    EXPECT_LT(h.platform.clockReads, every == 0 ? h.program.module.totalSteps / 100 : 1);
+    EXPECT_LT(h.platform.clockReads, every == 0 ? h.program.runState.totalSteps / 100 : 1);
   }
   EXPECT_EQ(first[0], first[1]);
   EXPECT_NE(first[0], "");
 
   Harness night;
-  night.configure(2, {{Tmaxcount, "20000"}, {Tnrev, "3"}, {Ttotaltime, "0"}}, 0);
+  night.configure(2, {{MaxCountField, "20000"}, {RevolutionsField, "3"}, {TotalTimeField, "0"}}, 0);
   night.platform.setClock(86399.0, 0.02);
   int afterMidnight = 0;
-  OnControl watch(night.program.form1,
-                  [&](ControlId id) { afterMidnight += id == Ttotaltime && night.platform.clock() < 3600; });
+  OnControl watch(night.program.panel, [&](ControlId id) {
+    afterMidnight += id == TotalTimeField && night.platform.clock() < 3600;
+  });
   night.run();
   EXPECT_GT(afterMidnight, 10);
   EXPECT_NEAR(night.platform.clock(), 86399 + 0.02 * static_cast<double>(night.platform.clockReads) - 86400,
@@ -241,14 +248,14 @@ TEST(RunRefresh, ComesAtTheFirstStepReadsTheClockSparinglyAndGoesOnAfterMidnight
 TEST(RunDriver, AnEndlessSweepOfOneStepConfigurationsHearsStopAndEnd) {
   for (bool stop : {true, false}) {
     Harness h;
-    h.configure(3, {{Tmaxcount, "1"}, {Talphamax, "1e300"}, {Tdalpha, "1"}});
+    h.configure(3, {{MaxCountField, "1"}, {AngleMaxField, "1e300"}, {AngleStepField, "1"}});
     const Recorder& recorder = h.recorder;
-    h.platform.when([&] { return h.program.module.configurationsBuilt >= 50; },
-                    [&] { stop ? h.click(CommandEnd) : h.platform.endProgram(); });
+    h.platform.when([&] { return h.program.runState.configurationsBuilt >= 50; },
+                    [&] { stop ? h.click(EndButton) : h.platform.endProgram(); });
     h.run();
-    EXPECT_EQ(h.program.module.configurationsBuilt, 50);
+    EXPECT_EQ(h.program.runState.configurationsBuilt, 50);
     EXPECT_EQ(recorder.ends.front().reason, EndReason::LightSpeed);
-    EXPECT_EQ(std::tuple(h.text(CommandStart), h.platform.waits), std::tuple(stop ? "Start" : "Cont", 1));
+    EXPECT_EQ(std::tuple(h.text(StartButton), h.platform.waits), std::tuple(stop ? "Start" : "Cont", 1));
     EXPECT_EQ(h.program.ended(), !stop);
   }
 }

@@ -30,10 +30,10 @@ TEST(Strain, ACircularBinaryGivesTheClosedFormsAtEveryPhaseAndInclination) {
       LoopState s;
       const double ux = std::cos(phase), uy = std::sin(phase), drift = 5000, offset = 1e4;
       const double r[2] = {kM2 / (kM1 + kM2) * a, -kM1 / (kM1 + kM2) * a};
-      s.x0 = offset + r[0] * ux, s.y0 = r[0] * uy, s.x1 = offset + r[1] * ux, s.y1 = r[1] * uy;
-      s.vx0 = drift - omega * r[0] * uy, s.vy0 = omega * r[0] * ux;
-      s.vx1 = drift - omega * r[1] * uy, s.vy1 = omega * r[1] * ux;
-      s.m0 = kM1, s.m1 = kM2, s.nstars = 2;
+      s.x1 = offset + r[0] * ux, s.y1 = r[0] * uy, s.x2 = offset + r[1] * ux, s.y2 = r[1] * uy;
+      s.vx1 = drift - omega * r[0] * uy, s.vy1 = omega * r[0] * ux;
+      s.vx2 = drift - omega * r[1] * uy, s.vy2 = omega * r[1] * ux;
+      s.m1 = kM1, s.m2 = kM2, s.bodiesInPlay = 2;
       const BodyMotions motions = newtonianMotions(s);
       ASSERT_EQ(motions.count, 2);
       for (int i = 0; i < 2; ++i) {  // centripetal: -omega^2 r

@@ -12,19 +12,19 @@ namespace bhsim::testing {
 namespace fs = std::filesystem;
 
 void Harness::configure(int count, const Fields& fields, std::int64_t refreshEvery) {
-  while (program.module.nBH != count) click(TnBH);
+  while (program.runState.bodyCount != count) click(BodyCountField);
   for (const auto& [id, text] : fields) type(id, text);
   program.options.refreshEvery = refreshEvery;
 }
 
-void Harness::onCaption(ControlId button, const std::string& caption, std::function<void()> action) {
-  platform.when([this, button, caption] { return text(button) == caption; }, std::move(action));
+void Harness::onPhase(RunPhase phase, std::function<void()> action) {
+  platform.when([this, phase] { return program.runState.phase == phase; }, std::move(action));
 }
 
 void Harness::run() {
-  onCaption(CommandStart, "Cont", [this] { click(CommandStart); });
-  onCaption(CommandStart, "Next", [this] { click(CommandStart); });
-  click(CommandStart);
+  onPhase(RunPhase::Paused, [this] { click(StartButton); });
+  onPhase(RunPhase::EndWait, [this] { click(StartButton); });
+  click(StartButton);
 }
 
 fs::path scratch(const std::string& name) {

@@ -33,31 +33,31 @@ struct Recorder : RunObserver {
 };
 
 // Calls `on` after each change of a control's text, visibility or top, for as long as it lives.
-struct OnControl : Form1Observer {
-  OnControl(Form1& form, std::function<void(ControlId)> on) : form(form), on(std::move(on)) {
+struct OnControl : ControlPanelObserver {
+  OnControl(ControlPanel& form, std::function<void(ControlId)> on) : form(form), on(std::move(on)) {
     form.addObserver(this);
   }
   ~OnControl() override { form.removeObserver(this); }
   void controlChanged(ControlId id) override { on(id); }
   void windowChanged() override {}
-  Form1& form;
+  ControlPanel& form;
   std::function<void(ControlId)> on;
 };
 
 // A freshly loaded program on a scripted platform, with a recorder of what its runs report.
 struct Harness {
   Harness() {
-    program.Form_Load();
+    program.load();
     program.observer = &recorder;
   }
-  const std::string& text(ControlId id) const { return program.form1.text(id); }
-  bool visible(ControlId id) const { return program.form1.visible(id); }
-  void type(ControlId id, const std::string& text) { program.form1.userEdit(id, text); }
-  void click(ControlId id) { program.form1.userClick(id); }
+  const std::string& text(ControlId id) const { return program.panel.text(id); }
+  bool visible(ControlId id) const { return program.panel.visible(id); }
+  void type(ControlId id, const std::string& text) { program.panel.userEdit(id, text); }
+  void click(ControlId id) { program.panel.userClick(id); }
   // Clicks "# BH" until there are `count` black holes, then types the fields.
   void configure(int count, const Fields& fields = {}, std::int64_t refreshEvery = 100);
-  // When `button` reads `caption` at a pump or wait, runs `action` once.
-  void onCaption(ControlId button, const std::string& caption, std::function<void()> action);
+  // When the run is in `phase` at a pump or wait, runs `action` once.
+  void onPhase(RunPhase phase, std::function<void()> action);
   // Presses "Start" and answers "Cont" and "Next".
   void run();
 

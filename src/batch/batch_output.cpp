@@ -1,7 +1,7 @@
 #include "batch/batch_output.hpp"
 
-#include "control/form1.hpp"
-#include "display/form2.hpp"
+#include "control/control_panel.hpp"
+#include "display/display.hpp"
 #include "format/number_text.hpp"
 #include "picture/canvas_image.hpp"
 #include "sim/constants.hpp"
@@ -13,18 +13,18 @@ std::string jsonText(const nlohmann::ordered_json& json, int indent) {
   return json.dump(indent, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
-nlohmann::ordered_json snapshotJson(const Form1& form1) {
+nlohmann::ordered_json snapshotJson(const ControlPanel& panel) {
   nlohmann::ordered_json fields = nlohmann::ordered_json::object();
   nlohmann::ordered_json captions = nlohmann::ordered_json::object();
   for (const ControlDesign& design : controlTable()) {
     auto& target = design.kind == ControlKind::TextField ? fields : captions;
-    target[std::string(design.name)] = form1.text(design.id);
+    target[std::string(design.name)] = panel.text(design.id);
   }
   return {{"fields", fields}, {"captions", captions}};
 }
 
-bool writePng(const Form2& form2, const std::string& path) {
-  const QImage image = canvasImage(form2);
+bool writePng(const Display& display, const std::string& path) {
+  const QImage image = canvasImage(display);
   return !image.isNull() && savePng(image, QString::fromStdString(path)).isEmpty();
 }
 
@@ -84,15 +84,15 @@ void TableWriter::onConfigurationEnd(int configuration, const LoopState& s, bool
   const auto column = [this](double value) { out_ << ',' << roundTripText(value); };
   out_ << prefix_ << configuration;
   column(angle_);
-  out_ << ',' << s.cnt;
-  column(s.dt * static_cast<double>(s.cnt));
+  out_ << ',' << s.stepCount;
+  column(s.dt * static_cast<double>(s.stepCount));
   out_ << ',' << endReasonName(s.reason, stopped);
-  for (double value :
-       {s.nstars, s.m0 / GM, s.m1 / GM, s.m2 / GM, s.d12, s.d13, s.d23, s.v0max, s.v1max, s.v2max}) {
+  for (double value : {s.bodiesInPlay, s.m1 / GM, s.m2 / GM, s.m3 / GM, s.minDist12, s.minDist13, s.minDist23,
+                       s.v1max, s.v2max, s.v3max}) {
     column(value);
   }
-  out_ << ',' << s.nrevcnt;
-  column(s.Revtime);
+  out_ << ',' << s.revolutionCount;
+  column(s.revolutionTime);
   column(energyRelativeChange(start_, s));
   out_ << '\n';
 }

@@ -11,8 +11,8 @@
 
 namespace bhsim {
 
-class Form1;
-class Form2;
+class ControlPanel;
+class Display;
 
 // The text of `json`, indented by `indent` spaces a level (on one line for -1); bytes of a field's text
 // that are not UTF-8 become U+FFFD.
@@ -20,10 +20,10 @@ std::string jsonText(const nlohmann::ordered_json& json, int indent = -1);
 
 // The control window's state as JSON: {"fields": {name: text}, "captions": {name: caption}} with the 37
 // text fields, and the 31 labels and 3 buttons.
-nlohmann::ordered_json snapshotJson(const Form1& form1);
+nlohmann::ordered_json snapshotJson(const ControlPanel& panel);
 
 // Writes the display's drawing area as a PNG, atomically; false when it cannot be written.
-bool writePng(const Form2& form2, const std::string& path);
+bool writePng(const Display& display, const std::string& path);
 
 // Writes every plotted dot as a CSV row: configuration,step,body,x_km,y_km (the header first).
 class TraceWriter : public RunObserver {

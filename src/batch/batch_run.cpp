@@ -28,7 +28,7 @@ using enum ControlId;
 // Without a step budget, a run that neither counts revolutions nor has a time limit never ends.
 std::optional<std::string> endlessRun(const Program& program, const BatchOptions& options) {
   if (options.maxSteps) return std::nullopt;
-  if (program.value(Tnrev) > 0 || program.value(Ttotaltime) > 0) return std::nullopt;
+  if (program.value(RevolutionsField) > 0 || program.value(TotalTimeField) > 0) return std::nullopt;
   return "\"n rev\" and \"Total time\" are both 0 or less: nothing would end the run (give --max-steps).";
 }
 
@@ -47,8 +47,8 @@ nlohmann::ordered_json strainJson(const BatchOptions& options) {
 }
 
 StrainSampling strainSampling(const BatchOptions& options) {
-  const double Pi = 4 * std::atan(1.0);
-  return {options.strainRate, {options.distanceMpc * kKmPerMpc, options.inclinationDeg * Pi / 180}};
+  const double pi = 4 * std::atan(1.0);
+  return {options.strainRate, {options.distanceMpc * kKmPerMpc, options.inclinationDeg * pi / 180}};
 }
 
 class BatchSession {
@@ -115,7 +115,7 @@ void BatchSession::commitOutputs() {
   result_.tableWritten = tableFile_ && tableFile_->commit();
   result_.strainWritten = strainFile_ && strainFile_->commit();
   if (!options_.pngPath.empty() && result_.endWait.is_null()) {
-    result_.pngWritten = writePng(program_.form2, options_.pngPath);
+    result_.pngWritten = writePng(program_.display, options_.pngPath);
   }
 }
 
@@ -124,7 +124,7 @@ BatchResult BatchSession::refused(const std::string& reason) {
   result_.status = 1;
   result_.refusal = reason;
   result_.endWait = nullptr;
-  result_.idle = snapshotJson(program_.form1);
+  result_.idle = snapshotJson(program_.panel);
   result_.pngWritten = false;
   return result_;
 }
@@ -133,9 +133,10 @@ BatchResult BatchSession::refused(const std::string& reason) {
 // the steps of those before it.
 void BatchSession::startParallelSweep(const RunParameters& p) {
   const int jobs = threadCount(options_);
-  const double Pi = 4 * std::atan(1.0);
+  const double pi = 4 * std::atan(1.0);
   const std::int64_t configurations = sweepLength(p.nalpha);
-  if (jobs < 2 || options_.maxSteps || configurations < 2 || refusalReason(p, program_.module.nBH, Pi))
+  if (jobs < 2 || options_.maxSteps || configurations < 2 ||
+      refusalReason(p, program_.runState.bodyCount, pi))
     return;
   sweep_ = std::make_unique<ParallelSweep>(program_, jobs, configurations);
   program_.options.source = sweep_.get();
@@ -147,41 +148,42 @@ void BatchSession::startParallelSweep(const RunParameters& p) {
 
 void BatchSession::showProgress(const RunParameters& p) {
   if (options_.quiet || isatty(STDERR_FILENO) == 0) return;
-  progress_ = std::make_unique<Progress>(stderr, sweepLength(p.nalpha), p.nrev0, p.Tott0);
+  progress_ = std::make_unique<Progress>(stderr, sweepLength(p.nalpha), p.revolutionLimit, p.timeLimit);
   observers_.add(progress_.get());
   program_.observer = &observers_;
-  platform_.always([this] { progress_->update(program_.module.totalSteps); });
+  platform_.always([this] { progress_->update(program_.runState.totalSteps); });
 }
 
 void BatchSession::script() {
-  Form1& form1 = program_.form1;
-  const RunPhase& phase = program_.module.phase;
-  platform_.when([&phase] { return phase == RunPhase::Paused; }, [&form1] { form1.userClick(CommandStart); });
+  ControlPanel& panel = program_.panel;
+  const RunPhase& phase = program_.runState.phase;
+  platform_.when([&phase] { return phase == RunPhase::Paused; }, [&panel] { panel.userClick(StartButton); });
   platform_.when([&phase] { return phase == RunPhase::EndWait; }, [this] { atEndWait(); });
   if (options_.maxSteps) {
     const std::int64_t budget = *options_.maxSteps;
-    platform_.always([this, budget, &form1] {
-      if (program_.module.totalSteps >= budget && program_.module.phase == RunPhase::Integrating) {
-        form1.userClick(CommandEnd);
+    platform_.always([this, budget, &panel] {
+      if (program_.runState.totalSteps >= budget && program_.runState.phase == RunPhase::Integrating) {
+        panel.userClick(EndButton);
       }
     });
   }
-  platform_.always([this, &form1] {
-    if (interruptSignal() != 0 && program_.module.phase == RunPhase::Integrating) form1.userClick(CommandEnd);
+  platform_.always([this, &panel] {
+    if (interruptSignal() != 0 && program_.runState.phase == RunPhase::Integrating)
+      panel.userClick(EndButton);
   });
 }
 
 void BatchSession::atEndWait() {
-  result_.endWait = snapshotJson(program_.form1);
+  result_.endWait = snapshotJson(program_.panel);
   if (!options_.pngPath.empty() && interruptSignal() == 0)
-    result_.pngWritten = writePng(program_.form2, options_.pngPath);
-  program_.form1.userClick(CommandStart);
+    result_.pngWritten = writePng(program_.display, options_.pngPath);
+  program_.panel.userClick(StartButton);
 }
 
 BatchResult BatchSession::run() {
-  program_.Form_Load();
-  for (int n = 1; n < options_.bodyCount; ++n) program_.form1.userClick(TnBH);
-  for (const auto& [id, text] : options_.fields) program_.form1.userEdit(id, text);
+  program_.load();
+  for (int n = 1; n < options_.bodyCount; ++n) program_.panel.userClick(BodyCountField);
+  for (const auto& [id, text] : options_.fields) program_.panel.userEdit(id, text);
   if (auto reason = endlessRun(program_, options_)) return refused(*reason);
   if (sink_.out == nullptr) {
     for (const std::string& path : {options_.tracePath, options_.pngPath, options_.tablePath})
@@ -189,19 +191,19 @@ BatchResult BatchSession::run() {
   }
   openOutputs();
   // the parameters the run will read, as the fields now hold them
-  const RunParameters parameters = readParameters(program_.form1, program_.module.nBH);
+  const RunParameters parameters = readParameters(program_.panel, program_.runState.bodyCount);
   showProgress(parameters);
   startParallelSweep(parameters);
   script();
-  program_.form1.userClick(CommandStart);
+  program_.panel.userClick(StartButton);
   sweep_.reset();
   if (progress_) progress_->finish();
   if (!platform_.refusals.empty()) return refused(platform_.refusals.front());
-  result_.idle = snapshotJson(program_.form1);
-  result_.configurations = program_.module.configurationsBuilt;
-  result_.steps = program_.module.totalSteps;
+  result_.idle = snapshotJson(program_.panel);
+  result_.configurations = program_.runState.configurationsBuilt;
+  result_.steps = program_.runState.totalSteps;
   if ((result_.interrupted = interruptSignal()) != 0) {
-    result_.progress = "in configuration " + std::to_string(program_.module.configurationsBuilt) + " of " +
+    result_.progress = "in configuration " + std::to_string(program_.runState.configurationsBuilt) + " of " +
                        std::to_string(sweepLength(parameters.nalpha)) + ", after " +
                        std::to_string(result_.steps) + " steps";
   }

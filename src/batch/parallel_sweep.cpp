@@ -13,7 +13,7 @@ namespace {
 using enum ControlId;
 
 // Keeps what a worker's configuration leaves behind, from its start to its end.
-class Recorder : public RunObserver, public Form1Observer {
+class Recorder : public RunObserver, public ControlPanelObserver {
  public:
   Recorder(const Program& program, ConfigurationRecord& record) : program_(program), record_(record) {}
 
@@ -48,14 +48,14 @@ void Recorder::onConfigurationEnd(int, const LoopState& state, bool stopped) {
   recording_ = false;
   record_.finalState = state;
   record_.stopped = stopped;
-  record_.canvas = program_.form2.pixels();
+  record_.canvas = program_.display.pixels();
   std::vector<ControlId> written;
   for (const ControlDesign& design : controlTable()) {
     if (lastWrite_[indexOf(design.id)] > 0) written.push_back(design.id);
   }
   std::sort(written.begin(), written.end(),
             [this](ControlId a, ControlId b) { return lastWrite_[indexOf(a)] < lastWrite_[indexOf(b)]; });
-  for (ControlId id : written) record_.fields.emplace_back(id, program_.form1.text(id));
+  for (ControlId id : written) record_.fields.emplace_back(id, program_.panel.text(id));
 }
 
 }  // namespace
@@ -67,13 +67,13 @@ std::int64_t sweepLength(double nalpha) {
 }
 
 ParallelSweep::ParallelSweep(const Program& program, int jobs, std::int64_t configurations)
-    : nBH_(program.module.nBH),
-      width_(program.form2.Width()),
-      height_(program.form2.Height()),
+    : nBH_(program.runState.bodyCount),
+      width_(program.display.Width()),
+      height_(program.display.Height()),
       options_(program.options),
       configurations_(configurations),
       window_(2 * static_cast<std::int64_t>(jobs)) {
-  for (const ControlDesign& design : controlTable()) texts_.push_back(program.form1.text(design.id));
+  for (const ControlDesign& design : controlTable()) texts_.push_back(program.panel.text(design.id));
   options_.source = nullptr;
   for (int i = 0; i < jobs; ++i) workers_.emplace_back([this] { work(); });
 }
@@ -119,7 +119,7 @@ void ParallelSweep::work() {
     {
       std::lock_guard lock(mutex_);
       ++finished_;
-      if (record) finishedSteps_ += record->finalState.cnt;
+      if (record) finishedSteps_ += record->finalState.stepCount;
       done_[k] = std::move(record);
     }
     changed_.notify_all();
@@ -134,25 +134,25 @@ std::unique_ptr<ConfigurationRecord> ParallelSweep::integrate(std::int64_t k) {
   if (options_.refreshEvery <= 0) platform.useSystemClock();
   Program program(platform);
   for (const ControlDesign& design : controlTable())
-    program.form1.setText(design.id, texts_[indexOf(design.id)]);
-  program.module.nBH = nBH_;
-  program.form2.setWidth(width_);
-  program.form2.setHeight(height_);
+    program.panel.setText(design.id, texts_[indexOf(design.id)]);
+  program.runState.bodyCount = nBH_;
+  program.display.setWidth(width_);
+  program.display.setHeight(height_);
   program.options = options_;
   program.options.onlyConfiguration = k;
   Recorder recorder(program, *record);
   program.observer = &recorder;
-  program.form1.addObserver(&recorder);
-  Form1& form1 = program.form1;
-  const RunPhase& phase = program.module.phase;
-  platform.when([&phase] { return phase == RunPhase::Paused; }, [&form1] { form1.userClick(CommandStart); });
-  platform.when([&phase] { return phase == RunPhase::EndWait; }, [&form1] { form1.userClick(CommandStart); });
-  platform.always([this, &form1, &phase] {
-    if ((stopping_ || interruptSignal() != 0) && phase == RunPhase::Integrating) form1.userClick(CommandEnd);
+  program.panel.addObserver(&recorder);
+  ControlPanel& panel = program.panel;
+  const RunPhase& phase = program.runState.phase;
+  platform.when([&phase] { return phase == RunPhase::Paused; }, [&panel] { panel.userClick(StartButton); });
+  platform.when([&phase] { return phase == RunPhase::EndWait; }, [&panel] { panel.userClick(StartButton); });
+  platform.always([this, &panel, &phase] {
+    if ((stopping_ || interruptSignal() != 0) && phase == RunPhase::Integrating) panel.userClick(EndButton);
   });
-  form1.userClick(CommandStart);
-  program.form1.removeObserver(&recorder);
-  if (record->finalState.cnt == 0 || record->stopped) return nullptr;
+  panel.userClick(StartButton);
+  program.panel.removeObserver(&recorder);
+  if (record->finalState.stepCount == 0 || record->stopped) return nullptr;
   return record;
 }
 

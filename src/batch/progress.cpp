@@ -56,8 +56,8 @@ bool due(std::chrono::steady_clock::time_point& last) {
 
 }  // namespace
 
-Progress::Progress(std::FILE* out, std::int64_t configurations, double nrev0, double Tott0)
-    : out_(out), configurations_(configurations), nrev0_(nrev0), Tott0_(Tott0) {}
+Progress::Progress(std::FILE* out, std::int64_t configurations, double revolutionLimit, double timeLimit)
+    : out_(out), configurations_(configurations), nrev0_(revolutionLimit), Tott0_(timeLimit) {}
 
 bool Progress::due() {
   return bhsim::due(last_);
@@ -71,7 +71,7 @@ void Progress::onConfigurationStart(int configuration, double, const LoopState& 
 }
 
 void Progress::onRevolution(int, const LoopState& state) {
-  revolutions_ = state.nrevcnt;
+  revolutions_ = state.revolutionCount;
 }
 
 void Progress::update(std::int64_t steps) {

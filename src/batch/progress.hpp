@@ -14,7 +14,7 @@ namespace bhsim {
 // the step rate and the time left.
 class Progress : public RunObserver {
  public:
-  Progress(std::FILE* out, std::int64_t configurations, double nrev0, double Tott0);
+  Progress(std::FILE* out, std::int64_t configurations, double revolutionLimit, double timeLimit);
 
   // The run so far, in integration steps.
   void update(std::int64_t steps);

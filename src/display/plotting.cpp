@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "display/form2.hpp"
-#include "display/resize.hpp"
-#include "state/module1.hpp"
+#include "display/display.hpp"
+#include "display/window_layout.hpp"
+#include "state/run_state.hpp"
 
 namespace bhsim {
 namespace {
@@ -22,59 +22,62 @@ double pinned(double pixel) {
 
 }  // namespace
 
-bool PointSet(const Module1& module, double xin, double yin, double& x, double& y) {
-  const double width = module.xmax - module.xmin;
-  const double height = module.ymax - module.ymin;
+bool plotDot(const RunState& runState, double xin, double yin, double& x, double& y) {
+  const double width = runState.xmax - runState.xmin;
+  const double height = runState.ymax - runState.ymin;
   if (width == 0 || height == 0 || !std::isfinite(width) || !std::isfinite(height)) return false;
-  const double rx = (xin - module.xmin) / width;
-  x = pinned(std::floor(module.xpixmax * rx));
-  double ry = (yin - module.ymin) / height;
+  const double rx = (xin - runState.xmin) / width;
+  x = pinned(std::floor(runState.lastPixelColumn * rx));
+  double ry = (yin - runState.ymin) / height;
   if (ry > 2) ry = 2;
-  y = pinned(std::floor(module.ypixmax * ry));
+  y = pinned(std::floor(runState.lastPixelRow * ry));
   return true;
 }
 
-void CircleSet(const Module1& module, Form2& form2, double xin1, double yin1, Colour color, double size) {
+void plotDisc(const RunState& runState, Display& display, double xin1, double yin1, Colour color,
+              double size) {
   double px = 0;
   double py = 0;
-  if (!PointSet(module, xin1, yin1, px, py)) return;
-  form2.setPixel(px, py, color);
+  if (!plotDot(runState, xin1, yin1, px, py)) return;
+  display.setPixel(px, py, color);
   if (size > 1) {
-    form2.setPixel(px, py + 1, color);
-    form2.setPixel(px + 1, py, color);
-    form2.setPixel(px + 1, py + 1, color);
+    display.setPixel(px, py + 1, color);
+    display.setPixel(px + 1, py, color);
+    display.setPixel(px + 1, py + 1, color);
   }
   if (size > 2) {
-    form2.setPixel(px - 1, py - 1, color);
-    form2.setPixel(px - 1, py, color);
-    form2.setPixel(px - 1, py + 1, color);
-    form2.setPixel(px, py - 1, color);
-    form2.setPixel(px + 1, py - 1, color);
+    display.setPixel(px - 1, py - 1, color);
+    display.setPixel(px - 1, py, color);
+    display.setPixel(px - 1, py + 1, color);
+    display.setPixel(px, py - 1, color);
+    display.setPixel(px + 1, py - 1, color);
   }
 }
 
 namespace {
 
-void setWorldWindow(Module1& module, double max) {
-  module.xmin = 0;
-  module.xmax = max;
-  module.ymin = 0;
-  module.ymax = max;
+void setWorldWindow(RunState& runState, double max) {
+  runState.xmin = 0;
+  runState.xmax = max;
+  runState.ymin = 0;
+  runState.ymax = max;
 }
 
 }  // namespace
 
-void Command3_Click(Module1& module, Form2& form2, Form1& form1) {
-  setWorldWindow(module, 1);
-  RESIZE(1, form2, form1, module);
-  const double middle = (module.xmax - module.xmin) / 2;
-  for (double i = module.xmin; i <= module.xmax; i += 1) CircleSet(module, form2, i, middle, QBColor(0), 0);
-  for (double i = module.xmin; i <= module.xmax; i += 1) CircleSet(module, form2, middle, i, QBColor(4), 2);
-  setWorldWindow(module, 100);
-  const double centre = (module.xmax - module.xmin) / 2;
-  for (double i = 0; i <= module.xmax; i += 2) CircleSet(module, form2, i, centre, QBColor(0), 0);
-  for (double i = 0; i <= module.xmax; i += 2) CircleSet(module, form2, centre, i, QBColor(0), 0);
-  RESIZE(1, form2, form1, module);
+void drawTestPattern(RunState& runState, Display& display, ControlPanel& panel) {
+  setWorldWindow(runState, 1);
+  layoutWindows(1, display, panel, runState);
+  const double middle = (runState.xmax - runState.xmin) / 2;
+  for (double i = runState.xmin; i <= runState.xmax; i += 1)
+    plotDisc(runState, display, i, middle, paletteColor(0), 0);
+  for (double i = runState.xmin; i <= runState.xmax; i += 1)
+    plotDisc(runState, display, middle, i, paletteColor(4), 2);
+  setWorldWindow(runState, 100);
+  const double centre = (runState.xmax - runState.xmin) / 2;
+  for (double i = 0; i <= runState.xmax; i += 2) plotDisc(runState, display, i, centre, paletteColor(0), 0);
+  for (double i = 0; i <= runState.xmax; i += 2) plotDisc(runState, display, centre, i, paletteColor(0), 0);
+  layoutWindows(1, display, panel, runState);
 }
 
 }  // namespace bhsim

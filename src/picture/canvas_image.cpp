@@ -7,12 +7,12 @@
 
 namespace bhsim {
 
-QImage canvasImage(const Form2& form2) {
-  const int width = form2.pixelWidth();
-  const int height = form2.pixelHeight();
+QImage canvasImage(const Display& display) {
+  const int width = display.pixelWidth();
+  const int height = display.pixelHeight();
   if (width <= 0 || height <= 0) return {};
   QImage image(width, height, QImage::Format_RGB32);
-  const Colour* source = form2.pixels().data();
+  const Colour* source = display.pixels().data();
   for (int row = 0; row < height; ++row) {
     auto* line = reinterpret_cast<QRgb*>(image.scanLine(row));
     for (int column = 0; column < width; ++column) line[column] = 0xFF000000u | *source++;

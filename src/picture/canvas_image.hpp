@@ -3,13 +3,13 @@
 #include <QImage>
 #include <QString>
 
-#include "display/form2.hpp"
+#include "display/display.hpp"
 
 namespace bhsim {
 
 // The display's drawing area as an opaque RGB32 image, one pixel per canvas pixel (a null image for an
 // empty area).
-QImage canvasImage(const Form2& form2);
+QImage canvasImage(const Display& display);
 
 // Writes `image` to `path` as PNG, as an OutputFile: a file appears whole or not at all, a device or
 // pipe is written directly. Returns an empty string, or why it failed.

@@ -1,9 +1,9 @@
 #include <cmath>
 
 #include "display/plotting.hpp"
+#include "format/mask.hpp"
 #include "format/number_text.hpp"
 #include "format/truncate.hpp"
-#include "format/usingx.hpp"
 #include "program/program.hpp"
 #include "program/run.hpp"
 #include "sim/constants.hpp"
@@ -16,7 +16,7 @@ namespace {
 
 std::string maskedFrequency(double f) {
   std::string out;
-  USINGX(f, "###.###", out);
+  formatWithMask(f, "###.###", out);
   return out;
 }
 
@@ -34,18 +34,18 @@ double pairDistance(double xa, double ya, double xb, double yb) {
 }  // namespace
 
 Run::SetupOutcome Run::buildConfiguration() {
-  Module1& m = program_.module;
+  RunState& m = program_.runState;
   const std::int64_t k = ialpha_;
-  program_.form2.clear();
+  program_.display.clear();
   const double angle = p_.alphamin + p_.dalpha * static_cast<double>(k);
   angle_ = angle;
-  program_.write(Talphamin, numberText(angle));
+  program_.write(AngleMinField, numberText(angle));
   ialpha_ = k + 1;
   m.configurationsBuilt = ialpha_;
 
-  const Orbit orbit = computeOrbit(p_, m.nBH, Pi_);
+  const Orbit orbit = computeOrbit(p_, m.bodyCount, pi_);
   if (orbit.kind == Orbit::Case::Distance && !orbit.abandoned)
-    program_.write(Tfreq, maskedFrequency(orbit.f));
+    program_.write(FrequencyField, maskedFrequency(orbit.f));
   if (orbit.abandoned) return SetupOutcome::EndWait;
   writeOrbitFields(orbit);
   placeBodies(orbit, angle);
@@ -58,116 +58,118 @@ Run::SetupOutcome Run::buildConfiguration() {
     // sweep's worker), which Stop must reach
     m.phase = RunPhase::Integrating;
   }
-  s_.d12 = s_.d13 = s_.d23 = s_.dist12;
-  s_.cnt = s_.nrevcnt = s_.cntrev = 0;
+  s_.minDist12 = s_.minDist13 = s_.minDist23 = s_.dist23;
+  s_.stepCount = s_.revolutionCount = s_.crossingStep = 0;
   return SetupOutcome::Integrate;
 }
 
 // The clamp's mass and the speed ratio, in the frequency and distance cases.
 void Run::writeOrbitFields(const Orbit& orbit) {
   if (orbit.kind == Orbit::Case::Speed) return;
-  if (orbit.massRecomputed) program_.write(TBH1, numberText(truncateTo(orbit.BH1, 1)));
-  program_.write(Tvc, numberText(truncateTo(orbit.vc, 3)));
+  if (orbit.massRecomputed) program_.write(Mass1Field, numberText(truncateTo(orbit.BH1, 1)));
+  program_.write(SpeedRatioField, numberText(truncateTo(orbit.vc, 3)));
 }
 
 void Run::placeBodies(const Orbit& o, double angle) {
-  Module1& m = program_.module;
+  RunState& m = program_.runState;
   LoopState& s = s_;
   s = LoopState{};
   s.alpha = angle >= 360 ? 0 : angle;
-  s.nstars = m.nBH;
-  s.end1 = 0;
+  s.bodiesInPlay = m.bodyCount;
+  s.endCode = EndCode::None;
   s.phi = s.alpha;
-  s.m0 = o.m0;
   s.m1 = o.m1;
   s.m2 = o.m2;
-  s.dmu0 = o.dmu0;
+  s.m3 = o.m3;
   s.dmu1 = o.dmu1;
-  s.maxcount = p_.maxcount;
-  s.nBH = m.nBH;
-  s.nrev0 = m.nrev0;
-  s.Tott0 = m.Tott0;
-  s.Pi = Pi_;
+  s.dmu2 = o.dmu2;
+  s.stepsPerRevolution = p_.stepsPerRevolution;
+  s.bodyCount = m.bodyCount;
+  s.revolutionLimit = m.revolutionLimit;
+  s.timeLimit = m.timeLimit;
+  s.pi = pi_;
   s.gravity = p_.gravity;
-  const double Pi = Pi_;
-  const double a = (s.alpha * Pi) / 180;
-  s.x0 = std::cos(Pi + a) * o.rcm0;
-  s.y0 = std::sin(Pi + a) * o.rcm0;
-  s.vx0 = std::cos(Pi / 2 + (Pi + a)) * o.v0;
-  s.vy0 = std::sin(Pi / 2 + (Pi + a)) * o.v0;
-  s.x1 = std::cos(a) * o.rcm1;
-  s.y1 = std::sin(a) * o.rcm1;
-  s.vx1 = std::cos(Pi / 2 + a) * o.v1;
-  s.vy1 = std::sin(Pi / 2 + a) * o.v1;
-  s.x2 = 4 * o.rcm1;
-  s.y2 = 0;
-  s.vx2 = s.vy2 = 0;
-  m.x0 = s.x0;
-  m.y0 = s.y0;
+  const double pi = pi_;
+  const double a = (s.alpha * pi) / 180;
+  s.x1 = std::cos(pi + a) * o.rcm1;
+  s.y1 = std::sin(pi + a) * o.rcm1;
+  s.vx1 = std::cos(pi / 2 + (pi + a)) * o.v1;
+  s.vy1 = std::sin(pi / 2 + (pi + a)) * o.v1;
+  s.x2 = std::cos(a) * o.rcm2;
+  s.y2 = std::sin(a) * o.rcm2;
+  s.vx2 = std::cos(pi / 2 + a) * o.v2;
+  s.vy2 = std::sin(pi / 2 + a) * o.v2;
+  s.x3 = 4 * o.rcm2;
+  s.y3 = 0;
+  s.vx3 = s.vy3 = 0;
   m.x1 = s.x1;
   m.y1 = s.y1;
-  m.xmax = m.nBH == 3 ? p_.xmaxf * o.rcm1 : 1.1 * o.rcm1;
+  m.x2 = s.x2;
+  m.y2 = s.y2;
+  m.xmax = m.bodyCount == 3 ? p_.xmaxf * o.rcm2 : 1.1 * o.rcm2;
   m.ymax = m.xmax;
   m.xmin = -m.xmax;
   m.ymin = m.xmin;
-  s.Revtime = o.Revtime;
+  s.revolutionTime = o.revolutionTime;
   s.dt = o.dt;
 }
 
 void Run::writeDerivedFields() {
-  Module1& m = program_.module;
+  RunState& m = program_.runState;
   LoopState& s = s_;
-  program_.write(TTrev, numberText(truncateTo(s.Revtime, 4)));
-  program_.write(Tdt, numberText(truncateTo(1000000 * s.dt, 4)));
-  s.v0 = std::sqrt(s.vx0 * s.vx0 + s.vy0 * s.vy0);
+  program_.write(RevolutionTimeField, numberText(truncateTo(s.revolutionTime, 4)));
+  program_.write(TimeStepField, numberText(truncateTo(1000000 * s.dt, 4)));
   s.v1 = std::sqrt(s.vx1 * s.vx1 + s.vy1 * s.vy1);
   s.v2 = std::sqrt(s.vx2 * s.vx2 + s.vy2 * s.vy2);
-  program_.write(Tv1, numberText(s.v1));
-  program_.write(Tv0, numberText(s.v0));
-  program_.write(Tv2, numberText(s.v2));
-  s.dist01 = pairDistance(s.x0, s.y0, s.x1, s.y1);
-  s.dist02 = pairDistance(s.x0, s.y0, s.x2, s.y2);
+  s.v3 = std::sqrt(s.vx3 * s.vx3 + s.vy3 * s.vy3);
+  program_.write(Speed2Field, numberText(s.v2));
+  program_.write(Speed1Field, numberText(s.v1));
+  program_.write(Speed3Field, numberText(s.v3));
   s.dist12 = pairDistance(s.x1, s.y1, s.x2, s.y2);
-  program_.write(Tdist01, distanceText(s.dist01));
-  program_.write(Tdist02, distanceText(s.dist02));
-  program_.write(Tdist12, distanceText(s.dist12));
-  s.f = 1 / s.Revtime;
-  program_.write(Tfreq, maskedFrequency(s.f));
-  for (ControlId id : {Tdist01min, Tdist02min, Tdist12min, Td1, Td2, Td3}) program_.write(id, "");
-  const double d = s.dist01;
-  s.rcm0 = (s.m1 * d) / (s.m0 + s.m1);
+  s.dist13 = pairDistance(s.x1, s.y1, s.x3, s.y3);
+  s.dist23 = pairDistance(s.x2, s.y2, s.x3, s.y3);
+  program_.write(Distance12Field, distanceText(s.dist12));
+  program_.write(Distance13Field, distanceText(s.dist13));
+  program_.write(Distance23Field, distanceText(s.dist23));
+  s.f = 1 / s.revolutionTime;
+  program_.write(FrequencyField, maskedFrequency(s.f));
+  for (ControlId id : {MinDistance12Field, MinDistance13Field, MinDistance23Field, CentreDistance1Field,
+                       CentreDistance2Field, CentreDistance3Field})
+    program_.write(id, "");
+  const double d = s.dist12;
+  s.rcm1 = (s.m2 * d) / (s.m1 + s.m2);
   if (d != 0) {
-    s.xcm = s.x0 + (s.rcm0 * (s.x1 - s.x0)) / d;
-    s.ycm = s.y0 + (s.rcm0 * (s.y1 - s.y0)) / d;
+    s.xcm = s.x1 + (s.rcm1 * (s.x2 - s.x1)) / d;
+    s.ycm = s.y1 + (s.rcm1 * (s.y2 - s.y1)) / d;
   } else {
-    s.xcm = s.x0;
-    s.ycm = s.y0;
+    s.xcm = s.x1;
+    s.ycm = s.y1;
   }
-  CircleSet(m, program_.form2, s.xcm, -s.ycm, QBColor(1), 0);
+  plotDisc(m, program_.display, s.xcm, -s.ycm, paletteColor(1), 0);
 }
 
 Run::SetupOutcome Run::pause() {
-  Module1& m = program_.module;
-  Form1& form1 = program_.form1;
-  m.SetupChanged = 0;
-  m.EditsEnabled = 1;
+  RunState& m = program_.runState;
+  ControlPanel& panel = program_.panel;
+  m.setupChanged = false;
+  m.editsEnabled = true;
   m.phase = RunPhase::Paused;
-  form1.setText(CommandStart, "Cont");
+  panel.setText(StartButton, "Cont");
   m.answer = UserAnswer::None;
   do {
     program_.platform.waitEvents();
     if (program_.ended()) return SetupOutcome::Ended;
-  } while (m.answer == UserAnswer::None && m.SetupChanged != 1);
-  m.EditsEnabled = 0;
-  if (m.answer == UserAnswer::EndRun || m.SetupChanged == 1) return SetupOutcome::EndRun;
+  } while (m.answer == UserAnswer::None && !m.setupChanged);
+  m.editsEnabled = false;
+  if (m.answer == UserAnswer::EndRun || m.setupChanged) return SetupOutcome::EndRun;
   m.phase = RunPhase::Integrating;
-  form1.setVisible(CommandStart, false);
-  form1.setText(CommandEnd, "Stop");
-  form1.setVisible(Ldalpha, false);
-  form1.setVisible(Tdalpha, false);
-  form1.setVisible(Lphi, true);
-  form1.setVisible(Tphi, true);
-  form1.setText(Lnrev, "n rev  " + numberText(m.nrev0));
+  panel.setVisible(StartButton, false);
+  panel.setText(EndButton, "Stop");
+  panel.setVisible(AngleStepLabel, false);
+  panel.setVisible(AngleStepField, false);
+  panel.setVisible(PhiLabel, true);
+  panel.setVisible(PhiField, true);
+  panel.setText(RevolutionsLabel, "n rev  " + numberText(m.revolutionLimit));
   return SetupOutcome::Integrate;
 }
 

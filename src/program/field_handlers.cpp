@@ -5,49 +5,49 @@ namespace bhsim {
 
 using enum ControlId;
 
-void Program::TBH1_Change() {
-  if (module.EditsEnabled != 1) return;
-  const double x = value(TBH1);
-  if (module.nBH == 1 && x > 0) {
-    write(Tfreq, "");
-    write(Tdist01, "");
+void Program::onMass1Changed() {
+  if (!runState.editsEnabled) return;
+  const double x = value(Mass1Field);
+  if (runState.bodyCount == 1 && x > 0) {
+    write(FrequencyField, "");
+    write(Distance12Field, "");
   }
 }
 
-void Program::Tdist01_Change() {
-  if (module.EditsEnabled != 1) return;
-  if (value(Tdist01) > 0) {
-    write(Tfreq, "");
-    write(Tvc, "");
+void Program::onSeparationChanged() {
+  if (!runState.editsEnabled) return;
+  if (value(Distance12Field) > 0) {
+    write(FrequencyField, "");
+    write(SpeedRatioField, "");
   }
 }
 
-void Program::Tfreq_Change() {
-  if (module.EditsEnabled != 1) return;
-  if (value(Tfreq) > 0) {
-    write(Tvc, "");
-    write(Tdist01, "");
+void Program::onFrequencyChanged() {
+  if (!runState.editsEnabled) return;
+  if (value(FrequencyField) > 0) {
+    write(SpeedRatioField, "");
+    write(Distance12Field, "");
   }
 }
 
-void Program::Tvc_Change() {
-  if (module.EditsEnabled != 1) return;
-  const double x = value(Tvc);
-  const double n = module.nBH;
+void Program::onSpeedChanged() {
+  if (!runState.editsEnabled) return;
+  const double x = value(SpeedRatioField);
+  const double n = runState.bodyCount;
   if ((n == 1 || n == 2 || n == 3) && x > 0) {
-    write(Tfreq, "");
-    write(Tdist01, "");
+    write(FrequencyField, "");
+    write(Distance12Field, "");
   }
 }
 
-void Program::TnBH_Click() {
-  if (module.EditsEnabled != 1) return;
-  module.nBH = value(TnBH) + 1;
-  if (module.nBH == 4) module.nBH = 1;
-  write(TnBH, numberText(module.nBH));
-  module.SetupChanged = 1;
-  BHCountSetup(module.nBH);
-  RESIZE(1);
+void Program::onBodyCountClicked() {
+  if (!runState.editsEnabled) return;
+  runState.bodyCount = value(BodyCountField) + 1;
+  if (runState.bodyCount == 4) runState.bodyCount = 1;
+  write(BodyCountField, numberText(runState.bodyCount));
+  runState.setupChanged = true;
+  setUpBodyCount(runState.bodyCount);
+  layoutWindows(1);
 }
 
 }  // namespace bhsim

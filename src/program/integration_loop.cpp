@@ -3,9 +3,9 @@
 #include <limits>
 
 #include "display/plotting.hpp"
+#include "format/mask.hpp"
 #include "format/number_text.hpp"
 #include "format/truncate.hpp"
-#include "format/usingx.hpp"
 #include "program/program.hpp"
 #include "program/run.hpp"
 #include "program/strain_sampling.hpp"
@@ -39,7 +39,7 @@ std::string massTenths(double m) {
 
 Run::LoopOutcome Run::integrate() {
   LoopState& s = s_;
-  const Module1& m = program_.module;
+  const RunState& m = program_.runState;
   const step::DirectionWatch watch(s.alpha);
   // Newtonian gravity takes the packed loop (or the plain one as its reference); a post-Newtonian model
   // takes its own step, in the plain loop.
@@ -57,24 +57,24 @@ Run::LoopOutcome Run::integrate() {
     const step::Crossing crossing = relativistic ? relativisticStep()
                                     : reference  ? referenceStep()
                                                  : fastSteps(watch);
-    if (s.cnt >= nextSampleStep_) takeDueSamples();
+    if (s.stepCount >= nextSampleStep_) takeDueSamples();
     if (crossing != step::Crossing::None) writeRevolution(crossing == step::Crossing::Timed);
-    if (s.cnt % kPlotPeriod == 0) {
+    if (s.stepCount % kPlotPeriod == 0) {
       plot();
       publishProgress();
-      if (m.StopRequested == 1) {
+      if (m.stopRequested) {
         endConfiguration(true);
         return LoopOutcome::Stopped;
       }
       program_.platform.pumpEvents();
       if (program_.ended()) return LoopOutcome::Ended;
     }
-    if (s.end1 == 1 || refreshDue()) refresh();
+    if (s.endCode == EndCode::Ends || refreshDue()) refresh();
     step::massChange(s);
-    if (s.end1 == 1) break;
+    if (s.endCode == EndCode::Ends) break;
   }
   publishProgress();
-  stepsBefore_ += s.cnt;
+  stepsBefore_ += s.stepCount;
   endConfiguration(false);
   return LoopOutcome::Completed;
 }
@@ -82,7 +82,7 @@ Run::LoopOutcome Run::integrate() {
 // Takes over a configuration integrated elsewhere as if it had been integrated here.
 Run::LoopOutcome Run::replay(const ConfigurationRecord& record) {
   for (const auto& [id, text] : record.fields) program_.write(id, text);
-  program_.form2.setPixels(record.canvas);
+  program_.display.setPixels(record.canvas);
   if (RunObserver* observer = program_.observer) {
     const int configuration = static_cast<int>(ialpha_);
     using Kind = ConfigurationRecord::Event::Kind;
@@ -99,7 +99,7 @@ Run::LoopOutcome Run::replay(const ConfigurationRecord& record) {
   }
   s_ = record.finalState;
   publishProgress();
-  if (!record.stopped) stepsBefore_ += s_.cnt;
+  if (!record.stopped) stepsBefore_ += s_.stepCount;
   endConfiguration(record.stopped);
   return record.stopped ? LoopOutcome::Stopped : LoopOutcome::Completed;
 }
@@ -117,9 +117,10 @@ step::Crossing Run::relativisticStep() {
 // Runs steps up to the next one at which something besides the step itself may happen. Ending the run
 // of steps there changes none of them: the fast loop hands over its state exactly.
 step::Crossing Run::fastSteps(const step::DirectionWatch& watch) {
-  std::int64_t until = (s_.cnt / kPlotPeriod + 1) * kPlotPeriod;
+  std::int64_t until = (s_.stepCount / kPlotPeriod + 1) * kPlotPeriod;
   const std::int64_t every = program_.options.refreshEvery;
-  until = std::min(until, every > 0 ? (s_.cnt / every + 1) * every : std::max(nextClockCheck_, s_.cnt + 1));
+  until = std::min(
+      until, every > 0 ? (s_.stepCount / every + 1) * every : std::max(nextClockCheck_, s_.stepCount + 1));
   return step::runFastSteps(s_, watch, std::min(until, nextSampleStep_));
 }
 
@@ -136,7 +137,7 @@ void Run::startSampling() {
 void Run::takeDueSamples() {
   const StrainSampling& sampling = program_.options.strain;
   const int configuration = static_cast<int>(ialpha_);
-  while (s_.cnt >= nextSampleStep_) {
+  while (s_.stepCount >= nextSampleStep_) {
     const double time = static_cast<double>(sampleIndex_) / sampling.rate;
     program_.observer->onStrainSample(configuration, strainSample(s_, time, sampling.detector));
     ++sampleIndex_;
@@ -151,53 +152,53 @@ void Run::endConfiguration(bool stopped) {
 }
 
 void Run::publishProgress() {
-  Module1& m = program_.module;
-  m.totalSteps = stepsBefore_ + s_.cnt;
-  m.x0 = s_.x0;
-  m.y0 = s_.y0;
+  RunState& m = program_.runState;
+  m.totalSteps = stepsBefore_ + s_.stepCount;
   m.x1 = s_.x1;
   m.y1 = s_.y1;
+  m.x2 = s_.x2;
+  m.y2 = s_.y2;
 }
 
 void Run::writeRevolution(bool timed) {
   if (timed) {
-    program_.write(TTrev, numberText(truncateTo(s_.Revtime, 4)));
+    program_.write(RevolutionTimeField, numberText(truncateTo(s_.revolutionTime, 4)));
     std::string text;
-    USINGX(s_.f, "###.###", text);
-    program_.write(Tfreq, text);
+    formatWithMask(s_.f, "###.###", text);
+    program_.write(FrequencyField, text);
     if (program_.observer != nullptr) {
       step::settlePhi(s_);
       program_.observer->onRevolution(static_cast<int>(ialpha_), s_);
     }
   }
-  program_.write(Tnrev, numberText(static_cast<double>(s_.nrevcnt)));
+  program_.write(RevolutionsField, numberText(static_cast<double>(s_.revolutionCount)));
 }
 
 void Run::plot() {
   LoopState& s = s_;
   if (!step::centreOfMass(s)) return;
-  const Module1& m = program_.module;
-  Form2& form2 = program_.form2;
+  const RunState& m = program_.runState;
+  Display& display = program_.display;
   RunObserver* observer = program_.observer;
   const int configuration = static_cast<int>(ialpha_);
   const struct {
     double x, y;
     int colour;
-  } dots[] = {{s.x0, s.y0, 0}, {s.x1, s.y1, 12}, {s.x2, s.y2, 2}};
-  const int bodies = s.nstars == 3 ? 3 : 2;
+  } dots[] = {{s.x1, s.y1, 0}, {s.x2, s.y2, 12}, {s.x3, s.y3, 2}};
+  const int bodies = s.bodiesInPlay == 3 ? 3 : 2;
   for (int body = 0; body < bodies; ++body) {
     const double x = dots[body].x - s.xcm;
     const double y = s.ycm - dots[body].y;
-    CircleSet(m, form2, x, y, QBColor(dots[body].colour), 0);
-    if (observer != nullptr) observer->onDot(configuration, s.cnt, body + 1, x, -y);
+    plotDisc(m, display, x, y, paletteColor(dots[body].colour), 0);
+    if (observer != nullptr) observer->onDot(configuration, s.stepCount, body + 1, x, -y);
   }
 }
 
 bool Run::refreshDue() {
   const std::int64_t every = program_.options.refreshEvery;
-  if (every > 0) return s_.cnt % every == 0;
-  if (s_.cnt < nextClockCheck_) return false;
-  nextClockCheck_ = s_.cnt + kClockStride;
+  if (every > 0) return s_.stepCount % every == 0;
+  if (s_.stepCount < nextClockCheck_) return false;
+  nextClockCheck_ = s_.stepCount + kClockStride;
   const double now = program_.platform.secondsSinceMidnight();
   // After midnight the clock starts again from 0, below the last mark.
   return now > tmark_ + kRefreshInterval || now < tmark_;
@@ -206,38 +207,38 @@ bool Run::refreshDue() {
 void Run::refresh() {
   LoopState& s = s_;
   const auto write = [this](ControlId id, const std::string& text) { program_.write(id, text); };
-  write(Tdist01, tenths(s.dist01));
-  write(Tdist01min, tenths(s.d12));
-  if (s.nstars == 3) {
+  write(Distance12Field, tenths(s.dist12));
+  write(MinDistance12Field, tenths(s.minDist12));
+  if (s.bodiesInPlay == 3) {
     step::centreOfMass(s);
-    write(Tdist02, tenths(s.dist02));
-    write(Tdist12, tenths(s.dist12));
-    write(Tdist02min, tenths(s.d13));
-    write(Tdist12min, tenths(s.d23));
-    s.r3 = std::sqrt((s.x2 - s.xcm) * (s.x2 - s.xcm) + (s.y2 - s.ycm) * (s.y2 - s.ycm));
-    write(Td3, tenths(s.r3));
+    write(Distance13Field, tenths(s.dist13));
+    write(Distance23Field, tenths(s.dist23));
+    write(MinDistance13Field, tenths(s.minDist13));
+    write(MinDistance23Field, tenths(s.minDist23));
+    s.r3 = std::sqrt((s.x3 - s.xcm) * (s.x3 - s.xcm) + (s.y3 - s.ycm) * (s.y3 - s.ycm));
+    write(CentreDistance3Field, tenths(s.r3));
   }
-  s.r1 = std::sqrt((s.x0 - s.xcm) * (s.x0 - s.xcm) + (s.y0 - s.ycm) * (s.y0 - s.ycm));
-  write(Td1, tenths(s.r1));
-  s.r2 = std::sqrt((s.x1 - s.xcm) * (s.x1 - s.xcm) + (s.y1 - s.ycm) * (s.y1 - s.ycm));
-  write(Td2, tenths(s.r2));
-  write(TBH1, massTenths(s.m0));
-  write(TBH2, massTenths(s.m1));
-  write(TBH3, massTenths(s.m2));
+  s.r1 = std::sqrt((s.x1 - s.xcm) * (s.x1 - s.xcm) + (s.y1 - s.ycm) * (s.y1 - s.ycm));
+  write(CentreDistance1Field, tenths(s.r1));
+  s.r2 = std::sqrt((s.x2 - s.xcm) * (s.x2 - s.xcm) + (s.y2 - s.ycm) * (s.y2 - s.ycm));
+  write(CentreDistance2Field, tenths(s.r2));
+  write(Mass1Field, massTenths(s.m1));
+  write(Mass2Field, massTenths(s.m2));
+  write(Mass3Field, massTenths(s.m3));
   if (program_.options.refreshEvery <= 0) tmark_ = program_.platform.secondsSinceMidnight();
-  write(Tv1, whole(s.v1));
-  write(Tv0, whole(s.v0));
-  write(Tv2, whole(s.v2));
-  s.ttime = s.dt * static_cast<double>(s.cnt);
+  write(Speed2Field, whole(s.v2));
+  write(Speed1Field, whole(s.v1));
+  write(Speed3Field, whole(s.v3));
+  s.elapsed = s.dt * static_cast<double>(s.stepCount);
   step::totalTimeTest(s);
-  write(Ttotaltime, numberText(truncateTo(s.ttime, 4)));
-  write(Ty1, numberText(s.y1 - s.ycm));
-  write(Tx1, numberText(s.x1 - s.xcm));
-  write(Tv1max, whole(s.v0max));
-  write(Tv2max, whole(s.v1max));
-  write(Tv3max, whole(s.v2max));
+  write(TotalTimeField, numberText(truncateTo(s.elapsed, 4)));
+  write(OffsetY2Field, numberText(s.y2 - s.ycm));
+  write(OffsetX2Field, numberText(s.x2 - s.xcm));
+  write(MaxSpeed1Field, whole(s.v1max));
+  write(MaxSpeed2Field, whole(s.v2max));
+  write(MaxSpeed3Field, whole(s.v3max));
   step::settlePhi(s);
-  write(Tphi, tenths(s.phi));
+  write(PhiField, tenths(s.phi));
 }
 
 }  // namespace bhsim

@@ -1,6 +1,6 @@
 #include "program/program.hpp"
 
-#include "display/resize.hpp"
+#include "display/window_layout.hpp"
 #include "format/numeric_value.hpp"
 #include "sim/direction_angle.hpp"
 
@@ -9,71 +9,75 @@ namespace bhsim {
 using enum ControlId;
 
 Program::Program(Platform& platform) : platform(platform) {
-  form1.setEvents(this);
+  panel.setEvents(this);
 }
 
 Program::~Program() {
-  form1.setEvents(nullptr);
+  panel.setEvents(nullptr);
 }
 
-void DirectionAngle(const Module1& module, double& angle) {
-  directionAngle(module.x0, module.y0, module.x1, module.y1, module.Pi, angle);
+void pairDirection(const RunState& runState, double& angle) {
+  directionAngle(runState.x1, runState.y1, runState.x2, runState.y2, runState.pi, angle);
 }
 
 double Program::value(ControlId id) const {
-  return numericValue(form1.text(id));
+  return numericValue(panel.text(id));
 }
 
-void Program::RESIZE(double aspect) {
-  bhsim::RESIZE(aspect, form2, form1, module);
+void Program::layoutWindows(double aspect) {
+  bhsim::layoutWindows(aspect, display, panel, runState);
 }
 
-void Program::Form_Load() {
-  WindowGeometry geometry = form1.geometry();
+void Program::load() {
+  WindowGeometry geometry = panel.geometry();
   geometry.top = 0;
   geometry.left = 0;
   geometry.height = 5190;
   geometry.width = 5145;
-  form1.setGeometry(geometry);
-  form2.show();
-  form2.setLeft(geometry.width);
-  form2.setTop(0);
-  form1.setVisible(Command3, false);
-  module.EditsEnabled = 1;
-  module.nBH = value(TnBH);
-  BHCountSetup(module.nBH);
-  RESIZE(1);
+  panel.setGeometry(geometry);
+  display.show();
+  display.setLeft(geometry.width);
+  display.setTop(0);
+  panel.setVisible(GridButton, false);
+  runState.editsEnabled = true;
+  runState.bodyCount = value(BodyCountField);
+  setUpBodyCount(runState.bodyCount);
+  layoutWindows(1);
   const struct {
     int row;
     std::initializer_list<ControlId> labels;
   } rows[] = {
-      {360, {LnBH, Ltotaltime}}, {840, {Lmaxcount, Lvc, Lnrev}}, {1320, {LBH1, LBH2, LBH3}},
-      {2280, {Lv0, Lv1, Lv2}},   {3720, {Lr1, Lr2, Lr3}},        {4200, {LTrev, Lfreq, LHz, Ldt, L106}},
+      {360, {BodyCountLabel, TotalTimeLabel}},
+      {840, {MaxCountLabel, SpeedRatioLabel, RevolutionsLabel}},
+      {1320, {Mass1Label, Mass2Label, Mass3Label}},
+      {2280, {Speed1Label, Speed2Label, Speed3Label}},
+      {3720, {CentreDistance1Label, CentreDistance2Label, CentreDistance3Label}},
+      {4200, {RevolutionTimeLabel, FrequencyLabel, HertzLabel, TimeStepLabel, TimeStepUnitLabel}},
   };
   for (const auto& row : rows) {
-    for (ControlId label : row.labels) form1.setTop(label, row.row + 40);
+    for (ControlId label : row.labels) panel.setTop(label, row.row + 40);
   }
 }
 
 void Program::onChange(ControlId id) {
   switch (id) {
-    case Talphamax:
-    case Talphamin:
-    case Tmaxcount:
-    case Tnrev:
-      module.SetupChanged = 1;
+    case AngleMaxField:
+    case AngleMinField:
+    case MaxCountField:
+    case RevolutionsField:
+      runState.setupChanged = true;
       break;
-    case TBH1:
-      TBH1_Change();
+    case Mass1Field:
+      onMass1Changed();
       break;
-    case Tdist01:
-      Tdist01_Change();
+    case Distance12Field:
+      onSeparationChanged();
       break;
-    case Tfreq:
-      Tfreq_Change();
+    case FrequencyField:
+      onFrequencyChanged();
       break;
-    case Tvc:
-      Tvc_Change();
+    case SpeedRatioField:
+      onSpeedChanged();
       break;
     default:
       break;
@@ -82,27 +86,27 @@ void Program::onChange(ControlId id) {
 
 void Program::onClick(ControlId id) {
   switch (id) {
-    case TBH1:
-    case TBH2:
-    case TBH3:
-    case Tdist01:
-    case Tdm1:
-    case Tdm2:
-    case Tfreq:
-    case Tvc:
-      module.SetupChanged = 1;
+    case Mass1Field:
+    case Mass2Field:
+    case Mass3Field:
+    case Distance12Field:
+    case MassGain1Field:
+    case MassGain2Field:
+    case FrequencyField:
+    case SpeedRatioField:
+      runState.setupChanged = true;
       break;
-    case TnBH:
-      TnBH_Click();
+    case BodyCountField:
+      onBodyCountClicked();
       break;
-    case CommandStart:
-      CommandStart_Click();
+    case StartButton:
+      onStartClicked();
       break;
-    case CommandEnd:
-      CommandEnd_Click();
+    case EndButton:
+      onEndClicked();
       break;
-    case Command3:
-      Command3_Click();
+    case GridButton:
+      drawTestPattern();
       break;
     default:
       break;

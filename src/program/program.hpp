@@ -4,13 +4,13 @@
 #include <optional>
 #include <string>
 
-#include "control/form1.hpp"
-#include "display/form2.hpp"
+#include "control/control_panel.hpp"
+#include "display/display.hpp"
 #include "platform/platform.hpp"
 #include "program/configuration_record.hpp"
 #include "program/run_observer.hpp"
 #include "sim/gravity_model.hpp"
-#include "state/module1.hpp"
+#include "state/run_state.hpp"
 
 namespace bhsim {
 
@@ -39,52 +39,53 @@ struct RunOptions {
 };
 
 // The whole program: the shared values, both windows and the platform they run on. The control window's
-// handlers are its member functions; the toolkit (or a test) reaches them through Form1's notifications.
-class Program : public Form1Events {
+// handlers are its member functions; the toolkit (or a test) reaches them through ControlPanel's
+// notifications.
+class Program : public ControlPanelEvents {
  public:
   explicit Program(Platform& platform);
   ~Program() override;
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
-  void Form_Load();
+  void load();
 
-  // Form1Events
+  // ControlPanelEvents
   void onChange(ControlId id) override;
   void onClick(ControlId id) override;
 
   // buttons
-  void CommandStart_Click();
-  void CommandEnd_Click();
-  void Command3_Click();
+  void onStartClicked();
+  void onEndClicked();
+  void drawTestPattern();
 
   // field handlers
-  void TBH1_Change();
-  void Tdist01_Change();
-  void Tfreq_Change();
-  void Tvc_Change();
-  void TnBH_Click();
+  void onMass1Changed();
+  void onSeparationChanged();
+  void onFrequencyChanged();
+  void onSpeedChanged();
+  void onBodyCountClicked();
 
-  void BHCountSetup(const double& count);
-  void RESIZE(double aspect);
+  void setUpBodyCount(const double& count);
+  void layoutWindows(double aspect);
 
   // The field's text and its numeric value.
-  const std::string& text(ControlId id) const { return form1.text(id); }
+  const std::string& text(ControlId id) const { return panel.text(id); }
   double value(ControlId id) const;
-  void write(ControlId id, const std::string& text) { form1.setText(id, text); }
+  void write(ControlId id, const std::string& text) { panel.setText(id, text); }
 
   bool ended() const { return platform.ended(); }
 
-  Module1 module;
-  Form1 form1;
-  Form2 form2;
+  RunState runState;
+  ControlPanel panel;
+  Display display;
   Platform& platform;
   RunOptions options;
   RunObserver* observer = nullptr;
 };
 
-// The direction of black hole 2 seen from black hole 1 at the shared positions of `module`, in degrees
-// (directionAngle on Module1's x0, y0, x1, y1 and Pi).
-void DirectionAngle(const Module1& module, double& angle);
+// The direction of black hole 2 seen from black hole 1 at the shared positions of `runState`, in degrees
+// (directionAngle on RunState's x0, y0, x1, y1 and pi).
+void pairDirection(const RunState& runState, double& angle);
 
 }  // namespace bhsim

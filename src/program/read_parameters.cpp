@@ -1,28 +1,28 @@
 #include "program/read_parameters.hpp"
 
-#include "control/form1.hpp"
+#include "control/control_panel.hpp"
 #include "format/numeric_value.hpp"
 
 namespace bhsim {
 
-RunParameters readParameters(const Form1& form1, double nBH) {
+RunParameters readParameters(const ControlPanel& panel, double bodyCount) {
   using enum ControlId;
-  const auto value = [&form1](ControlId id) { return numericValue(form1.text(id)); };
+  const auto value = [&panel](ControlId id) { return numericValue(panel.text(id)); };
   RunParameters p;
-  p.maxcount = value(Tmaxcount);
-  p.vc = value(Tvc);
-  p.dm0 = value(Tdm1) / 100;
-  p.dm1 = value(Tdm2) / 100;
-  p.f = value(Tfreq);
-  p.dist = plainDecimalValue(form1.text(Tdist01));
-  p.xmaxf = value(Txmaxf);
-  p.BH1 = value(TBH1);
-  p.BH2 = value(TBH2);
-  p.BH3 = value(TBH3);
-  p.alphamin = value(Talphamin);
-  p.dalpha = value(Tdalpha);
+  p.stepsPerRevolution = value(MaxCountField);
+  p.vc = value(SpeedRatioField);
+  p.dm1 = value(MassGain1Field) / 100;
+  p.dm2 = value(MassGain2Field) / 100;
+  p.f = value(FrequencyField);
+  p.dist = plainDecimalValue(panel.text(Distance12Field));
+  p.xmaxf = value(ViewScaleField);
+  p.BH1 = value(Mass1Field);
+  p.BH2 = value(Mass2Field);
+  p.BH3 = value(Mass3Field);
+  p.alphamin = value(AngleMinField);
+  p.dalpha = value(AngleStepField);
   p.dalphaRead = p.dalpha;
-  p.alphamax = value(Talphamax);
+  p.alphamax = value(AngleMaxField);
   if (p.alphamax <= p.alphamin) {
     p.dalpha = 0;
     p.nalpha = 1;
@@ -30,9 +30,9 @@ RunParameters readParameters(const Form1& form1, double nBH) {
   } else {
     p.nalpha = 1 + (p.alphamax - p.alphamin) / p.dalpha;
   }
-  if (nBH != 3) p.nalpha = 1;
-  p.Tott0 = value(Ttotaltime);
-  p.nrev0 = value(Tnrev);
+  if (bodyCount != 3) p.nalpha = 1;
+  p.timeLimit = value(TotalTimeField);
+  p.revolutionLimit = value(RevolutionsField);
   return p;
 }
 

@@ -4,10 +4,10 @@
 
 namespace bhsim {
 
-class Form1;
+class ControlPanel;
 
 // Reads the fifteen parameters of a run from the control window, without writing anything, and derives
 // the sweep from them.
-RunParameters readParameters(const Form1& form1, double nBH);
+RunParameters readParameters(const ControlPanel& panel, double bodyCount);
 
 }  // namespace bhsim

@@ -13,11 +13,11 @@ namespace bhsim {
 using enum ControlId;
 
 void Run::execute() {
-  Module1& m = program_.module;
-  Pi_ = 4 * std::atan(1.0);
-  p_ = readParameters(program_.form1, m.nBH);
+  RunState& m = program_.runState;
+  pi_ = 4 * std::atan(1.0);
+  p_ = readParameters(program_.panel, m.bodyCount);
   p_.gravity = program_.options.gravity;
-  if (auto reason = refusalReason(p_, m.nBH, Pi_)) {
+  if (auto reason = refusalReason(p_, m.bodyCount, pi_)) {
     program_.platform.reportRefusal(*reason);
     return;
   }
@@ -34,12 +34,12 @@ void Run::execute() {
     }
     if (setup == SetupOutcome::EndWait) break;
     LoopOutcome outcome = integrate();
-    if (outcome == LoopOutcome::Completed && s_.cnt < kPlotPeriod) {
+    if (outcome == LoopOutcome::Completed && s_.stepCount < kPlotPeriod) {
       // A configuration that ended before its first plot step never passed over the events: a sweep of
       // such configurations would run on deaf to Stop and End. Pass over them once here.
       program_.platform.pumpEvents();
       if (program_.ended()) return;
-      if (m.StopRequested == 1) outcome = LoopOutcome::Stopped;
+      if (m.stopRequested) outcome = LoopOutcome::Stopped;
     }
     if (outcome == LoopOutcome::Ended) return;
     if (outcome == LoopOutcome::Stopped || static_cast<double>(ialpha_) >= p_.nalpha || only) {
@@ -52,71 +52,71 @@ void Run::execute() {
 }
 
 void Run::start() {
-  Module1& m = program_.module;
-  program_.form2.clear();
-  program_.form2.setLegend(p_.gravity == GravityModel::Newtonian ? "" : gravityModelLabel(p_.gravity));
-  m.EditsEnabled = 0;
-  m.Pi = Pi_;
-  m.StopRequested = 0;
+  RunState& m = program_.runState;
+  program_.display.clear();
+  program_.display.setLegend(p_.gravity == GravityModel::Newtonian ? "" : gravityModelLabel(p_.gravity));
+  m.editsEnabled = false;
+  m.pi = pi_;
+  m.stopRequested = false;
   m.totalSteps = 0;
   m.configurationsBuilt = 0;
-  program_.RESIZE(1);
-  if (p_.dalphaZeroed) program_.write(Tdalpha, "0");
-  m.BH10 = p_.BH1;
-  m.BH20 = p_.BH2;
-  m.BH30 = p_.BH3;
-  m.Tott0 = p_.Tott0;
-  m.nrev0 = p_.nrev0;
-  program_.write(TTott0, generalForm(m.Tott0));
-  program_.write(Tnrev0, generalForm(m.nrev0));
+  program_.layoutWindows(1);
+  if (p_.dalphaZeroed) program_.write(AngleStepField, "0");
+  m.savedMass1 = p_.BH1;
+  m.savedMass2 = p_.BH2;
+  m.savedMass3 = p_.BH3;
+  m.timeLimit = p_.timeLimit;
+  m.revolutionLimit = p_.revolutionLimit;
+  program_.write(SavedTotalTimeField, generalForm(m.timeLimit));
+  program_.write(SavedRevolutionsField, generalForm(m.revolutionLimit));
 }
 
 void Run::sweepEnd() {
-  Module1& m = program_.module;
-  m.EditsEnabled = 0;
-  for (auto [field, mass] : {std::pair{TBH1, s_.m0}, std::pair{TBH2, s_.m1}}) {
+  RunState& m = program_.runState;
+  m.editsEnabled = false;
+  for (auto [field, mass] : {std::pair{Mass1Field, s_.m1}, std::pair{Mass2Field, s_.m2}}) {
     const double x = mass / GM;
     program_.write(field, numberText(x < 1000 ? truncateTo(x, 1) : truncateTo(x, 0)));
   }
-  s_.ttime = s_.dt * static_cast<double>(s_.cnt);
-  program_.write(Ttotaltime, numberText(truncateTo(s_.ttime, 4)));
-  m.EditsEnabled = 1;
+  s_.elapsed = s_.dt * static_cast<double>(s_.stepCount);
+  program_.write(TotalTimeField, numberText(truncateTo(s_.elapsed, 4)));
+  m.editsEnabled = true;
 }
 
 // Waits for "Next"; false when the program ended meanwhile.
 bool Run::endWait() {
-  Module1& m = program_.module;
+  RunState& m = program_.runState;
   m.phase = RunPhase::EndWait;
-  program_.form1.setVisible(CommandStart, true);
-  program_.form1.setText(CommandStart, "Next");
-  program_.form1.setText(CommandEnd, "End");
+  program_.panel.setVisible(StartButton, true);
+  program_.panel.setText(StartButton, "Next");
+  program_.panel.setText(EndButton, "End");
   m.answer = UserAnswer::None;
-  m.SetupChanged = 0;
-  m.EditsEnabled = 1;
+  m.setupChanged = false;
+  m.editsEnabled = true;
   do {
     // A Stop still pending ends the wait after one pump, without blocking.
-    if (m.StopRequested == 1) {
+    if (m.stopRequested) {
       program_.platform.pumpEvents();
     } else {
       program_.platform.waitEvents();
     }
     if (program_.ended()) return false;
-  } while (m.answer == UserAnswer::None && m.StopRequested != 1 && m.SetupChanged != 1);
+  } while (m.answer == UserAnswer::None && !m.stopRequested && !m.setupChanged);
   return true;
 }
 
 void Run::restore() {
-  Module1& m = program_.module;
-  program_.write(TBH1, numberText(m.BH10));
-  program_.write(TBH2, numberText(m.BH20));
-  program_.write(TBH3, numberText(m.BH30));
-  program_.write(Ttotaltime, numberText(m.Tott0));
-  program_.write(Tnrev, numberText(m.nrev0));
-  program_.form1.setText(Lnrev, "n rev");
+  RunState& m = program_.runState;
+  program_.write(Mass1Field, numberText(m.savedMass1));
+  program_.write(Mass2Field, numberText(m.savedMass2));
+  program_.write(Mass3Field, numberText(m.savedMass3));
+  program_.write(TotalTimeField, numberText(m.timeLimit));
+  program_.write(RevolutionsField, numberText(m.revolutionLimit));
+  program_.panel.setText(RevolutionsLabel, "n rev");
   m.phase = RunPhase::Idle;
-  program_.form1.setText(CommandStart, "Start");
-  m.EditsEnabled = 1;
-  m.StopRequested = 0;
+  program_.panel.setText(StartButton, "Start");
+  m.editsEnabled = true;
+  m.stopRequested = false;
 }
 
 }  // namespace bhsim

@@ -13,7 +13,7 @@ namespace bhsim {
 class Program;
 
 // One simulation run, from the press of "Start" to the restore of the fields. It lives inside
-// CommandStart_Click and returns when the run is over (or the program has ended).
+// onStartClicked and returns when the run is over (or the program has ended).
 class Run {
  public:
   explicit Run(Program& program) : program_(program) {}
@@ -50,7 +50,7 @@ class Run {
 
   Program& program_;
   RunParameters p_;
-  double Pi_ = 0;
+  double pi_ = 0;
   std::int64_t ialpha_ = 0;
   std::int64_t stepsBefore_ = 0;  // steps of the configurations already integrated
   std::int64_t nextClockCheck_ = 0;

@@ -6,34 +6,34 @@ namespace bhsim {
 
 using enum ControlId;
 
-void Program::CommandStart_Click() {
-  switch (module.phase) {
+void Program::onStartClicked() {
+  switch (runState.phase) {
     case RunPhase::Idle:
-      module.StopRequested = 0;
-      module.SetupChanged = 0;
+      runState.stopRequested = false;
+      runState.setupChanged = false;
       Run(*this).execute();
       break;
     case RunPhase::Paused:
-      module.answer = module.SetupChanged == 1 ? UserAnswer::EndRun : UserAnswer::Continue;
+      runState.answer = runState.setupChanged ? UserAnswer::EndRun : UserAnswer::Continue;
       break;
     case RunPhase::EndWait:
-      module.answer = UserAnswer::Next;
+      runState.answer = UserAnswer::Next;
       break;
     case RunPhase::Integrating:  // the button is hidden
       break;
   }
 }
 
-void Program::CommandEnd_Click() {
-  if (module.phase == RunPhase::Integrating) {
-    module.StopRequested = 1;
+void Program::onEndClicked() {
+  if (runState.phase == RunPhase::Integrating) {
+    runState.stopRequested = true;
   } else {
     platform.endProgram();
   }
 }
 
-void Program::Command3_Click() {
-  bhsim::Command3_Click(module, form2, form1);
+void Program::drawTestPattern() {
+  bhsim::drawTestPattern(runState, display, panel);
 }
 
 }  // namespace bhsim

@@ -28,7 +28,7 @@ BodyMotions motionsAtSample(const LoopState& s) {
 
 StrainSample strainSample(const LoopState& s, double time, const Detector& detector) {
   const BodyMotions motions = motionsAtSample(s);
-  const double dx = s.x1 - s.x0, dy = s.y1 - s.y0;
+  const double dx = s.x2 - s.x1, dy = s.y2 - s.y1;
   return {time, quadrupoleStrain(motions.inPlay(), detector), std::sqrt(dx * dx + dy * dy)};
 }
 

@@ -50,36 +50,37 @@ QFont captionFont() {
 }
 
 // Every text field as a `name<TAB>text` line, in the control table's order.
-QString valuesText(const Form1& form1) {
+QString valuesText(const ControlPanel& panel) {
   QString text;
   for (const ControlDesign& design : controlTable()) {
     if (design.kind != ControlKind::TextField) continue;
     text += QString::fromUtf8(design.name.data(), static_cast<qsizetype>(design.name.size())) + u'\t' +
-            QString::fromStdString(form1.text(design.id)) + u'\n';
+            QString::fromStdString(panel.text(design.id)) + u'\n';
   }
   return text;
 }
 
 }  // namespace
 
-ControlWindow::ControlWindow(Form1& form1, std::function<void()> onClose)
-    : form1_(form1), onClose_(std::move(onClose)) {
-  setWindowTitle(QString::fromUtf8(Form1::kCaption.data(), static_cast<qsizetype>(Form1::kCaption.size())));
+ControlWindow::ControlWindow(ControlPanel& panel, std::function<void()> onClose)
+    : panel_(panel), onClose_(std::move(onClose)) {
+  setWindowTitle(QString::fromUtf8(ControlPanel::kCaption.data(),
+                                   static_cast<qsizetype>(ControlPanel::kCaption.size())));
   setObjectName(QStringLiteral("Form1"));
   setFont(captionFont());
   for (const ControlDesign& design : controlTable()) createControl(design);
   chainTabOrder();
   auto* copy = new QAction(QStringLiteral("Copy Values"), this);
   connect(copy, &QAction::triggered, this,
-          [this] { QGuiApplication::clipboard()->setText(valuesText(form1_)); });
+          [this] { QGuiApplication::clipboard()->setText(valuesText(panel_)); });
   addAction(copy);
   useActionsMenu(this);
   windowChanged();
-  form1_.addObserver(this);
+  panel_.addObserver(this);
 }
 
 ControlWindow::~ControlWindow() {
-  form1_.removeObserver(this);
+  panel_.removeObserver(this);
 }
 
 void ControlWindow::offerGravityChoice(GravityModel& choice) {
@@ -103,14 +104,14 @@ void ControlWindow::createControl(const ControlDesign& design) {
   switch (design.kind) {
     case ControlKind::Button: {
       auto* button = new QPushButton(this);
-      connect(button, &QPushButton::clicked, this, [this, id] { form1_.userClick(id); });
+      connect(button, &QPushButton::clicked, this, [this, id] { panel_.userClick(id); });
       widget = button;
       break;
     }
     case ControlKind::TextField: {
       auto* edit = new QLineEdit(this);
       connect(edit, &QLineEdit::textEdited, this,
-              [this, id](const QString& text) { form1_.userEdit(id, text.toStdString()); });
+              [this, id](const QString& text) { panel_.userEdit(id, text.toStdString()); });
       edit->installEventFilter(this);
       widget = edit;
       break;
@@ -145,13 +146,13 @@ void ControlWindow::chainTabOrder() {
 void ControlWindow::controlChanged(ControlId id) {
   const ControlDesign& design = controlDesign(id);
   QWidget* widget = control(id);
-  showText(widget, QString::fromStdString(form1_.text(id)));
-  widget->setGeometry(twipsRect(design.left, form1_.top(id), design.width, design.height));
-  widget->setVisible(form1_.visible(id));
+  showText(widget, QString::fromStdString(panel_.text(id)));
+  widget->setGeometry(twipsRect(design.left, panel_.top(id), design.width, design.height));
+  widget->setVisible(panel_.visible(id));
 }
 
 void ControlWindow::windowChanged() {
-  const WindowGeometry& g = form1_.geometry();
+  const WindowGeometry& g = panel_.geometry();
   move(twipsToPixels(g.left), twipsToPixels(g.top));
   resize(twipsToPixels(g.width - kFrameWidth), twipsToPixels(g.height - kFrameHeight));
 }
@@ -160,7 +161,7 @@ void ControlWindow::windowChanged() {
 bool ControlWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::MouseButtonPress &&
       static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-    if (auto id = controlByName(watched->objectName().toStdString())) form1_.userClick(*id);
+    if (auto id = controlByName(watched->objectName().toStdString())) panel_.userClick(*id);
   }
   return QWidget::eventFilter(watched, event);
 }

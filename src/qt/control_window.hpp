@@ -6,20 +6,20 @@
 #include <functional>
 #include <memory>
 
-#include "control/form1.hpp"
+#include "control/control_panel.hpp"
 #include "sim/gravity_model.hpp"
 
 namespace bhsim {
 
-// The control window: one real widget per control of the Form1 model, placed at its twips geometry.
+// The control window: one real widget per control of the ControlPanel model, placed at its twips geometry.
 // The model is the truth: every change of a control's text, visibility or top is mirrored here, and the
 // user's typing and clicks go back to the model as its edit and click notifications.
-class ControlWindow : public QWidget, private Form1Observer {
+class ControlWindow : public QWidget, private ControlPanelObserver {
   Q_OBJECT
 
  public:
   // `onClose` runs when the user closes the window by its frame.
-  ControlWindow(Form1& form1, std::function<void()> onClose);
+  ControlWindow(ControlPanel& panel, std::function<void()> onClose);
   ~ControlWindow() override;
 
   QWidget* control(ControlId id) const { return widgets_[indexOf(id)]; }
@@ -40,7 +40,7 @@ class ControlWindow : public QWidget, private Form1Observer {
   void createControl(const ControlDesign& design);
   void chainTabOrder();
 
-  Form1& form1_;
+  ControlPanel& panel_;
   std::function<void()> onClose_;
   std::array<QWidget*, kControlCount> widgets_{};
   std::unique_ptr<QMenu> gravityMenu_;  // without a parent: the window's children are its controls and popups

@@ -14,10 +14,10 @@ StrainSampling signalSampling() {
 }  // namespace
 
 Desktop::Desktop() {
-  program.Form_Load();
+  program.load();
   const auto end = [this] { platform.endProgram(); };
-  control = std::make_unique<ControlWindow>(program.form1, end);
-  display = std::make_unique<DisplayWindow>(program.form2, end);
+  control = std::make_unique<ControlWindow>(program.panel, end);
+  display = std::make_unique<DisplayWindow>(program.display, end);
   control->offerGravityChoice(program.options.gravity);
   platform.setDialogParent(control.get());
   platform.addPumpHook([this] { display->sync(); });
@@ -37,7 +37,7 @@ Desktop::Desktop() {
 
 void Desktop::show() {
   control->show();
-  if (program.form2.shown()) display->show();
+  if (program.display.shown()) display->show();
 }
 
 }  // namespace bhsim

@@ -14,7 +14,7 @@ namespace bhsim {
 // window's "Show Signal" (Ctrl+G) opens. Needs a QApplication.
 class Desktop {
  public:
-  // Loads the program (Form_Load) and builds both windows from the models it left.
+  // Loads the program (load) and builds both windows from the models it left.
   Desktop();
   Desktop(const Desktop&) = delete;
   Desktop& operator=(const Desktop&) = delete;

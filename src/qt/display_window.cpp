@@ -17,9 +17,10 @@
 
 namespace bhsim {
 
-DisplayWindow::DisplayWindow(Form2& form2, std::function<void()> onClose)
-    : form2_(form2), onClose_(std::move(onClose)) {
-  setWindowTitle(QString::fromUtf8(Form2::kCaption.data(), static_cast<qsizetype>(Form2::kCaption.size())));
+DisplayWindow::DisplayWindow(Display& display, std::function<void()> onClose)
+    : display_(display), onClose_(std::move(onClose)) {
+  setWindowTitle(
+      QString::fromUtf8(Display::kCaption.data(), static_cast<qsizetype>(Display::kCaption.size())));
   setObjectName(QStringLiteral("Form2"));
   setAttribute(Qt::WA_StaticContents);
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -56,7 +57,7 @@ void DisplayWindow::askWhereToSave() {
 }
 
 bool DisplayWindow::savePicture(const QString& path) {
-  const QString error = savePng(canvasImage(form2_), path);
+  const QString error = savePng(canvasImage(display_), path);
   if (error.isEmpty()) return true;
   auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(),
                               QStringLiteral("The picture was not saved to %1: %2").arg(path, error),
@@ -68,12 +69,12 @@ bool DisplayWindow::savePicture(const QString& path) {
 }
 
 void DisplayWindow::copyPicture() {
-  QGuiApplication::clipboard()->setImage(canvasImage(form2_));
+  QGuiApplication::clipboard()->setImage(canvasImage(display_));
 }
 
 void DisplayWindow::sync() {
   followModelGeometry();
-  if (shownRevision_ == form2_.revision()) return;
+  if (shownRevision_ == display_.revision()) return;
   if (throttle_.isActive()) return;
   const qint64 since = sinceRepaint_.isValid() ? sinceRepaint_.elapsed() : kRepaintIntervalMs;
   if (since < kRepaintIntervalMs) {
@@ -86,19 +87,19 @@ void DisplayWindow::sync() {
 
 // The model's size is the window's client size, and its position the window's.
 void DisplayWindow::followModelGeometry() {
-  const QPoint position(twipsToPixels(form2_.Left()), twipsToPixels(form2_.Top()));
+  const QPoint position(twipsToPixels(display_.Left()), twipsToPixels(display_.Top()));
   if (position != modelPosition_) {
     modelPosition_ = position;
     move(position);
   }
-  const QSize size(form2_.pixelWidth(), form2_.pixelHeight());
+  const QSize size(display_.pixelWidth(), display_.pixelHeight());
   if (this->size() != size) resize(size);
 }
 
 void DisplayWindow::takePixels() {
-  image_ = canvasImage(form2_);
-  legend_ = QString::fromStdString(form2_.legend());
-  shownRevision_ = form2_.revision();
+  image_ = canvasImage(display_);
+  legend_ = QString::fromStdString(display_.legend());
+  shownRevision_ = display_.revision();
   sinceRepaint_.start();
 }
 
@@ -121,8 +122,8 @@ void DisplayWindow::paintEvent(QPaintEvent* event) {
 // model learns it. The window's own resize to the model's size arrives here with the model's size.
 void DisplayWindow::resizeEvent(QResizeEvent* event) {
   const QSize size = event->size();
-  if (size == QSize(form2_.pixelWidth(), form2_.pixelHeight())) return;
-  form2_.setClientPixels(size.width(), size.height());
+  if (size == QSize(display_.pixelWidth(), display_.pixelHeight())) return;
+  display_.setClientPixels(size.width(), size.height());
   sync();
 }
 

@@ -7,11 +7,11 @@
 #include <cstdint>
 #include <functional>
 
-#include "display/form2.hpp"
+#include "display/display.hpp"
 
 namespace bhsim {
 
-// The display window: paints the pixels the Form2 model keeps, so nothing drawn is lost to covering,
+// The display window: paints the pixels the Display model keeps, so nothing drawn is lost to covering,
 // minimising or resizing. It follows the model lazily: `sync()` (called at every event pump and whenever
 // the event loop is about to sleep) mirrors the model's size and repaints at most about 60 times a second.
 // A run under a post-Newtonian model names it in the top left corner, over the picture but not in it.
@@ -24,7 +24,7 @@ class DisplayWindow : public QWidget {
   static constexpr int kRepaintIntervalMs = 16;
 
   // `onClose` runs when the user closes the window by its frame.
-  DisplayWindow(Form2& form2, std::function<void()> onClose);
+  DisplayWindow(Display& display, std::function<void()> onClose);
 
   void sync();
   // What the window shows: the model's pixels as of the last repaint.
@@ -48,7 +48,7 @@ class DisplayWindow : public QWidget {
   void addPictureActions();
   void askWhereToSave();
 
-  Form2& form2_;
+  Display& display_;
   std::function<void()> onClose_;
   QImage image_;
   QString legend_;

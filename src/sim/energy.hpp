@@ -16,11 +16,11 @@ inline double totalEnergy(const LoopState& s) {
   const auto potential = [](double mi, double mj, double dx, double dy) {
     return -(mi * mj) / std::sqrt(dx * dx + dy * dy);
   };
-  double e = 0.5 * s.m0 * (s.vx0 * s.vx0 + s.vy0 * s.vy0) + 0.5 * s.m1 * (s.vx1 * s.vx1 + s.vy1 * s.vy1) +
-             potential(s.m0, s.m1, s.x1 - s.x0, s.y1 - s.y0);
-  if (s.nstars == 3) {
-    e += 0.5 * s.m2 * (s.vx2 * s.vx2 + s.vy2 * s.vy2) + potential(s.m0, s.m2, s.x2 - s.x0, s.y2 - s.y0) +
-         potential(s.m1, s.m2, s.x2 - s.x1, s.y2 - s.y1);
+  double e = 0.5 * s.m1 * (s.vx1 * s.vx1 + s.vy1 * s.vy1) + 0.5 * s.m2 * (s.vx2 * s.vx2 + s.vy2 * s.vy2) +
+             potential(s.m1, s.m2, s.x2 - s.x1, s.y2 - s.y1);
+  if (s.bodiesInPlay == 3) {
+    e += 0.5 * s.m3 * (s.vx3 * s.vx3 + s.vy3 * s.vy3) + potential(s.m1, s.m3, s.x3 - s.x1, s.y3 - s.y1) +
+         potential(s.m2, s.m3, s.x3 - s.x2, s.y3 - s.y2);
   }
   return e;
 }
@@ -28,22 +28,22 @@ inline double totalEnergy(const LoopState& s) {
 // The orbital energy per unit mass of black holes 1 and 2 about each other: the measure for a black
 // hole 2 without mass, whose total energy is 0.
 inline double pairSpecificEnergy(const LoopState& s) {
-  const double dvx = s.vx1 - s.vx0, dvy = s.vy1 - s.vy0, dx = s.x1 - s.x0, dy = s.y1 - s.y0;
-  return 0.5 * (dvx * dvx + dvy * dvy) - (s.m0 + s.m1) / std::sqrt(dx * dx + dy * dy);
+  const double dvx = s.vx2 - s.vx1, dvy = s.vy2 - s.vy1, dx = s.x2 - s.x1, dy = s.y2 - s.y1;
+  return 0.5 * (dvx * dvx + dvy * dvy) - (s.m1 + s.m2) / std::sqrt(dx * dx + dy * dy);
 }
 
 // The energy the state's gravity model keeps, or for a radiating model the energy of its conservative
 // part (1PN for 1pn+2.5pn, Newton's for 2.5pn), whose change is the energy radiated.
 inline double modelEnergy(const LoopState& s) {
-  const gravity::Body bodies[3] = {{{s.x0, s.y0}, {s.vx0, s.vy0}, s.m0},
-                                   {{s.x1, s.y1}, {s.vx1, s.vy1}, s.m1},
-                                   {{s.x2, s.y2}, {s.vx2, s.vy2}, s.m2}};
-  return gravity::conservedEnergy(s.gravity, std::span(bodies, s.nstars == 3 ? 3 : 2));
+  const gravity::Body bodies[3] = {{{s.x1, s.y1}, {s.vx1, s.vy1}, s.m1},
+                                   {{s.x2, s.y2}, {s.vx2, s.vy2}, s.m2},
+                                   {{s.x3, s.y3}, {s.vx3, s.vy3}, s.m3}};
+  return gravity::conservedEnergy(s.gravity, std::span(bodies, s.bodiesInPlay == 3 ? 3 : 2));
 }
 
 inline double modelPairSpecificEnergy(const LoopState& s) {
-  return gravity::binarySpecificEnergy(s.gravity, {s.x1 - s.x0, s.y1 - s.y0}, {s.vx1 - s.vx0, s.vy1 - s.vy0},
-                                       s.m0, s.m1);
+  return gravity::binarySpecificEnergy(s.gravity, {s.x2 - s.x1, s.y2 - s.y1}, {s.vx2 - s.vx1, s.vy2 - s.vy1},
+                                       s.m1, s.m2);
 }
 
 // The relative change of the model's energy, as below.

@@ -19,8 +19,10 @@ DirectionWatch::DirectionWatch(double alpha) {
 }
 
 Crossing runFastSteps(LoopState& s, const DirectionWatch& watch, std::int64_t until) {
-  const MassMode mass = s.nBH == 2 ? MassMode::Two : s.nBH == 3 ? MassMode::Three : MassMode::None;
-  const bool three = s.nstars == 3;
+  const MassMode mass = s.bodyCount == 2   ? MassMode::Two
+                        : s.bodyCount == 3 ? MassMode::Three
+                                           : MassMode::None;
+  const bool three = s.bodiesInPlay == 3;
   switch (mass) {
     case MassMode::Two:
       return three ? runPackedSteps<true, MassMode::Two>(s, watch, until)

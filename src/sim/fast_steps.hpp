@@ -85,19 +85,19 @@ inline bool DirectionWatch::decide(double ox, double oy, signed char oldSide, do
 
 // The revolution test of the fast loop.
 inline Crossing fastRevolutionTest(LoopState& s, const DirectionWatch& watch) {
-  const double dx = s.x1 - s.x0;
-  const double dy = s.y1 - s.y0;
+  const double dx = s.x2 - s.x1;
+  const double dy = s.y2 - s.y1;
   const signed char side = watch.classify(dx, dy);
   bool crossing = false;
   if (side != 0 && s.dirSide != 0 && watch.decide(s.dirX, s.dirY, s.dirSide, dx, dy, side, crossing)) {
     s.phiKnown = false;
   } else {
     // an unclassified direction keeps phi known, so the last angle can always be recomputed
-    if (!s.phiKnown) angleOfDirection(s.dirX, s.dirY, s.Pi, s.phi);
-    s.phiold = s.phi;
-    angleOfDirection(dx, dy, s.Pi, s.phi);
+    if (!s.phiKnown) angleOfDirection(s.dirX, s.dirY, s.pi, s.phi);
+    s.previousPhi = s.phi;
+    angleOfDirection(dx, dy, s.pi, s.phi);
     s.phiKnown = true;
-    crossing = crossed(s.phiold, s.phi, s.alpha);
+    crossing = crossed(s.previousPhi, s.phi, s.alpha);
   }
   s.dirX = dx;
   s.dirY = dy;
@@ -105,10 +105,10 @@ inline Crossing fastRevolutionTest(LoopState& s, const DirectionWatch& watch) {
   return crossing ? countCrossing(s) : Crossing::None;
 }
 
-// Makes phi (and phiold, as far as it was computed) exact again.
+// Makes phi (and previousPhi, as far as it was computed) exact again.
 inline void settlePhi(LoopState& s) {
   if (s.phiKnown) return;
-  angleOfDirection(s.dirX, s.dirY, s.Pi, s.phi);
+  angleOfDirection(s.dirX, s.dirY, s.pi, s.phi);
   s.phiKnown = true;
 }
 

@@ -18,49 +18,53 @@ enum class EndReason : unsigned char {
   Merger12  // black holes 1 and 2 closer than their innermost stable orbit (post-Newtonian models)
 };
 
-// Everything one configuration's integration works on. Bodies are 0 to 2 (black holes 1 to 3); masses
-// are gravitational parameters (km^3/s^2), lengths km, times s.
+// What the events of a step mean for the configuration: it goes on, it ends, or black hole 3 was captured
+// (which does not end it, and overrides an end set earlier in the same step).
+enum class EndCode : unsigned char { None, Ends, Capture };
+
+// Everything one configuration's integration works on. Bodies are numbered 1 to 3 as the user's black
+// holes are; masses are gravitational parameters (km^3/s^2), lengths km, times s.
 struct LoopState {
-  double x0 = 0, y0 = 0, x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-  double vx0 = 0, vy0 = 0, vx1 = 0, vy1 = 0, vx2 = 0, vy2 = 0;
-  double ax0 = 0, ay0 = 0, ax1 = 0, ay1 = 0, ax2 = 0, ay2 = 0;
-  double m0 = 0, m1 = 0, m2 = 0;
+  double x1 = 0, y1 = 0, x2 = 0, y2 = 0, x3 = 0, y3 = 0;
+  double vx1 = 0, vy1 = 0, vx2 = 0, vy2 = 0, vx3 = 0, vy3 = 0;
+  double ax1 = 0, ay1 = 0, ax2 = 0, ay2 = 0, ax3 = 0, ay3 = 0;
+  double m1 = 0, m2 = 0, m3 = 0;
   double dt = 0;
-  std::int64_t cnt = 0;
-  double nstars = 0;  // starts at the body count, which a user may have typed as any number
-  int end1 = 0;
+  std::int64_t stepCount = 0;
+  double bodiesInPlay = 0;  // starts at the body count, which a user may have typed as any number
+  EndCode endCode = EndCode::None;
   EndReason reason = EndReason::None;
   bool captured = false;  // black hole 3 was captured
 
-  double dist01 = 0, dist02 = 0, dist12 = 0;
-  double d12 = 0, d13 = 0, d23 = 0;
-  double v0 = 0, v1 = 0, v2 = 0;
-  double v0max = 0, v1max = 0, v2max = 0;
-  double rcm0 = 0, xcm = 0, ycm = 0;
+  double dist12 = 0, dist13 = 0, dist23 = 0;
+  double minDist12 = 0, minDist13 = 0, minDist23 = 0;
+  double v1 = 0, v2 = 0, v3 = 0;
+  double v1max = 0, v2max = 0, v3max = 0;
+  double rcm1 = 0, xcm = 0, ycm = 0;
   double r1 = 0, r2 = 0, r3 = 0;
-  double ttime = 0;
+  double elapsed = 0;
 
   // revolutions
   double alpha = 0;
-  double phi = 0, phiold = 0;
+  double phi = 0, previousPhi = 0;
   // The fast loop computes phi only where it has to: while phiKnown is false, phi is the direction
   // angle of (dirX, dirY), the direction of the last step, which dirSide classifies (0: unclassified).
   bool phiKnown = true;
   signed char dirSide = 0;
   double dirX = 0, dirY = 0;
-  std::int64_t cntrev = 0, revsteps = 0, nrevcnt = 0;
-  double Revtime = 0;
+  std::int64_t crossingStep = 0, revolutionSteps = 0, revolutionCount = 0;
+  double revolutionTime = 0;
   double f = 0;
 
   // mass change and the hand-over of a captured black hole 3
-  double dmu0 = 0, dmu1 = 0, dmsum0 = 0, dmsum1 = 0;
+  double dmu1 = 0, dmu2 = 0, dmsum1 = 0, dmsum2 = 0;
 
   // parameters of the run that the loop reads
-  double maxcount = 0;
-  double nBH = 0;
-  double nrev0 = 0;
-  double Tott0 = 0;
-  double Pi = 0;
+  double stepsPerRevolution = 0;
+  double bodyCount = 0;
+  double revolutionLimit = 0;
+  double timeLimit = 0;
+  double pi = 0;
   GravityModel gravity = GravityModel::Newtonian;
 };
 

@@ -14,11 +14,11 @@ struct Orbit {
   Case kind = Case::Speed;
   bool abandoned = false;  // distance case with a separation of 0: the run goes to its end wait
 
-  double m0 = 0;  // gravitational parameters, km^3/s^2
-  double m1 = 0;
+  double m1 = 0;  // gravitational parameters, km^3/s^2
   double m2 = 0;
-  double dmu0 = 0;  // mass change per step
-  double dmu1 = 0;
+  double m3 = 0;
+  double dmu1 = 0;  // mass change per step
+  double dmu2 = 0;
 
   double dist = 0;              // separation, km
   double vc = 0;                // speed of black hole 2 as a fraction of c, as shown
@@ -27,21 +27,21 @@ struct Orbit {
   bool massRecomputed = false;  // ... and, for one black hole, the mass lowered to fit
   double BH1 = 0;
 
-  double rcm0 = 0;  // distances from the centre of mass
-  double rcm1 = 0;
-  double v0 = 0;  // orbital speeds
-  double v1 = 0;
-  double Revtime = 0;
+  double rcm1 = 0;  // distances from the centre of mass
+  double rcm2 = 0;
+  double v1 = 0;  // orbital speeds
+  double v2 = 0;
+  double revolutionTime = 0;
   double dt = 0;
   // Under the 1PN models, of the model's circular orbit; 0 where it has none and the pair starts from
   // the Newtonian one.
   double angularFrequency = 0;
 };
 
-Orbit computeOrbit(const RunParameters& p, double nBH, double Pi);
+Orbit computeOrbit(const RunParameters& p, double bodyCount, double pi);
 
 // Why a run with these parameters would divide by zero or build a meaningless orbit, or nothing when it
 // can run.
-std::optional<std::string> refusalReason(const RunParameters& p, double nBH, double Pi);
+std::optional<std::string> refusalReason(const RunParameters& p, double bodyCount, double pi);
 
 }  // namespace bhsim

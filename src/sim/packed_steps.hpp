@@ -70,65 +70,66 @@ inline Pull pull(__m128d pi, __m128d pj, double mi, double mj) {
 template <bool kThree, MassMode kMass>
 Crossing runPackedSteps(LoopState& s, const DirectionWatch& watch, std::int64_t until) {
   using namespace packed;
-  Body b0{pair(s.x0, s.y0), pair(s.vx0, s.vy0)};
-  Body b1{pair(s.x1, s.y1), pair(s.vx1, s.vy1)};
-  Body b2{pair(s.x2, s.y2), pair(s.vx2, s.vy2)};
-  __m128d a0 = pair(s.ax0, s.ay0), a1 = pair(s.ax1, s.ay1), a2 = pair(s.ax2, s.ay2);
+  Body b0{pair(s.x1, s.y1), pair(s.vx1, s.vy1)};
+  Body b1{pair(s.x2, s.y2), pair(s.vx2, s.vy2)};
+  Body b2{pair(s.x3, s.y3), pair(s.vx3, s.vy3)};
+  __m128d a0 = pair(s.ax1, s.ay1), a1 = pair(s.ax2, s.ay2), a2 = pair(s.ax3, s.ay3);
   const __m128d dt = both(s.dt);
-  double m0 = s.m0, m1 = s.m1;
-  const double m2 = s.m2;
-  double dmsum0 = s.dmsum0, dmsum1 = s.dmsum1;
-  const double dmu0 = s.dmu0, dmu1 = s.dmu1;
-  double d12 = s.d12, d13 = s.d13, d23 = s.d23;
-  double v0max = s.v0max, v1max = s.v1max, v2max = s.v2max;
-  double dist01 = s.dist01, dist02 = s.dist02, dist12 = s.dist12;
-  __m128d speeds = pair(s.v0, s.v1);
-  double v2 = s.v2;
-  std::int64_t cnt = s.cnt;
-  const double nstarsAtEntry = s.nstars;
+  double m1 = s.m1, m2 = s.m2;
+  const double m3 = s.m3;
+  double dmsum1 = s.dmsum1, dmsum2 = s.dmsum2;
+  const double dmu1 = s.dmu1, dmu2 = s.dmu2;
+  double minDist12 = s.minDist12, minDist13 = s.minDist13, minDist23 = s.minDist23;
+  double v1max = s.v1max, v2max = s.v2max, v3max = s.v3max;
+  double dist12 = s.dist12, dist13 = s.dist13, dist23 = s.dist23;
+  __m128d speeds = pair(s.v1, s.v2);
+  double v3 = s.v3;
+  std::int64_t stepCount = s.stepCount;
+  const double bodiesAtEntry = s.bodiesInPlay;
   Crossing crossing = Crossing::None;
 
   // Everything the rare events and the revolution test read goes back into `s` first.
   const auto store = [&] {
-    s.x0 = lo(b0.p), s.y0 = hi(b0.p), s.x1 = lo(b1.p), s.y1 = hi(b1.p), s.x2 = lo(b2.p), s.y2 = hi(b2.p);
-    s.vx0 = lo(b0.v), s.vy0 = hi(b0.v), s.vx1 = lo(b1.v), s.vy1 = hi(b1.v), s.vx2 = lo(b2.v),
-    s.vy2 = hi(b2.v);
-    s.ax0 = lo(a0), s.ay0 = hi(a0), s.ax1 = lo(a1), s.ay1 = hi(a1), s.ax2 = lo(a2), s.ay2 = hi(a2);
-    s.m0 = m0, s.m1 = m1, s.dmsum0 = dmsum0, s.dmsum1 = dmsum1;
-    s.d12 = d12, s.d13 = d13, s.d23 = d23, s.v0max = v0max, s.v1max = v1max, s.v2max = v2max;
-    s.dist01 = dist01, s.dist02 = dist02, s.dist12 = dist12;
-    s.v0 = lo(speeds), s.v1 = hi(speeds), s.v2 = v2, s.cnt = cnt;
+    s.x1 = lo(b0.p), s.y1 = hi(b0.p), s.x2 = lo(b1.p), s.y2 = hi(b1.p), s.x3 = lo(b2.p), s.y3 = hi(b2.p);
+    s.vx1 = lo(b0.v), s.vy1 = hi(b0.v), s.vx2 = lo(b1.v), s.vy2 = hi(b1.v), s.vx3 = lo(b2.v),
+    s.vy3 = hi(b2.v);
+    s.ax1 = lo(a0), s.ay1 = hi(a0), s.ax2 = lo(a1), s.ay2 = hi(a1), s.ax3 = lo(a2), s.ay3 = hi(a2);
+    s.m1 = m1, s.m2 = m2, s.dmsum1 = dmsum1, s.dmsum2 = dmsum2;
+    s.minDist12 = minDist12, s.minDist13 = minDist13, s.minDist23 = minDist23, s.v1max = v1max,
+    s.v2max = v2max, s.v3max = v3max;
+    s.dist12 = dist12, s.dist13 = dist13, s.dist23 = dist23;
+    s.v1 = lo(speeds), s.v2 = hi(speeds), s.v3 = v3, s.stepCount = stepCount;
   };
 
   for (;;) {
-    cnt = cnt + 1;
-    const Pull p01 = pull(b0.p, b1.p, m0, m1);
-    dist01 = p01.d;
-    if (dist01 < d12) d12 = dist01;
-    if (p01.s == 0) [[unlikely]] {
+    stepCount = stepCount + 1;
+    const Pull p12 = pull(b0.p, b1.p, m1, m2);
+    dist12 = p12.d;
+    if (dist12 < minDist12) minDist12 = dist12;
+    if (p12.s == 0) [[unlikely]] {
       a0 = a1 = _mm_setzero_pd();
-      s.end1 = 1;
+      s.endCode = EndCode::Ends;
       s.reason = EndReason::Coincidence;
     } else {
-      a0 = negate(p01.onI);
-      a1 = p01.onJ;
+      a0 = negate(p12.onI);
+      a1 = p12.onJ;
     }
     if constexpr (kThree) {
-      const Pull p02 = pull(b0.p, b2.p, m0, m2);
-      dist02 = p02.d;
-      if (dist02 < d13) d13 = dist02;
-      if (p02.s != 0) [[likely]] {
-        a0 = _mm_sub_pd(a0, p02.onI);
-        a2 = p02.onJ;
+      const Pull p13 = pull(b0.p, b2.p, m1, m3);
+      dist13 = p13.d;
+      if (dist13 < minDist13) minDist13 = dist13;
+      if (p13.s != 0) [[likely]] {
+        a0 = _mm_sub_pd(a0, p13.onI);
+        a2 = p13.onJ;
       } else {
         a2 = _mm_setzero_pd();
       }
-      const Pull p12 = pull(b1.p, b2.p, m1, m2);
-      dist12 = p12.d;
-      if (dist12 < d23) d23 = dist12;
-      if (p12.s != 0) [[likely]] {
-        a1 = _mm_sub_pd(a1, p12.onI);
-        a2 = _mm_add_pd(a2, p12.onJ);
+      const Pull p23 = pull(b1.p, b2.p, m2, m3);
+      dist23 = p23.d;
+      if (dist23 < minDist23) minDist23 = dist23;
+      if (p23.s != 0) [[likely]] {
+        a1 = _mm_sub_pd(a1, p23.onI);
+        a2 = _mm_add_pd(a2, p23.onJ);
       }
     }
     b0.v = _mm_add_pd(b0.v, _mm_mul_pd(a0, dt));
@@ -136,40 +137,42 @@ Crossing runPackedSteps(LoopState& s, const DirectionWatch& watch, std::int64_t 
     b0.p = _mm_add_pd(b0.p, _mm_mul_pd(b0.v, dt));
     b1.p = _mm_add_pd(b1.p, _mm_mul_pd(b1.v, dt));
     speeds = _mm_sqrt_pd(pair(squareSum(b0.v), squareSum(b1.v)));
-    const double v0 = lo(speeds), v1 = hi(speeds);
-    if (v0 > v0max) v0max = v0;
+    const double v1 = lo(speeds), v2 = hi(speeds);
     if (v1 > v1max) v1max = v1;
-    if ((v0 > c || v1 > c) && s.nstars > 1) [[unlikely]] {
+    if (v2 > v2max) v2max = v2;
+    if ((v1 > c || v2 > c) && s.bodiesInPlay > 1) [[unlikely]] {
       store();
       speedTest(s);
     }
-    if ((kThree || nstarsAtEntry > 3) && s.nstars == 3) {
+    if ((kThree || bodiesAtEntry > 3) && s.bodiesInPlay == 3) {
       b2.v = _mm_add_pd(b2.v, _mm_mul_pd(a2, dt));
       b2.p = _mm_add_pd(b2.p, _mm_mul_pd(b2.v, dt));
-      v2 = std::sqrt(squareSum(b2.v));
-      if (v2 > v2max) v2max = v2;
-      if (dist02 < 1 || dist12 < 1 || v2 > c) [[unlikely]] {
+      v3 = std::sqrt(squareSum(b2.v));
+      if (v3 > v3max) v3max = v3;
+      if (dist13 < 1 || dist23 < 1 || v3 > c) [[unlikely]] {
         store();
         thirdBodyTests(s);
-        m0 = s.m0;
         m1 = s.m1;
+        m2 = s.m2;
       }
     }
-    s.x0 = lo(b0.p), s.y0 = hi(b0.p), s.x1 = lo(b1.p), s.y1 = hi(b1.p);
-    s.cnt = cnt;
+    s.x1 = lo(b0.p), s.y1 = hi(b0.p), s.x2 = lo(b1.p), s.y2 = hi(b1.p);
+    s.stepCount = stepCount;
     crossing = fastRevolutionTest(s, watch);
-    if (crossing != Crossing::None || s.end1 == 1 || s.nstars != nstarsAtEntry || cnt >= until) break;
+    if (crossing != Crossing::None || s.endCode == EndCode::Ends || s.bodiesInPlay != bodiesAtEntry ||
+        stepCount >= until)
+      break;
     if constexpr (kMass == MassMode::Two) {
-      m0 = m0 + dmu0;
       m1 = m1 + dmu1;
+      m2 = m2 + dmu2;
     } else if constexpr (kMass == MassMode::Three) {
-      if (s.dmu0 > 0 && dmsum0 < m2) {
-        m0 = m0 + s.dmu0;
-        dmsum0 = dmsum0 + s.dmu0;
-      }
-      if (s.dmu1 > 0 && dmsum1 < m2) {
+      if (s.dmu1 > 0 && dmsum1 < m3) {
         m1 = m1 + s.dmu1;
         dmsum1 = dmsum1 + s.dmu1;
+      }
+      if (s.dmu2 > 0 && dmsum2 < m3) {
+        m2 = m2 + s.dmu2;
+        dmsum2 = dmsum2 + s.dmu2;
       }
     }
   }

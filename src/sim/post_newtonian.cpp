@@ -26,7 +26,7 @@ void accelerationsFor(GravityModel model, std::span<const Body> bodies, std::spa
   }
 }
 
-// m1 m2 / m², the symmetric mass ratio (1/4 for equal masses).
+// m2 m3 / m², the symmetric mass ratio (1/4 for equal masses).
 double symmetricMassRatio(double mass1, double mass2) {
   const double total = mass1 + mass2;
   return (mass1 * mass2) / (total * total);
@@ -49,17 +49,17 @@ Vec2 binaryRelativeAcceleration(GravityModel model, Vec2 separation, Vec2 relati
   const double m = mass1 + mass2;
   const double nu = symmetricMassRatio(mass1, mass2);
   const double rdot = dot(n, relativeVelocity);
-  const double v2 = dot(relativeVelocity, relativeVelocity);
+  const double v3 = dot(relativeVelocity, relativeVelocity);
   const double gmr = m / r;
   double termA = 0, termB = 0;
   if (hasFirstPostNewtonian(model)) {
-    termA += ((1 + 3 * nu) * v2 - 1.5 * nu * rdot * rdot - (4 + 2 * nu) * gmr) / (c * c);
+    termA += ((1 + 3 * nu) * v3 - 1.5 * nu * rdot * rdot - (4 + 2 * nu) * gmr) / (c * c);
     termB += (-2 * (2 - nu) * rdot) / (c * c);
   }
   if (radiates(model)) {
     const double c5 = c * c * c * c * c;
-    termA += (-(8.0 / 5) * nu * gmr * rdot * (3 * v2 + (17.0 / 3) * gmr)) / c5;
-    termB += ((8.0 / 5) * nu * gmr * (v2 + 3 * gmr)) / c5;
+    termA += (-(8.0 / 5) * nu * gmr * rdot * (3 * v3 + (17.0 / 3) * gmr)) / c5;
+    termB += ((8.0 / 5) * nu * gmr * (v3 + 3 * gmr)) / c5;
   }
   return (-m / (r * r)) * ((1 + termA) * n + termB * relativeVelocity);
 }
@@ -70,9 +70,9 @@ double conservedEnergy(GravityModel model, std::span<const Body> bodies) {
   double energy = 0;
   for (std::size_t a = 0; a < count; ++a) {
     const Body& A = bodies[a];
-    const double v2 = dot(A.velocity, A.velocity);
-    energy += 0.5 * A.mass * v2;
-    if (relativistic) energy += (0.375 * A.mass * v2 * v2) / kLightSquared;
+    const double v3 = dot(A.velocity, A.velocity);
+    energy += 0.5 * A.mass * v3;
+    if (relativistic) energy += (0.375 * A.mass * v3 * v3) / kLightSquared;
     for (std::size_t b = a + 1; b < count; ++b) {
       const Body& B = bodies[b];
       const Vec2 d = A.position - B.position;
@@ -80,7 +80,7 @@ double conservedEnergy(GravityModel model, std::span<const Body> bodies) {
       energy -= (A.mass * B.mass) / r;
       if (!relativistic) continue;
       const Vec2 n = (1 / r) * d;
-      const double velocities = 3 * (v2 + dot(B.velocity, B.velocity)) - 7 * dot(A.velocity, B.velocity) -
+      const double velocities = 3 * (v3 + dot(B.velocity, B.velocity)) - 7 * dot(A.velocity, B.velocity) -
                                 dot(n, A.velocity) * dot(n, B.velocity);
       energy += ((A.mass * B.mass) / (2 * r)) * velocities / kLightSquared;
     }
@@ -103,13 +103,13 @@ double binarySpecificEnergy(GravityModel model, Vec2 separation, Vec2 relativeVe
                             double mass2) {
   const double r = std::sqrt(dot(separation, separation));
   const double m = mass1 + mass2;
-  const double v2 = dot(relativeVelocity, relativeVelocity);
-  const double newtonian = 0.5 * v2 - m / r;
+  const double v3 = dot(relativeVelocity, relativeVelocity);
+  const double newtonian = 0.5 * v3 - m / r;
   if (!hasFirstPostNewtonian(model)) return newtonian;
   const double nu = symmetricMassRatio(mass1, mass2);
   const double rdot = dot(separation, relativeVelocity) / r;
-  const double correction = 0.375 * (1 - 3 * nu) * v2 * v2 +
-                            (m / (2 * r)) * ((3 + nu) * v2 + nu * rdot * rdot) + (m * m) / (2 * r * r);
+  const double correction = 0.375 * (1 - 3 * nu) * v3 * v3 +
+                            (m / (2 * r)) * ((3 + nu) * v3 + nu * rdot * rdot) + (m * m) / (2 * r * r);
   return newtonian + correction / kLightSquared;
 }
 

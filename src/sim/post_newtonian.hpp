@@ -134,9 +134,9 @@ template <int count>
       const double shareOfA = g.share[a][b], shareOfB = g.share[b][a];
       const double ratio = shareOfA * shareOfB;  // ν = m_a m_b / m²
       const Vec2 v = body[a].velocity - body[b].velocity;
-      const double rdot = dot(g.unit[a][b], v), v2 = dot(v, v), potential = total * g.inverse[a][b];
-      const double along = -1.6 * ratio * potential * rdot * (3 * v2 + (17.0 / 3) * potential);
-      const double withVelocity = 1.6 * ratio * potential * (v2 + 3 * potential);
+      const double rdot = dot(g.unit[a][b], v), v3 = dot(v, v), potential = total * g.inverse[a][b];
+      const double along = -1.6 * ratio * potential * rdot * (3 * v3 + (17.0 / 3) * potential);
+      const double withVelocity = 1.6 * ratio * potential * (v3 + 3 * potential);
       const double scale = -(g.pull[a][b] + g.pull[b][a]) * kInverseLightToTheFifth;  // -(m / r²) / c⁵
       const Vec2 relative = scale * (along * g.unit[a][b] + withVelocity * v);
       acceleration[a] = acceleration[a] + shareOfA * relative;
@@ -169,8 +169,8 @@ void accelerationsOf(const Body (&body)[count], Vec2 (&acceleration)[count]) {
 void accelerations(GravityModel model, std::span<const Body> bodies, std::span<Vec2> out);
 
 // The relative acceleration a1 - a2 of a pair in its centre-of-mass frame, through the terms of the model
-// (the two-body formula, written independently of the N-body one), from the separation x1 - x2 and the
-// relative velocity v1 - v2.
+// (the two-body formula, written independently of the N-body one), from the separation x2 - x3 and the
+// relative velocity v2 - v3.
 Vec2 binaryRelativeAcceleration(GravityModel model, Vec2 separation, Vec2 relativeVelocity, double mass1,
                                 double mass2);
 

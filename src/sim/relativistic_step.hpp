@@ -16,17 +16,17 @@ namespace bhsim::step {
 // configuration as in the Newtonian step.
 template <int count>
 inline void recordSeparations(LoopState& s, const gravity::Geometry<count>& g) {
-  s.dist01 = g.distance[0][1];
-  if (s.dist01 < s.d12) s.d12 = s.dist01;
+  s.dist12 = g.distance[0][1];
+  if (s.dist12 < s.minDist12) s.minDist12 = s.dist12;
   if (g.inverse[0][1] == 0) {
-    s.end1 = 1;
+    s.endCode = EndCode::Ends;
     s.reason = EndReason::Coincidence;
   }
   if constexpr (count == 3) {
-    s.dist02 = g.distance[0][2];
-    if (s.dist02 < s.d13) s.d13 = s.dist02;
-    s.dist12 = g.distance[1][2];
-    if (s.dist12 < s.d23) s.d23 = s.dist12;
+    s.dist13 = g.distance[0][2];
+    if (s.dist13 < s.minDist13) s.minDist13 = s.dist13;
+    s.dist23 = g.distance[1][2];
+    if (s.dist23 < s.minDist23) s.minDist23 = s.dist23;
   }
 }
 
@@ -39,40 +39,40 @@ template <bool kFirstPostNewtonian, bool kRadiating, int count>
 inline void attractUnderModel(LoopState& s) {
   using gravity::Body;
   const double half = 0.5 * s.dt;
-  Body bodies[count] = {{{s.x0, s.y0}, {s.vx0 + half * s.ax0, s.vy0 + half * s.ay0}, s.m0},
-                        {{s.x1, s.y1}, {s.vx1 + half * s.ax1, s.vy1 + half * s.ay1}, s.m1}};
-  if constexpr (count == 3) bodies[2] = {{s.x2, s.y2}, {s.vx2 + half * s.ax2, s.vy2 + half * s.ay2}, s.m2};
+  Body bodies[count] = {{{s.x1, s.y1}, {s.vx1 + half * s.ax1, s.vy1 + half * s.ay1}, s.m1},
+                        {{s.x2, s.y2}, {s.vx2 + half * s.ax2, s.vy2 + half * s.ay2}, s.m2}};
+  if constexpr (count == 3) bodies[2] = {{s.x3, s.y3}, {s.vx3 + half * s.ax3, s.vy3 + half * s.ay3}, s.m3};
   const gravity::Geometry<count> geometry = gravity::geometryOf<kFirstPostNewtonian>(bodies);
   recordSeparations(s, geometry);
   gravity::Vec2 a[count];
   gravity::accelerationsAt<kFirstPostNewtonian, kRadiating>(geometry, bodies, a);
-  s.ax0 = a[0].x, s.ay0 = a[0].y, s.ax1 = a[1].x, s.ay1 = a[1].y;
-  if constexpr (count == 3) s.ax2 = a[2].x, s.ay2 = a[2].y;
+  s.ax1 = a[0].x, s.ay1 = a[0].y, s.ax2 = a[1].x, s.ay2 = a[1].y;
+  if constexpr (count == 3) s.ax3 = a[2].x, s.ay3 = a[2].y;
 }
 
 // An acceleration beyond every number (bodies all but on top of each other, or thrown out of all
 // bounds) ends the configuration before the bodies move, as a body faster than light does, so that no
 // field ever shows a position or speed that is not a number.
 inline bool acceleratedBeyondBounds(LoopState& s, bool three) {
-  const double sum = s.ax0 + s.ay0 + s.ax1 + s.ay1 + (three ? s.ax2 + s.ay2 : 0);
+  const double sum = s.ax1 + s.ay1 + s.ax2 + s.ay2 + (three ? s.ax3 + s.ay3 : 0);
   if (std::isfinite(sum)) return false;
-  s.end1 = 1;
+  s.endCode = EndCode::Ends;
   s.reason = EndReason::LightSpeed;
   return true;
 }
 
 // Black holes 1 and 2 inside their innermost stable orbit merge: post-Newtonian gravity ends there.
 inline void pairMergerTest(LoopState& s) {
-  if (s.dist01 < gravity::innermostStableSeparation(s.m0, s.m1)) {
-    s.end1 = 1;
+  if (s.dist12 < gravity::innermostStableSeparation(s.m1, s.m2)) {
+    s.endCode = EndCode::Ends;
     s.reason = EndReason::Merger12;
   }
 }
 
 template <bool kFirstPostNewtonian, bool kRadiating>
 inline void advanceUnderModel(LoopState& s) {
-  s.cnt = s.cnt + 1;
-  const bool three = s.nstars == 3;
+  s.stepCount = s.stepCount + 1;
+  const bool three = s.bodiesInPlay == 3;
   if (three) {
     attractUnderModel<kFirstPostNewtonian, kRadiating, 3>(s);
   } else {
@@ -83,8 +83,8 @@ inline void advanceUnderModel(LoopState& s) {
   speedTest(s);
   if (three) {
     moveThird(s);
-    thirdBodyTests(s, gravity::innermostStableSeparation(s.m0, s.m2),
-                   gravity::innermostStableSeparation(s.m1, s.m2));
+    thirdBodyTests(s, gravity::innermostStableSeparation(s.m1, s.m3),
+                   gravity::innermostStableSeparation(s.m2, s.m3));
   }
   pairMergerTest(s);
 }

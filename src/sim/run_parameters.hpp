@@ -6,10 +6,10 @@ namespace bhsim {
 
 // The fifteen parameters of a run, with the sweep derived from them.
 struct RunParameters {
-  double maxcount = 0;
+  double stepsPerRevolution = 0;
   double vc = 0;
-  double dm0 = 0;
   double dm1 = 0;
+  double dm2 = 0;
   double f = 0;
   double dist = 0;  // the "dist12" text read as a plain decimal: the separation of the distance case
   double xmaxf = 0;
@@ -19,8 +19,8 @@ struct RunParameters {
   double alphamin = 0;
   double dalpha = 0;
   double alphamax = 0;
-  double Tott0 = 0;
-  double nrev0 = 0;
+  double timeLimit = 0;
+  double revolutionLimit = 0;
 
   double dalphaRead = 0;      // "delta" as typed, before an empty sweep sets it to 0
   bool dalphaZeroed = false;  // alphamax <= alphamin: "delta" is written as "0"

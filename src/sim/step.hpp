@@ -33,122 +33,122 @@ inline double pullY(const Pair& p, double m) {
   return ((m / p.s) * p.dy) / p.d;
 }
 
-// Pair 0-1. Bodies at the same point pull nothing and end the configuration, as a merger does.
-inline void attract01(LoopState& s) {
-  const Pair p = measure(s.x0, s.y0, s.x1, s.y1);
-  s.dist01 = p.d;
-  if (s.dist01 < s.d12) s.d12 = s.dist01;
+// Black holes 1 and 2. Bodies at the same point pull nothing and end the configuration, as a merger does.
+inline void attract12(LoopState& s) {
+  const Pair p = measure(s.x1, s.y1, s.x2, s.y2);
+  s.dist12 = p.d;
+  if (s.dist12 < s.minDist12) s.minDist12 = s.dist12;
   if (p.s == 0) {
-    s.ax0 = s.ay0 = s.ax1 = s.ay1 = 0;
-    s.end1 = 1;
+    s.ax1 = s.ay1 = s.ax2 = s.ay2 = 0;
+    s.endCode = EndCode::Ends;
     s.reason = EndReason::Coincidence;
     return;
   }
-  s.ax0 = -pullX(p, s.m1);
-  s.ay0 = -pullY(p, s.m1);
-  s.ax1 = pullX(p, s.m0);
-  s.ay1 = pullY(p, s.m0);
+  s.ax1 = -pullX(p, s.m2);
+  s.ay1 = -pullY(p, s.m2);
+  s.ax2 = pullX(p, s.m1);
+  s.ay2 = pullY(p, s.m1);
 }
 
-// Pairs 0-2 and 1-2. A pair at the same point pulls nothing; the merger test of black hole 3 ends the
+// Pairs 1-3 and 2-3. A pair at the same point pulls nothing; the merger test of black hole 3 ends the
 // configuration in that step.
 inline void attractThird(LoopState& s) {
-  const Pair p02 = measure(s.x0, s.y0, s.x2, s.y2);
-  s.dist02 = p02.d;
-  if (s.dist02 < s.d13) s.d13 = s.dist02;
-  if (p02.s != 0) {
-    s.ax0 -= pullX(p02, s.m2);
-    s.ay0 -= pullY(p02, s.m2);
-    s.ax2 = pullX(p02, s.m0);
-    s.ay2 = pullY(p02, s.m0);
+  const Pair p13 = measure(s.x1, s.y1, s.x3, s.y3);
+  s.dist13 = p13.d;
+  if (s.dist13 < s.minDist13) s.minDist13 = s.dist13;
+  if (p13.s != 0) {
+    s.ax1 -= pullX(p13, s.m3);
+    s.ay1 -= pullY(p13, s.m3);
+    s.ax3 = pullX(p13, s.m1);
+    s.ay3 = pullY(p13, s.m1);
   } else {
-    s.ax2 = s.ay2 = 0;
+    s.ax3 = s.ay3 = 0;
   }
-  const Pair p12 = measure(s.x1, s.y1, s.x2, s.y2);
-  s.dist12 = p12.d;
-  if (s.dist12 < s.d23) s.d23 = s.dist12;
-  if (p12.s != 0) {
-    s.ax1 -= pullX(p12, s.m2);
-    s.ay1 -= pullY(p12, s.m2);
-    s.ax2 += pullX(p12, s.m1);
-    s.ay2 += pullY(p12, s.m1);
+  const Pair p23 = measure(s.x2, s.y2, s.x3, s.y3);
+  s.dist23 = p23.d;
+  if (s.dist23 < s.minDist23) s.minDist23 = s.dist23;
+  if (p23.s != 0) {
+    s.ax2 -= pullX(p23, s.m3);
+    s.ay2 -= pullY(p23, s.m3);
+    s.ax3 += pullX(p23, s.m2);
+    s.ay3 += pullY(p23, s.m2);
   }
 }
 
 inline void moveFirstTwo(LoopState& s) {
-  s.vx0 += s.ax0 * s.dt;
-  s.vy0 += s.ay0 * s.dt;
   s.vx1 += s.ax1 * s.dt;
   s.vy1 += s.ay1 * s.dt;
-  s.x0 += s.vx0 * s.dt;
-  s.y0 += s.vy0 * s.dt;
+  s.vx2 += s.ax2 * s.dt;
+  s.vy2 += s.ay2 * s.dt;
   s.x1 += s.vx1 * s.dt;
   s.y1 += s.vy1 * s.dt;
-  s.v0 = std::sqrt(s.vx0 * s.vx0 + s.vy0 * s.vy0);
+  s.x2 += s.vx2 * s.dt;
+  s.y2 += s.vy2 * s.dt;
   s.v1 = std::sqrt(s.vx1 * s.vx1 + s.vy1 * s.vy1);
-  if (s.v0 > s.v0max) s.v0max = s.v0;
+  s.v2 = std::sqrt(s.vx2 * s.vx2 + s.vy2 * s.vy2);
   if (s.v1 > s.v1max) s.v1max = s.v1;
+  if (s.v2 > s.v2max) s.v2max = s.v2;
 }
 
 // Black hole 1 or 2 faster than light ends the configuration.
 inline void speedTest(LoopState& s) {
-  if (!(s.nstars > 1)) return;
-  if (s.v0 > c) {
-    s.nstars = s.nstars - 1;
-    s.end1 = 1;
+  if (!(s.bodiesInPlay > 1)) return;
+  if (s.v1 > c) {
+    s.bodiesInPlay = s.bodiesInPlay - 1;
+    s.endCode = EndCode::Ends;
     s.reason = EndReason::LightSpeed;
   }
-  if (s.v1 > c) {
-    s.nstars = s.nstars - 1;
-    s.end1 = 1;
+  if (s.v2 > c) {
+    s.bodiesInPlay = s.bodiesInPlay - 1;
+    s.endCode = EndCode::Ends;
     s.reason = EndReason::LightSpeed;
   }
 }
 
 inline void moveThird(LoopState& s) {
-  s.vx2 += s.ax2 * s.dt;
-  s.vy2 += s.ay2 * s.dt;
-  s.x2 += s.vx2 * s.dt;
-  s.y2 += s.vy2 * s.dt;
-  s.v2 = std::sqrt(s.vx2 * s.vx2 + s.vy2 * s.vy2);
-  if (s.v2 > s.v2max) s.v2max = s.v2;
+  s.vx3 += s.ax3 * s.dt;
+  s.vy3 += s.ay3 * s.dt;
+  s.x3 += s.vx3 * s.dt;
+  s.y3 += s.vy3 * s.dt;
+  s.v3 = std::sqrt(s.vx3 * s.vx3 + s.vy3 * s.vy3);
+  if (s.v3 > s.v3max) s.v3max = s.v3;
 }
 
 // Black hole 3 closer to another than the merger distance (1 km in Newtonian gravity) merges into it;
 // faster than light, it is captured by the nearer.
 inline void thirdBodyTests(LoopState& s, double mergeWithFirst = 1, double mergeWithSecond = 1) {
-  if (s.dist02 < mergeWithFirst) {
-    s.m0 = s.m0 + s.m2;
-    s.nstars = s.nstars - 1;
-    s.end1 = 1;
+  if (s.dist13 < mergeWithFirst) {
+    s.m1 = s.m1 + s.m3;
+    s.bodiesInPlay = s.bodiesInPlay - 1;
+    s.endCode = EndCode::Ends;
     s.reason = EndReason::Merger13;
   }
-  if (s.dist12 < mergeWithSecond) {
-    s.m1 = s.m1 + s.m2;
-    s.nstars = s.nstars - 1;
-    s.end1 = 1;
+  if (s.dist23 < mergeWithSecond) {
+    s.m2 = s.m2 + s.m3;
+    s.bodiesInPlay = s.bodiesInPlay - 1;
+    s.endCode = EndCode::Ends;
     s.reason = EndReason::Merger23;
   }
-  if (s.v2 > c) {
-    s.end1 = 2;
-    s.nstars = s.nstars - 1;
+  if (s.v3 > c) {
+    s.endCode = EndCode::Capture;
+    s.bodiesInPlay = s.bodiesInPlay - 1;
     s.captured = true;
-    if (s.dist02 < s.dist12) {
-      s.dmu0 = (0.2 * s.m2) / s.maxcount;
+    if (s.dist13 < s.dist23) {
+      s.dmu1 = (0.2 * s.m3) / s.stepsPerRevolution;
     } else {
-      s.dmu1 = (0.2 * s.m2) / s.maxcount;
+      s.dmu2 = (0.2 * s.m3) / s.stepsPerRevolution;
     }
   }
 }
 
 // Steps 1 to 7: count, attract, move, and the speed and black-hole-3 tests.
 inline void advance(LoopState& s) {
-  s.cnt = s.cnt + 1;
-  attract01(s);
-  if (s.nstars == 3) attractThird(s);
+  s.stepCount = s.stepCount + 1;
+  attract12(s);
+  if (s.bodiesInPlay == 3) attractThird(s);
   moveFirstTwo(s);
   speedTest(s);
-  if (s.nstars == 3) {
+  if (s.bodiesInPlay == 3) {
     moveThird(s);
     thirdBodyTests(s);
   }
@@ -157,57 +157,57 @@ inline void advance(LoopState& s) {
 enum class Crossing { None, Untimed, Timed };
 
 // The revolution test: a crossing of the reference angle counter-clockwise. A timed crossing sets
-// Revtime and f and may end the configuration; the caller writes the fields.
-inline bool crossed(double phiold, double phi, double alpha) {
-  return (alpha == 0 && phiold > phi) || (phi > alpha && phiold <= alpha);
+// revolutionTime and f and may end the configuration; the caller writes the fields.
+inline bool crossed(double previousPhi, double phi, double alpha) {
+  return (alpha == 0 && previousPhi > phi) || (phi > alpha && previousPhi <= alpha);
 }
 
 // Counts and times a crossing of the reference angle.
 inline Crossing countCrossing(LoopState& s) {
-  s.revsteps = s.cnt - s.cntrev;
+  s.revolutionSteps = s.stepCount - s.crossingStep;
   Crossing result = Crossing::Untimed;
-  if (s.cnt > 1) {
-    s.Revtime = s.dt * static_cast<double>(s.revsteps);
-    s.f = 1 / s.Revtime;
-    s.nrevcnt = s.nrevcnt + 1;
-    if (s.nrev0 > 0 && static_cast<double>(s.nrevcnt) == s.nrev0) {
-      s.end1 = 1;
+  if (s.stepCount > 1) {
+    s.revolutionTime = s.dt * static_cast<double>(s.revolutionSteps);
+    s.f = 1 / s.revolutionTime;
+    s.revolutionCount = s.revolutionCount + 1;
+    if (s.revolutionLimit > 0 && static_cast<double>(s.revolutionCount) == s.revolutionLimit) {
+      s.endCode = EndCode::Ends;
       s.reason = EndReason::Revolutions;
     }
     result = Crossing::Timed;
   }
-  if (s.cnt == 1) s.nrevcnt = 0;
-  s.cntrev = s.cnt;
+  if (s.stepCount == 1) s.revolutionCount = 0;
+  s.crossingStep = s.stepCount;
   return result;
 }
 
 inline Crossing revolutionTest(LoopState& s) {
-  s.phiold = s.phi;
-  directionAngle(s.x0, s.y0, s.x1, s.y1, s.Pi, s.phi);
-  return crossed(s.phiold, s.phi, s.alpha) ? countCrossing(s) : Crossing::None;
+  s.previousPhi = s.phi;
+  directionAngle(s.x1, s.y1, s.x2, s.y2, s.pi, s.phi);
+  return crossed(s.previousPhi, s.phi, s.alpha) ? countCrossing(s) : Crossing::None;
 }
 
 // The total-time test of a field refresh.
 inline void totalTimeTest(LoopState& s) {
-  if (s.Tott0 > 0 && s.ttime > s.Tott0) {
-    s.end1 = 1;
+  if (s.timeLimit > 0 && s.elapsed > s.timeLimit) {
+    s.endCode = EndCode::Ends;
     s.reason = EndReason::TotalTime;
   }
 }
 
 // The mass change, the last thing of a step.
 inline void massChange(LoopState& s) {
-  if (s.nBH == 2) {
-    s.m0 = s.m0 + s.dmu0;
+  if (s.bodyCount == 2) {
     s.m1 = s.m1 + s.dmu1;
-  } else if (s.nBH == 3) {
-    if (s.dmu0 > 0 && s.dmsum0 < s.m2) {
-      s.m0 = s.m0 + s.dmu0;
-      s.dmsum0 = s.dmsum0 + s.dmu0;
-    }
-    if (s.dmu1 > 0 && s.dmsum1 < s.m2) {
+    s.m2 = s.m2 + s.dmu2;
+  } else if (s.bodyCount == 3) {
+    if (s.dmu1 > 0 && s.dmsum1 < s.m3) {
       s.m1 = s.m1 + s.dmu1;
       s.dmsum1 = s.dmsum1 + s.dmu1;
+    }
+    if (s.dmu2 > 0 && s.dmsum2 < s.m3) {
+      s.m2 = s.m2 + s.dmu2;
+      s.dmsum2 = s.dmsum2 + s.dmu2;
     }
   }
 }
@@ -217,15 +217,15 @@ inline void massChange(LoopState& s) {
 // the configuration ends as at a merger, and false is returned. A negative sum is computed with: a
 // negative mass repels, and the run goes on.
 inline bool centreOfMass(LoopState& s) {
-  const double total = s.m0 + s.m1;
-  if (s.dist01 == 0 || total == 0) {
-    s.end1 = 1;
+  const double total = s.m1 + s.m2;
+  if (s.dist12 == 0 || total == 0) {
+    s.endCode = EndCode::Ends;
     s.reason = EndReason::Coincidence;
     return false;
   }
-  s.rcm0 = s.m1 * s.dist01 / total;
-  s.xcm = s.x0 + s.rcm0 * (s.x1 - s.x0) / s.dist01;
-  s.ycm = s.y0 + s.rcm0 * (s.y1 - s.y0) / s.dist01;
+  s.rcm1 = s.m2 * s.dist12 / total;
+  s.xcm = s.x1 + s.rcm1 * (s.x2 - s.x1) / s.dist12;
+  s.ycm = s.y1 + s.rcm1 * (s.y2 - s.y1) / s.dist12;
   return true;
 }
 

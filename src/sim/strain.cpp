@@ -56,10 +56,10 @@ Strain quadrupoleStrain(std::span<const BodyMotion> bodies, const Detector& dete
 
 BodyMotions newtonianMotions(const LoopState& s) {
   BodyMotions motions;
-  motions.count = s.nstars == 3 ? 3 : 2;
-  motions.bodies[0] = {s.m0, s.x0, s.y0, s.vx0, s.vy0};
-  motions.bodies[1] = {s.m1, s.x1, s.y1, s.vx1, s.vy1};
-  motions.bodies[2] = {s.m2, s.x2, s.y2, s.vx2, s.vy2};
+  motions.count = s.bodiesInPlay == 3 ? 3 : 2;
+  motions.bodies[0] = {s.m1, s.x1, s.y1, s.vx1, s.vy1};
+  motions.bodies[1] = {s.m2, s.x2, s.y2, s.vx2, s.vy2};
+  motions.bodies[2] = {s.m3, s.x3, s.y3, s.vx3, s.vy3};
   for (int i = 0; i < motions.count; ++i) {
     for (int j = i + 1; j < motions.count; ++j) {
       BodyMotion& a = motions.bodies[i];

@@ -73,8 +73,8 @@ void playTheUser() {
 // A run of no steps is refused with a message box that says why.
 TEST(Desktop, ARunOfNoStepsIsRefusedWithAMessageBox) {
   GuiHarness h;
-  h.type(Tmaxcount, "0");
-  h.click(CommandStart);
+  h.type(MaxCountField, "0");
+  h.click(StartButton);
   std::unique_ptr<QMessageBox> box(h.desktop.control->findChild<QMessageBox*>("refusal"));
   ASSERT_TRUE(box && box->isVisible());
   EXPECT_TRUE(box->text().contains("Max count")) << box->text().toStdString();

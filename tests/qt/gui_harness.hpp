@@ -58,11 +58,11 @@ inline void typeInto(QWidget* field, const QString& text) {
 }
 
 // The model's pixels as an opaque RGB32 image, each canvas pixel a `scale` x `scale` block.
-inline QImage modelImage(const Form2& form2, int scale = 1) {
-  QImage image(QSize(form2.pixelWidth(), form2.pixelHeight()) * scale, QImage::Format_RGB32);
+inline QImage modelImage(const Display& display, int scale = 1) {
+  QImage image(QSize(display.pixelWidth(), display.pixelHeight()) * scale, QImage::Format_RGB32);
   for (int y = 0; y < image.height(); ++y) {
     for (int x = 0; x < image.width(); ++x)
-      image.setPixel(x, y, 0xFF000000u | form2.pixel(x / scale, y / scale));
+      image.setPixel(x, y, 0xFF000000u | display.pixel(x / scale, y / scale));
   }
   return image;
 }
@@ -83,7 +83,7 @@ struct GuiHarness {
   void click(ControlId id) { QTest::mouseClick(widget(id), Qt::LeftButton); }
   void type(ControlId id, const QString& text) { typeInto(widget(id), text); }
   void setBodyCount(int count) {
-    for (int i = 0; i < 3 && program().module.nBH != count; ++i) click(ControlId::TnBH);
+    for (int i = 0; i < 3 && program().runState.bodyCount != count; ++i) click(ControlId::BodyCountField);
   }
   // Whether the screen shows exactly the model's pixels in the display window's drawing area: on a screen
   // scaled by QT_SCALE_FACTOR (a whole number, as a test sets it) each canvas pixel as a block. (There
@@ -92,7 +92,7 @@ struct GuiHarness {
     QWidget* w = desktop.display.get();
     const int scale = std::max(1, qEnvironmentVariableIntValue("QT_SCALE_FACTOR"));
     const QImage shown = scale == 1 ? w->screen()->grabWindow(w->winId()).toImage() : w->grab().toImage();
-    return shown.convertToFormat(QImage::Format_RGB32) == modelImage(desktop.program.form2, scale);
+    return shown.convertToFormat(QImage::Format_RGB32) == modelImage(desktop.program.display, scale);
   }
 
   // Lets the event loop sleep, as the program's main loop does, until the screen shows exactly the

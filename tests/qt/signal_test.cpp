@@ -20,27 +20,28 @@ TEST(SignalWindow, FillsWhileTheRunIntegratesClearsAtEachConfigurationAndSavesIt
   (*show)->trigger();
   EXPECT_TRUE(signal.isVisible() && signal.windowTitle() == "Signal");
   h.setBodyCount(3);
-  h.type(Talphamax, "10");  // two configurations, at 0 and 10 degrees
+  h.type(AngleMaxField, "10");  // two configurations, at 0 and 10 degrees
   qsizetype filledWhileIntegrating = 0;
   QTemporaryDir dir;
-  h.user.when([&] { return h.shown(CommandStart) == "Cont"; }, [&] { h.click(CommandStart); });
-  h.user.when([&] { return h.program().module.phase == RunPhase::Integrating && signal.keptSamples() > 50; },
-              [&] {
-                signal.redraw();
-                filledWhileIntegrating = signal.plusSeries().count();
-              });
-  h.user.when([&] { return h.shown(CommandStart) == "Next"; },
+  h.user.when([&] { return h.shown(StartButton) == "Cont"; }, [&] { h.click(StartButton); });
+  h.user.when(
+      [&] { return h.program().runState.phase == RunPhase::Integrating && signal.keptSamples() > 50; },
+      [&] {
+        signal.redraw();
+        filledWhileIntegrating = signal.plusSeries().count();
+      });
+  h.user.when([&] { return h.shown(StartButton) == "Next"; },
               [&] {
                 // only the second configuration's samples, one every 1/4096 s of its time from 0
                 signal.redraw();
-                const double simulated = std::stod(h.program().text(Ttotaltime)) + 1e-4;
+                const double simulated = std::stod(h.program().text(TotalTimeField)) + 1e-4;
                 EXPECT_EQ(signal.plusSeries().at(0).x(), 0);
                 EXPECT_LE(signal.plusSeries().count(), std::floor(simulated * 4096) + 1);
                 EXPECT_GT(signal.separationSeries().count(), 100);
                 EXPECT_TRUE(signal.savePicture(dir.filePath("signal.png")));
-                h.click(CommandStart);
+                h.click(StartButton);
               });
-  h.click(CommandStart);
+  h.click(StartButton);
   EXPECT_GT(filledWhileIntegrating, 50);
   EXPECT_EQ(QImage(dir.filePath("signal.png")).size(), signal.size());
   signal.close();

@@ -17,7 +17,7 @@ using enum ControlId;
 // tall as its font, and every caption of a shown label or button is drawn whole inside its widget in the
 // widget's own font, a label's first letter off the window's edge.
 void expectShowsModelWhole(GuiHarness& h) {
-  const Form1& model = h.program().form1;
+  const ControlPanel& model = h.program().panel;
   const auto px = [](double twips) { return static_cast<int>(twips / 15 + 0.5); };
   for (const ControlDesign& d : controlTable()) {
     QWidget* w = h.widget(d.id);
@@ -56,16 +56,16 @@ TEST(ControlWindow, ShowsTheModelWholeInTabOrderForEveryBodyCountAndCopiesItsVal
     h.setBodyCount(count);
     expectShowsModelWhole(h);
   }
-  h.program().write(Ty1, "42");
-  h.program().form1.setText(Lphi, "angle");
-  h.program().form1.setTop(Tphi, 3000);
-  h.program().form1.setVisible(Tvc, false);
-  h.program().form1.setGeometry({30, 45, 5107.5, 5190});  // 332.5 pixels wide: rounded up
+  h.program().write(OffsetY2Field, "42");
+  h.program().panel.setText(PhiLabel, "angle");
+  h.program().panel.setTop(PhiField, 3000);
+  h.program().panel.setVisible(SpeedRatioField, false);
+  h.program().panel.setGeometry({30, 45, 5107.5, 5190});  // 332.5 pixels wide: rounded up
   expectShowsModelWhole(h);
   // "Copy Values" (the window's context menu, also over a label) puts every field on the clipboard as
   // `name<TAB>text`
   QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(2, 2), QPoint(2, 2));
-  QApplication::sendEvent(h.widget(LBH1), &rightClick);
+  QApplication::sendEvent(h.widget(Mass1Label), &rightClick);
   std::unique_ptr<QMenu> menu(h.desktop.control->findChild<QMenu*>());
   ASSERT_TRUE(menu && menu->isVisible());
   EXPECT_EQ(menu->actions().value(0)->text(), "Copy Values");
@@ -81,16 +81,17 @@ TEST(ControlWindow, ShowsTheModelWholeInTabOrderForEveryBodyCountAndCopiesItsVal
 // the box (24 digits, over three times its width) shows the beginning; a click into a field is its click.
 TEST(ControlWindow, TypingAndClickingAreTheUsersEditAndClick) {
   GuiHarness h;
-  h.type(Tfreq, "50");
-  EXPECT_EQ(h.program().form1.text(Tfreq), "50");
-  h.type(Tdt, "123456789012345678901234");
-  EXPECT_EQ(h.field(Tdt)->cursorPosition(), 24);
-  h.program().write(Tdt, "987654321098765432109876");
-  EXPECT_EQ(h.field(Tdt)->cursorPosition(), 0);
-  for (auto [id, handled] : {std::pair{Tfreq, 1}, {TBH1, 1}, {Tdist01, 1}, {Tdt, 0}}) {
-    h.program().module.SetupChanged = 0;
+  h.type(FrequencyField, "50");
+  EXPECT_EQ(h.program().panel.text(FrequencyField), "50");
+  h.type(TimeStepField, "123456789012345678901234");
+  EXPECT_EQ(h.field(TimeStepField)->cursorPosition(), 24);
+  h.program().write(TimeStepField, "987654321098765432109876");
+  EXPECT_EQ(h.field(TimeStepField)->cursorPosition(), 0);
+  for (auto [id, handled] :
+       {std::pair{FrequencyField, 1}, {Mass1Field, 1}, {Distance12Field, 1}, {TimeStepField, 0}}) {
+    h.program().runState.setupChanged = false;
     h.click(id);
-    EXPECT_EQ(h.program().module.SetupChanged, handled) << controlDesign(id).name;
+    EXPECT_EQ(h.program().runState.setupChanged, handled) << controlDesign(id).name;
   }
 }
 
@@ -105,17 +106,17 @@ TEST(ControlWindow, TheGravityChoiceTakesEffectAtStartAndTheDisplayNamesIt) {
   models->actions().value(2)->trigger();
   EXPECT_EQ(h.program().options.gravity, GravityModel::FirstPostNewtonianRadiating);
   h.setBodyCount(2);
-  h.user.when([&] { return h.shown(CommandStart) == "Cont"; }, [&] { h.click(CommandStart); });
+  h.user.when([&] { return h.shown(StartButton) == "Cont"; }, [&] { h.click(StartButton); });
   // the display takes the legend in at its next repaint
-  h.user.when([&] { return h.shown(CommandStart) == "Next" && !h.desktop.display->legend().isEmpty(); },
+  h.user.when([&] { return h.shown(StartButton) == "Next" && !h.desktop.display->legend().isEmpty(); },
               [&] {
                 EXPECT_EQ(h.desktop.display->legend(), "1PN + 2.5PN");
                 EXPECT_FALSE(h.showsModel());  // the legend is painted over the picture
                 models->actions().value(0)->trigger();
-                h.click(CommandStart);
+                h.click(StartButton);
               });
-  h.click(CommandStart);
-  EXPECT_EQ(h.program().form2.legend(), "1PN + 2.5PN");  // the run on screen is still the one shown
+  h.click(StartButton);
+  EXPECT_EQ(h.program().display.legend(), "1PN + 2.5PN");  // the run on screen is still the one shown
 }
 
 // The screen shows exactly the model's pixels after each change (on a screen scaled twice, see below, each
@@ -123,19 +124,19 @@ TEST(ControlWindow, TheGravityChoiceTakesEffectAtStartAndTheDisplayNamesIt) {
 TEST(DisplayWindow, PaintsCopiesAndSavesTheModelsPixelsThroughHidingAndSizeChanges) {
   GuiHarness h;
   DisplayWindow& window = *h.desktop.display;
-  Form2& form2 = h.program().form2;
+  Display& display = h.program().display;
   EXPECT_EQ(window.windowTitle(), "Display Form");
   EXPECT_EQ(window.pos(), QPoint(343, 0));  // at 5145 twips
-  form2.setPixel(10, 20, 0xFF0000);
-  form2.setPixel(11, 20, 0x000000);
-  form2.setPixel(149, 199, 0x000080);
+  display.setPixel(10, 20, 0xFF0000);
+  display.setPixel(11, 20, 0x000000);
+  display.setPixel(149, 199, 0x000080);
   EXPECT_TRUE(h.waitForDisplay());
   window.hide();
   window.show();
   EXPECT_TRUE(h.waitForDisplay());
   // Changes faster than the window repaints are shown together, once the window repaints by itself.
   for (int x = 0; x < 100; ++x) {
-    form2.setPixel(x, 50, 0x000000);
+    display.setPixel(x, 50, 0x000000);
     window.sync();
   }
   EXPECT_TRUE(h.waitForDisplay());
@@ -146,7 +147,7 @@ TEST(DisplayWindow, PaintsCopiesAndSavesTheModelsPixelsThroughHidingAndSizeChang
   ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
   QTest::keyClick(&window, Qt::Key_C, Qt::ControlModifier);
   EXPECT_TRUE(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32) ==
-              modelImage(form2));
+              modelImage(display));
   QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);
   std::unique_ptr<QFileDialog> dialog(window.findChild<QFileDialog*>());
   EXPECT_TRUE(dialog && dialog->isVisible());
@@ -155,7 +156,7 @@ TEST(DisplayWindow, PaintsCopiesAndSavesTheModelsPixelsThroughHidingAndSizeChang
   QFile saved(dir.filePath("picture.png"));
   QBuffer png;
   ASSERT_TRUE(saved.open(QIODevice::ReadOnly) && png.open(QIODevice::WriteOnly));
-  modelImage(form2).save(&png, "PNG");
+  modelImage(display).save(&png, "PNG");
   EXPECT_EQ(saved.readAll(), png.data());
   QFile(dir.filePath("file")).open(QIODevice::WriteOnly);
   const std::pair<QString, QString> failures[] = {{"missing/picture.png", "No such file or directory"},
@@ -170,13 +171,13 @@ TEST(DisplayWindow, PaintsCopiesAndSavesTheModelsPixelsThroughHidingAndSizeChang
             QStringList({"file", "picture.png"}));
 
   window.resize(200, 200);  // the user's: 3000 x 3000 twips of area, and the frame
-  EXPECT_EQ(std::pair(form2.Width(), form2.Height()), std::pair(3120.0f, 3510.0f));
+  EXPECT_EQ(std::pair(display.Width(), display.Height()), std::pair(3120.0f, 3510.0f));
   EXPECT_TRUE(h.waitForDisplay());
-  // The program's: RESIZE keeps 3000 x 3000 twips of area in the ratio 3 : 4, 2598 x 3464 twips, which
+  // The program's: layoutWindows keeps 3000 x 3000 twips of area in the ratio 3 : 4, 2598 x 3464 twips, which
   // the window shows as 173 x 230 whole pixels without taking its own resize for the user's.
-  h.program().RESIZE(1);
+  h.program().layoutWindows(1);
   EXPECT_TRUE(h.waitForDisplay());
-  EXPECT_EQ(std::pair(form2.Width(), form2.Height()), std::pair(2718.0f, 3974.0f));
+  EXPECT_EQ(std::pair(display.Width(), display.Height()), std::pair(2718.0f, 3974.0f));
 }
 
 // On a screen scaled twice both windows keep their layout, and each canvas pixel is a 2 x 2 block: the

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 namespace bhsim {
 
@@ -16,38 +15,38 @@ enum class UserAnswer : unsigned char { None, Continue, EndRun, Next };
 
 // The shared values of the program: run-state flags, the body count, the saved inputs, the positions of
 // black holes 1 and 2, and the world window with the display's pixel extents.
-struct Module1 {
-  // run state
-  std::int16_t StopRequested = 0;
-  std::int16_t SetupChanged = 0;
-  std::int16_t EditsEnabled = 0;
+struct RunState {
   RunPhase phase = RunPhase::Idle;
   UserAnswer answer = UserAnswer::None;
+  bool stopRequested = false;  // "Stop" was pressed while integrating
+  bool setupChanged = false;   // the set-up was touched while the run waits
+  bool editsEnabled = false;   // the field handlers act on a change (not while the run writes fields)
 
-  double nBH = 0;
+  // black holes in play, as "# BH" was stepped from whatever number its field held
+  double bodyCount = 0;
 
   // inputs saved at the start of a run and restored at its end
-  double BH10 = 0;
-  double BH20 = 0;
-  double BH30 = 0;
-  double Tott0 = 0;
-  double nrev0 = 0;
+  double savedMass1 = 0;
+  double savedMass2 = 0;
+  double savedMass3 = 0;
+  double timeLimit = 0;
+  double revolutionLimit = 0;
 
-  double Pi = 0;
+  double pi = 0;
 
   // positions of black holes 1 and 2, km
-  double x0 = 0;
-  double y0 = 0;
   double x1 = 0;
   double y1 = 0;
+  double x2 = 0;
+  double y2 = 0;
 
   // world window and the drawing area's last pixel column and row
   double xmin = 0;
   double xmax = 0;
   double ymin = 0;
   double ymax = 0;
-  std::int32_t xpixmax = 0;
-  std::int32_t ypixmax = 0;
+  std::int32_t lastPixelColumn = 0;
+  std::int32_t lastPixelRow = 0;
 
   // progress of the current run: integration steps so far (kept up to date at each event pump) and
   // configurations built

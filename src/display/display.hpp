@@ -12,14 +12,14 @@ namespace bhsim {
 // The display window "Display Form": an outer size in twips (single precision) and a drawing area of
 // pixels at 15 twips a pixel that keeps everything drawn on it. The frame takes 120 twips across and 510
 // down.
-class Form2 {
+class Display {
  public:
   static constexpr std::string_view kCaption = "Display Form";
   static constexpr float kFrameWidth = 120;
   static constexpr float kFrameHeight = 510;
   static constexpr float kTwipsPerPixel = 15;
 
-  Form2();
+  Display();
 
   float Width() const { return width_; }
   float Height() const { return height_; }

@@ -1,6 +1,6 @@
-// USINGX with any value (the first 8 bytes, every bit pattern a double can hold) and any mask (the rest).
-// The text is appended, holds only blanks, a sign, digits and one point, and reads back as the value cut
-// toward zero to the decimals shown.
+// formatWithMask with any value (the first 8 bytes, every bit pattern a double can hold) and any mask (the
+// rest). The text is appended, holds only blanks, a sign, digits and one point, and reads back as the value
+// cut toward zero to the decimals shown.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -9,8 +9,8 @@
 #include <cstring>
 #include <string>
 
+#include "format/mask.hpp"
 #include "format/numeric_value.hpp"
-#include "format/usingx.hpp"
 
 namespace {
 
@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                          rest < kMaxMask ? rest : kMaxMask);
   const std::string prefix = "<>";
   std::string out = prefix;
-  bhsim::USINGX(value, mask, out);
+  bhsim::formatWithMask(value, mask, out);
   require(out.compare(0, prefix.size(), prefix) == 0);
   const std::string text = out.substr(prefix.size());
   shownText = text;

@@ -1,4 +1,4 @@
-#include "display/form2.hpp"
+#include "display/display.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -10,49 +10,49 @@ namespace {
 int areaPixels(float outer, float frame) {
   const double twips = static_cast<double>(outer) - static_cast<double>(frame);
   if (!(twips > 0)) return 0;
-  return static_cast<int>(std::min(std::floor(twips / Form2::kTwipsPerPixel), 20000.0));
+  return static_cast<int>(std::min(std::floor(twips / Display::kTwipsPerPixel), 20000.0));
 }
 
 }  // namespace
 
-Form2::Form2() : width_(2250 + kFrameWidth), height_(3000 + kFrameHeight) {
+Display::Display() : width_(2250 + kFrameWidth), height_(3000 + kFrameHeight) {
   resizeArea();
 }
 
-void Form2::setWidth(float twips) {
+void Display::setWidth(float twips) {
   width_ = twips;
   resizeArea();
 }
 
-void Form2::setHeight(float twips) {
+void Display::setHeight(float twips) {
   height_ = twips;
   resizeArea();
 }
 
-void Form2::setClientPixels(int width, int height) {
+void Display::setClientPixels(int width, int height) {
   width_ = static_cast<float>(width) * kTwipsPerPixel + kFrameWidth;
   height_ = static_cast<float>(height) * kTwipsPerPixel + kFrameHeight;
   resizeArea();
 }
 
-void Form2::clear() {
+void Display::clear() {
   std::fill(pixels_.begin(), pixels_.end(), kBackgroundColour);
   ++revision_;
 }
 
-void Form2::setPixel(double column, double row, Colour colour) {
+void Display::setPixel(double column, double row, Colour colour) {
   if (!(column >= 0 && column < pixelWidth_ && row >= 0 && row < pixelHeight_)) return;
   pixels_[index(static_cast<int>(column), static_cast<int>(row))] = colour;
   ++revision_;
 }
 
-void Form2::setPixels(const std::vector<Colour>& pixels) {
+void Display::setPixels(const std::vector<Colour>& pixels) {
   if (pixels.size() != pixels_.size()) return;
   pixels_ = pixels;
   ++revision_;
 }
 
-void Form2::resizeArea() {
+void Display::resizeArea() {
   const int width = areaPixels(width_, kFrameWidth);
   const int height = areaPixels(height_, kFrameHeight);
   if (width == pixelWidth_ && height == pixelHeight_) return;

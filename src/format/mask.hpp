@@ -11,6 +11,6 @@ namespace bhsim {
 //
 // Negative values are written as their magnitude with "-" before the digits; values that are not finite
 // are written as 0.
-void USINGX(double inx, const std::string& mask, std::string& out);
+void formatWithMask(double inx, const std::string& mask, std::string& out);
 
 }  // namespace bhsim

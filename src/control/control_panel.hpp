@@ -11,17 +11,17 @@ namespace bhsim {
 
 // Receives the control window's notifications: a field's change (raised inside the write that changed
 // its text) and a click (raised only for the user).
-class Form1Events {
+class ControlPanelEvents {
  public:
-  virtual ~Form1Events() = default;
+  virtual ~ControlPanelEvents() = default;
   virtual void onChange(ControlId id) = 0;
   virtual void onClick(ControlId id) = 0;
 };
 
 // Mirrors the model into a view; told after each change of a control's text, visibility or top.
-class Form1Observer {
+class ControlPanelObserver {
  public:
-  virtual ~Form1Observer() = default;
+  virtual ~ControlPanelObserver() = default;
   virtual void controlChanged(ControlId id) = 0;
   virtual void windowChanged() = 0;
 };
@@ -35,11 +35,11 @@ struct WindowGeometry {
 };
 
 // The control window "Control Form": 71 controls with their text or caption, visibility and top edge.
-class Form1 {
+class ControlPanel {
  public:
   static constexpr std::string_view kCaption = "Control Form";
 
-  Form1();
+  ControlPanel();
 
   const std::string& text(ControlId id) const { return controls_[indexOf(id)].text; }
   bool visible(ControlId id) const { return controls_[indexOf(id)].visible; }
@@ -59,9 +59,9 @@ class Form1 {
   void userEdit(ControlId id, std::string_view text) { setText(id, text); }
   void userClick(ControlId id);
 
-  void setEvents(Form1Events* events) { events_ = events; }
-  void addObserver(Form1Observer* observer) { observers_.push_back(observer); }
-  void removeObserver(Form1Observer* observer);
+  void setEvents(ControlPanelEvents* events) { events_ = events; }
+  void addObserver(ControlPanelObserver* observer) { observers_.push_back(observer); }
+  void removeObserver(ControlPanelObserver* observer);
 
  private:
   struct State {
@@ -73,8 +73,8 @@ class Form1 {
 
   std::array<State, kControlCount> controls_;
   WindowGeometry geometry_;
-  Form1Events* events_ = nullptr;
-  std::vector<Form1Observer*> observers_;
+  ControlPanelEvents* events_ = nullptr;
+  std::vector<ControlPanelObserver*> observers_;
 };
 
 }  // namespace bhsim

@@ -1,4 +1,4 @@
-#include "format/usingx.hpp"
+#include "format/mask.hpp"
 
 #include <charconv>
 #include <cmath>
@@ -89,7 +89,7 @@ std::string decimalText(double v, double h) {
 
 }  // namespace
 
-void USINGX(double inx, const std::string& mask, std::string& out) {
+void formatWithMask(double inx, const std::string& mask, std::string& out) {
   const bool negative = std::isfinite(inx) && inx < 0;
   double v = std::isfinite(inx) ? std::fabs(inx) : 0.0;
   MaskLayout m = readMask(mask);

@@ -1,10 +1,10 @@
-#include "control/form1.hpp"
+#include "control/control_panel.hpp"
 
 #include <algorithm>
 
 namespace bhsim {
 
-Form1::Form1() {
+ControlPanel::ControlPanel() {
   for (const ControlDesign& design : controlTable()) {
     State& state = controls_[indexOf(design.id)];
     state.text = design.text;
@@ -14,7 +14,7 @@ Form1::Form1() {
   geometry_.height = 6675 + 510;
 }
 
-void Form1::setText(ControlId id, std::string_view text) {
+void ControlPanel::setText(ControlId id, std::string_view text) {
   State& state = controls_[indexOf(id)];
   if (state.text == text) return;
   state.text.assign(text);
@@ -22,35 +22,35 @@ void Form1::setText(ControlId id, std::string_view text) {
   if (events_ != nullptr && controlDesign(id).kind == ControlKind::TextField) events_->onChange(id);
 }
 
-void Form1::setVisible(ControlId id, bool visible) {
+void ControlPanel::setVisible(ControlId id, bool visible) {
   State& state = controls_[indexOf(id)];
   if (state.visible == visible) return;
   state.visible = visible;
   notify(id);
 }
 
-void Form1::setTop(ControlId id, int top) {
+void ControlPanel::setTop(ControlId id, int top) {
   State& state = controls_[indexOf(id)];
   if (state.top == top) return;
   state.top = top;
   notify(id);
 }
 
-void Form1::setGeometry(const WindowGeometry& geometry) {
+void ControlPanel::setGeometry(const WindowGeometry& geometry) {
   geometry_ = geometry;
-  for (Form1Observer* observer : observers_) observer->windowChanged();
+  for (ControlPanelObserver* observer : observers_) observer->windowChanged();
 }
 
-void Form1::userClick(ControlId id) {
+void ControlPanel::userClick(ControlId id) {
   if (events_ != nullptr && visible(id)) events_->onClick(id);
 }
 
-void Form1::removeObserver(Form1Observer* observer) {
+void ControlPanel::removeObserver(ControlPanelObserver* observer) {
   observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
 }
 
-void Form1::notify(ControlId id) {
-  for (Form1Observer* observer : observers_) observer->controlChanged(id);
+void ControlPanel::notify(ControlId id) {
+  for (ControlPanelObserver* observer : observers_) observer->controlChanged(id);
 }
 
 }  // namespace bhsim
