@@ -217,6 +217,7 @@ TEST(FastLoop, ShowsExactlyWhatThePlainLoopShows) {
               {2, {{AngleMinField, "90"}, {MaxCountField, "50000"}}}, {2, {{AngleMinField, "-180"}, {MaxCountField, "50000"}}, 300000},
               {2, {{AngleMinField, "237.5"}, {MaxCountField, "30000"}}},
               {2, {{MassGain1Field, "-30"}, {MassGain2Field, "-30"}, {MaxCountField, "20000"}, {RevolutionsField, "0"}, {TotalTimeField, "0"}}, 400000},
+              {2, {{MaxCountField, "1"}}},  // faster than light at the first step
               {3, {{MaxCountField, "20000"}}}, {3, {{Mass3Field, "1e-9"}, {MaxCountField, "20000"}, {AngleMaxField, "0"}}},
               {3, {{MaxCountField, "400000"}, {AngleMinField, "270"}, {AngleMaxField, "270"}}},
               {3, {{Mass1Field, ".01"}, {Mass2Field, ".01"}, {Mass3Field, ".01"}, {MaxCountField, "3000"}, {TotalTimeField, "0"},
