@@ -201,6 +201,7 @@ TEST(FastLoop, ShowsExactlyWhatThePlainLoopShows) {
               {2, {{Talphamin, "90"}, {Tmaxcount, "50000"}}}, {2, {{Talphamin, "-180"}, {Tmaxcount, "50000"}}, 300000},
               {2, {{Talphamin, "237.5"}, {Tmaxcount, "30000"}}},
               {2, {{Tdm1, "-30"}, {Tdm2, "-30"}, {Tmaxcount, "20000"}, {Tnrev, "0"}, {Ttotaltime, "0"}}, 400000},
+              {2, {{Tmaxcount, "1"}}},  // faster than light at the first step
               {3, {{Tmaxcount, "20000"}}}, {3, {{TBH3, "1e-9"}, {Tmaxcount, "20000"}, {Talphamax, "0"}}},
               {3, {{Tmaxcount, "400000"}, {Talphamin, "270"}, {Talphamax, "270"}}},
               {3, {{TBH1, ".01"}, {TBH2, ".01"}, {TBH3, ".01"}, {Tmaxcount, "3000"}, {Ttotaltime, "0"},
