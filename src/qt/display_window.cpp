@@ -1,12 +1,7 @@
 #include "qt/display_window.hpp"
 
 #include <QAbstractEventDispatcher>
-#include <QAction>
-#include <QClipboard>
 #include <QCloseEvent>
-#include <QFileDialog>
-#include <QGuiApplication>
-#include <QMessageBox>
 #include <QPainter>
 #include <QResizeEvent>
 
@@ -29,47 +24,15 @@ DisplayWindow::DisplayWindow(Display& display, std::function<void()> onClose)
   // Catches the changes made by handlers that ran in the main loop, just before it goes to sleep.
   connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
           &DisplayWindow::sync);
-  addPictureActions();
+  addPictureActions(
+      this, QStringLiteral("bhsim.png"), [this] { return canvasImage(display_); },
+      [this](const QString& path) { return savePicture(path); });
   followModelGeometry();
   takePixels();
 }
 
-void DisplayWindow::addPictureActions() {
-  auto* save = new QAction(QStringLiteral("Save Picture\u2026"), this);
-  save->setShortcut(QKeySequence::Save);
-  connect(save, &QAction::triggered, this, &DisplayWindow::askWhereToSave);
-  auto* copy = new QAction(QStringLiteral("Copy Picture"), this);
-  copy->setShortcut(QKeySequence::Copy);
-  connect(copy, &QAction::triggered, this, &DisplayWindow::copyPicture);
-  addActions({save, copy});
-  useActionsMenu(this);
-}
-
-// The dialog does not block: a run goes on integrating while the user chooses.
-void DisplayWindow::askWhereToSave() {
-  auto* dialog = new QFileDialog(this, QStringLiteral("Save Picture"), QStringLiteral("bhsim.png"),
-                                 QStringLiteral("PNG images (*.png)"));
-  dialog->setAcceptMode(QFileDialog::AcceptSave);
-  dialog->setDefaultSuffix(QStringLiteral("png"));
-  dialog->setAttribute(Qt::WA_DeleteOnClose);
-  connect(dialog, &QFileDialog::fileSelected, this, &DisplayWindow::savePicture);
-  dialog->open();
-}
-
 bool DisplayWindow::savePicture(const QString& path) {
-  const QString error = savePng(canvasImage(display_), path);
-  if (error.isEmpty()) return true;
-  auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(),
-                              QStringLiteral("The picture was not saved to %1: %2").arg(path, error),
-                              QMessageBox::Ok, this);
-  box->setObjectName(QStringLiteral("saveFailed"));
-  box->setAttribute(Qt::WA_DeleteOnClose);
-  box->open();
-  return false;
-}
-
-void DisplayWindow::copyPicture() {
-  QGuiApplication::clipboard()->setImage(canvasImage(display_));
+  return savePictureOrSay(this, canvasImage(display_), path);
 }
 
 void DisplayWindow::sync() {

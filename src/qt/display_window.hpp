@@ -35,7 +35,6 @@ class DisplayWindow : public QWidget {
 
   // Saves the drawing area to `path` as PNG; a failure is shown in a message box. Returns success.
   bool savePicture(const QString& path);
-  void copyPicture();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -45,8 +44,6 @@ class DisplayWindow : public QWidget {
  private:
   void followModelGeometry();
   void takePixels();
-  void addPictureActions();
-  void askWhereToSave();
 
   Display& display_;
   std::function<void()> onClose_;

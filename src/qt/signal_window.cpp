@@ -1,11 +1,6 @@
 #include "qt/signal_window.hpp"
 
-#include <QAction>
 #include <QChart>
-#include <QClipboard>
-#include <QFileDialog>
-#include <QGuiApplication>
-#include <QMessageBox>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -85,7 +80,9 @@ SignalWindow::SignalWindow()
   connect(&redrawTimer_, &QTimer::timeout, this, [this] {
     if (changed_) redraw();
   });
-  addPictureActions();
+  addPictureActions(
+      this, QStringLiteral("signal.png"), [this] { return picture(); },
+      [this](const QString& path) { return savePicture(path); });
 }
 
 void SignalWindow::onConfigurationStart(int, double, const LoopState&) {
@@ -132,28 +129,6 @@ void SignalWindow::hideEvent(QHideEvent* event) {
   QWidget::hideEvent(event);
 }
 
-void SignalWindow::addPictureActions() {
-  auto* save = new QAction(QStringLiteral("Save Picture\u2026"), this);
-  save->setShortcut(QKeySequence::Save);
-  connect(save, &QAction::triggered, this, &SignalWindow::askWhereToSave);
-  auto* copy = new QAction(QStringLiteral("Copy Picture"), this);
-  copy->setShortcut(QKeySequence::Copy);
-  connect(copy, &QAction::triggered, this, &SignalWindow::copyPicture);
-  addActions({save, copy});
-  useActionsMenu(this);
-}
-
-// The dialog does not block: a run goes on integrating while the user chooses.
-void SignalWindow::askWhereToSave() {
-  auto* dialog = new QFileDialog(this, QStringLiteral("Save Picture"), QStringLiteral("signal.png"),
-                                 QStringLiteral("PNG images (*.png)"));
-  dialog->setAcceptMode(QFileDialog::AcceptSave);
-  dialog->setDefaultSuffix(QStringLiteral("png"));
-  dialog->setAttribute(Qt::WA_DeleteOnClose);
-  connect(dialog, &QFileDialog::fileSelected, this, &SignalWindow::savePicture);
-  dialog->open();
-}
-
 // The charts as they stand with every kept sample in them.
 QImage SignalWindow::picture() {
   if (changed_) redraw();
@@ -161,19 +136,7 @@ QImage SignalWindow::picture() {
 }
 
 bool SignalWindow::savePicture(const QString& path) {
-  const QString error = savePng(picture(), path);
-  if (error.isEmpty()) return true;
-  auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(),
-                              QStringLiteral("The picture was not saved to %1: %2").arg(path, error),
-                              QMessageBox::Ok, this);
-  box->setObjectName(QStringLiteral("saveFailed"));
-  box->setAttribute(Qt::WA_DeleteOnClose);
-  box->open();
-  return false;
-}
-
-void SignalWindow::copyPicture() {
-  QGuiApplication::clipboard()->setImage(picture());
+  return savePictureOrSay(this, picture(), path);
 }
 
 }  // namespace bhsim

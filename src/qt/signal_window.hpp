@@ -40,16 +40,12 @@ class SignalWindow : public QWidget, public RunObserver {
   QImage picture();
   // Saves the window's picture to `path` as PNG; a failure is shown in a message box. Returns success.
   bool savePicture(const QString& path);
-  void copyPicture();
 
  protected:
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
 
  private:
-  void addPictureActions();
-  void askWhereToSave();
-
   std::deque<StrainSample> samples_;
   bool changed_ = false;
   QTimer redrawTimer_;
