@@ -45,10 +45,13 @@ journal=$work/requeued.shards/shard-1.csv.journal
 recording() { [ -f "$journal" ] && [ "$(wc -l < "$journal")" -gt 10 ]; }
 poll recording
 scontrol requeue "$task" || fail "scontrol requeue $task failed"
-# A requeued job waits a while before it may start again: here it starts as soon as it is queued.
+# A requeued job waits a while before it may start again: here it starts a few seconds after its first
+# run has ended. (Not at once: slurmd refuses a launch whose credential is of the same second as the
+# revocation of the run before, and the task would fail.)
 pending() { scontrol show job "$task" | grep -q JobState=PENDING; }
 poll pending
-scontrol update JobId="$task" StartTime=now || fail "cannot start $task again"
+poll grep -q 'bhsim: interrupted' "$work/requeued.shards/shard-1.log"
+scontrol update JobId="$task" StartTime=now+3 || fail "cannot start $task again"
 wait "$submitter" || fail "the sweep with a requeued shard failed"
 cmp "$work/long.csv" "$work/requeued.csv" || fail "with shard 1 requeued, the merged table differs"
 grep -q 'resuming: [1-9][0-9]* of 150 points recorded' "$work/requeued.shards/shard-1.log" ||
