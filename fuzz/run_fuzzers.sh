@@ -13,7 +13,7 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1:symbolize=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 mkdir -p "$build/fuzz-artifacts"
 status=0
-for target in usingx batch_options batch_run; do
+for target in mask batch_options batch_run; do
   binary=$build/fuzz/fuzz_$target
   work=$build/fuzz-corpus/$target
   mkdir -p "$work"

@@ -15,7 +15,7 @@ namespace {
 const double kInf = std::numeric_limits<double>::infinity();
 const double kMax = std::numeric_limits<double>::max();
 
-std::string usingx(double value, const std::string& mask, std::string out = "") {
+std::string masked(double value, const std::string& mask, std::string out = "") {
   formatWithMask(value, mask, out);
   return out;
 }
@@ -106,15 +106,15 @@ TEST(Format, UsingxWritesTheMaskedText) {
       {-5.25, "##.#", "-5.2"}, {-7, "####", "  -7"}, {std::nan(""), "###.###", "  0.000"}, {kInf, "##", " 0"}};
   // clang-format on
   for (const auto& [value, mask, expected] : cases)
-    EXPECT_EQ(usingx(value, mask), expected) << value << " " << mask;
-  EXPECT_EQ(usingx(7, "###", "f = 33.000"), "f = 33.000  7");  // appends to what is there
+    EXPECT_EQ(masked(value, mask), expected) << value << " " << mask;
+  EXPECT_EQ(masked(7, "###", "f = 33.000"), "f = 33.000  7");  // appends to what is there
   // whole numbers beyond 2^53 whose split leaves more than ten low digits keep their own digits
   for (const auto& [m, e] : {std::pair{43u, 81}, {21u, 81}, {27u, 80}, {121u, 79}, {97u, 80}}) {
     const double value = std::ldexp(static_cast<double>(m), e);
-    EXPECT_EQ(usingx(value, "###.###"), digitsOf(m, e)) << m << " x 2^" << e;
-    EXPECT_EQ(usingx(-value, "###"), "-" + digitsOf(m, e)) << m << " x 2^" << e;
+    EXPECT_EQ(masked(value, "###.###"), digitsOf(m, e)) << m << " x 2^" << e;
+    EXPECT_EQ(masked(-value, "###"), "-" + digitsOf(m, e)) << m << " x 2^" << e;
   }
-  EXPECT_EQ(numericValue(usingx(kMax, "###.###")), kMax);
+  EXPECT_EQ(numericValue(masked(kMax, "###.###")), kMax);
 }
 
 }  // namespace
