@@ -28,6 +28,32 @@ bhsim_binary() {
   return 1
 }
 
+# The first lines of a script that drives the windows: run outside a virtual X server (without --inside as
+# its first argument), it builds a Release tree in build-screenshot (or $BUILD_DIR), runs the script again
+# under Xvfb with "--inside BHSIM" and exits with that run's status.
+#   rerun_under_xvfb "$0" "$@"
+rerun_under_xvfb() {
+  [ "${2:-}" = "--inside" ] && return 0
+  local build=${BUILD_DIR:-$(dirname "${BASH_SOURCE[0]}")/../build-screenshot}
+  build_release "$build" bhsim
+  under_xvfb "$1" --inside "$(bhsim_binary "$build")"
+  exit
+}
+
+# Starts the program with a private runtime folder and a scratch folder (both removed on exit) and waits
+# for its windows: sets pid, work, control and display.
+#   start_windows <bhsim>
+start_windows() {
+  private_runtime_dir
+  work=$(mktemp -d)
+  trap 'rm -rf "$work" "$XDG_RUNTIME_DIR"' EXIT
+  "$1" &
+  pid=$!
+  control=$(find_window "Control Form")
+  display=$(find_window "Display Form")
+  wait_drawn "$control"
+}
+
 # A private runtime directory for Qt, which warns when there is none.
 private_runtime_dir() {
   XDG_RUNTIME_DIR=$(mktemp -d)

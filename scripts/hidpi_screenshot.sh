@@ -7,12 +7,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/scripts/gui_common.sh"
-if [ "${1:-}" != "--inside" ]; then
-  build=${BUILD_DIR:-$root/build-screenshot}
-  build_release "$build" bhsim
-  under_xvfb "$0" --inside "$(bhsim_binary "$build")"
-  exit
-fi
+rerun_under_xvfb "$0" "$@"
 out=${OUT_DIR:-$(mktemp -d)}
 echo "screenshots in $out"
 private_runtime_dir

@@ -5,22 +5,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/scripts/gui_common.sh"
 
-if [ "${1:-}" != "--inside" ]; then
-  build=${BUILD_DIR:-$root/build-screenshot}
-  build_release "$build" bhsim
-  under_xvfb "$0" --inside "$(bhsim_binary "$build")"
-  exit
-fi
-bhsim=$2
-private_runtime_dir
-work=$(mktemp -d)
-trap 'rm -rf "$work" "$XDG_RUNTIME_DIR"' EXIT
-
-"$bhsim" &
-pid=$!
-control=$(find_window "Control Form")
-display=$(find_window "Display Form")
-wait_drawn "$control"
+rerun_under_xvfb "$0" "$@"
+start_windows "$2"
 
 click_and_wait "$control" $CONTROL_NBH_X $CONTROL_NBH_Y $CONTROL_NBH_RECT
 sleep 0.5                                                                          # not a double click
