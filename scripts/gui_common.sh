@@ -54,6 +54,21 @@ start_windows() {
   wait_drawn "$control"
 }
 
+# Saves the windows as one PNG, on a grey ground, each at its place on the screen (uses $work).
+#   save_windows <png> <window id>...
+save_windows() {
+  local png=$1 window canvas=(0 0) layers=()
+  shift
+  for window in "$@"; do
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    import -window "$window" "$work/$window.png"
+    layers+=("$work/$window.png" -geometry "+$X+$Y" -composite)
+    canvas=($((X + WIDTH > canvas[0] ? X + WIDTH : canvas[0])) $((Y + HEIGHT > canvas[1] ? Y + HEIGHT : canvas[1])))
+  done
+  mkdir -p "$(dirname "$png")"
+  convert -size "${canvas[0]}x${canvas[1]}" xc:'#8c8c8c' "${layers[@]}" -define png:exclude-chunk=date,time "$png"
+}
+
 # A private runtime directory for Qt, which warns when there is none.
 private_runtime_dir() {
   XDG_RUNTIME_DIR=$(mktemp -d)

@@ -17,18 +17,7 @@ click_and_wait "$control" $CONTROL_START_X $CONTROL_START_Y $CONTROL_START_RECT 
 xdotool mousemove 0 767
 sleep 0.5
 
-# Both windows on a grey ground, each at its place on the screen.
-canvas=(0 0)
-layers=()
-for window in "$control" "$display"; do
-  eval "$(xdotool getwindowgeometry --shell "$window")"
-  import -window "$window" "$work/$window.png"
-  layers+=("$work/$window.png" -geometry "+$X+$Y" -composite)
-  canvas=($((X + WIDTH > canvas[0] ? X + WIDTH : canvas[0])) $((Y + HEIGHT > canvas[1] ? Y + HEIGHT : canvas[1])))
-done
-mkdir -p "$root/docs"
-convert -size "${canvas[0]}x${canvas[1]}" xc:'#8c8c8c' "${layers[@]}" -define png:exclude-chunk=date,time \
-  "$root/docs/screenshot.png"
+save_windows "$root/docs/screenshot.png" "$control" "$display"
 
 click_at "$control" $CONTROL_END_X $CONTROL_END_Y                 # "End"
 wait_exit "$pid" 10
