@@ -24,9 +24,7 @@ struct Block {
   std::size_t table, first, last;
 };
 
-class MergeError {
- public:
-  MergeError(int status, std::string message) : status(status), message(std::move(message)) {}
+struct MergeError {
   int status;
   std::string message;
 };
