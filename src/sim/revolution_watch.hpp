@@ -112,8 +112,4 @@ inline void settlePhi(LoopState& s) {
   s.phiKnown = true;
 }
 
-// Which mass change the steps make: none, the steady one of two black holes, or the hand-over of a
-// captured black hole 3.
-enum class MassMode { None, Two, Three };
-
 }  // namespace bhsim::step
