@@ -12,7 +12,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "batch/batch_options.hpp"
+#include "cli/command_line.hpp"
 #include "format/number_text.hpp"
 #include "format/truncate.hpp"
 #include "support.hpp"
@@ -29,20 +29,30 @@ std::string path(const std::string& name) {
 
 TEST(BatchOptions, ReadsEveryOptionAndNamesTheFirstBadOne) {
   // clang-format off
-  const ParsedOptions p = parseBatchOptions(
-      {"--bh", "3", "--refresh-every=500", "--max-steps", "0", "--json", "-", "--table=t.csv", "TBH1=7",
-       "Tdist01=", "--sweep", "TBH2=5:1:-2", "--sweep=Tdm1=1.5,+2,1e1", "--shard", "2/3", "--jobs", "4"});
+  const ParsedCommand p = parseBatchCommand(
+      {"--bh", "+3", "--refresh-every=500", "--max-steps", "0", "--json", "-", "--table=t.csv", "TBH1=7",
+       "Tdist01=", "--sweep", "TBH2=5:1:-2", "--sweep=Tdm1=1.5,+2,1e1", "--shard", "2/3", "--jobs", "4",
+       "--distance-mpc", "+5"});
   ASSERT_EQ(p.error, "");
-  EXPECT_EQ(std::tuple(p.options.bodyCount, p.options.refreshEvery, *p.options.maxSteps, p.options.jsonPath,
-                       p.options.tablePath, p.options.shardIndex, p.options.shardCount, p.options.jobs),
-            std::tuple(3, 500, 0, "-", "t.csv", 2, 3, 4));
-  EXPECT_EQ(p.options.fields, (Fields{{Mass1Field, "7"}, {Distance12Field, ""}}));
-  ASSERT_EQ(p.options.sweeps.size(), 2u);
-  EXPECT_EQ(p.options.sweeps[0].texts, (std::vector<std::string>{"5", "3", "1"}));
-  EXPECT_EQ(p.options.sweeps[1].texts, (std::vector<std::string>{"1.5", "2", "10"}));
-  EXPECT_EQ(parseBatchOptions({"--sweep", "Tdm1=0:0.3:0.1"}).options.sweeps.at(0).texts,
-            (std::vector<std::string>{"0", "0.1", "0.2", "0.3"}));  // FROM + i x STEP, TO on the grid
-  EXPECT_EQ(parseBatchOptions({"--sweep", "Tdm1=0:1:0.3"}).options.sweeps.at(0).texts.back(), "0.9");
+  const GridOptions& grid = std::get<GridOptions>(p.command);
+  const BatchOptions& point = grid.point;
+  EXPECT_EQ(std::tuple(point.bodyCount, point.refreshEvery, *point.maxSteps, point.distanceMpc, grid.jsonPath,
+                       grid.tablePath, grid.shardIndex, grid.shardCount, grid.jobs),
+            std::tuple(3, 500, 0, 5.0, "-", "t.csv", 2, 3, 4));
+  // the outputs and threads are the grid's: a point's run writes no file of its own
+  EXPECT_EQ(std::tuple(point.jsonPath, point.tablePath, point.jobs), std::tuple("", "", 0));
+  EXPECT_EQ(point.fields, (Fields{{Mass1Field, "7"}, {Distance12Field, ""}}));
+  ASSERT_EQ(grid.axes.size(), 2u);
+  EXPECT_EQ(grid.axes[0].texts, (std::vector<std::string>{"5", "3", "1"}));
+  EXPECT_EQ(grid.axes[1].texts, (std::vector<std::string>{"1.5", "2", "10"}));
+  const auto axis = [](const std::string& given) {
+    return std::get<GridOptions>(parseBatchCommand({"--sweep", given}).command).axes.at(0).texts;
+  };
+  EXPECT_EQ(axis("Tdm1=0:0.3:0.1"), (std::vector<std::string>{"0", "0.1", "0.2", "0.3"}));  // TO on the grid
+  EXPECT_EQ(axis("Tdm1=0:1:0.3").back(), "0.9");
+  const ParsedCommand single = parseBatchCommand({"--json", "-", "--table", "t.csv", "--jobs", "2"});
+  const BatchOptions& run = std::get<BatchOptions>(single.command);
+  EXPECT_EQ(std::tuple(run.jsonPath, run.tablePath, run.jobs), std::tuple("-", "t.csv", 2));
   const std::pair<std::vector<std::string>, std::string> bad[] = {
       {{"--bh", "4"}, "'4'"}, {{"--bh"}, "--bh"}, {{"--refresh-every", "0"}, "'0'"}, {{"--png="}, "--png"},
       {{"--frobnicate"}, "--frobnicate"}, {{"LBH1=x"}, "LBH1=x"}, {{"tbh1=3"}, "tbh1=3"}, {{"TBH1"}, "TBH1"},
@@ -56,10 +66,11 @@ TEST(BatchOptions, ReadsEveryOptionAndNamesTheFirstBadOne) {
       {{"--sweep", "TBH2=1", "--strain", "s"}, "--strain"}, {{"--distance-mpc", "0"}, "'0'"},
       {{"--distance-mpc", "-3"}, "'-3'"}, {{"--distance-mpc", "far"}, "'far'"}, {{"--strain-rate", "0"}, "'0'"},
       {{"--strain-rate", "-1"}, "'-1'"}, {{"--strain-rate", "2e6"}, "at most"}, {{"--inclination-deg", "nan"}, "'nan'"},
-      {{"--inclination-deg", "x"}, "'x'"}};
+      {{"--inclination-deg", "x"}, "'x'"}, {{"--bh", "+-2"}, "'+-2'"}, {{"--distance-mpc", "++5"}, "'++5'"},
+      {{"--sweep", "TBH2=+-1"}, "'+-1'"}};
   // clang-format on
   for (const auto& [args, named] : bad) {
-    const std::string error = parseBatchOptions(args).error;
+    const std::string error = parseBatchCommand(args).error;
     EXPECT_NE(error.find(named), std::string::npos) << args[0] << ": " << error;
     EXPECT_EQ(error.find('\n'), std::string::npos);
   }
