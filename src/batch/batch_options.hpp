@@ -26,7 +26,7 @@ struct BatchOptions {
   double strainRate = 4096;   // samples a second of simulated time
   double distanceMpc = 410;   // the observer of the strain: distance ...
   double inclinationDeg = 0;  // ... and the angle of the line of sight to the orbit's normal
-  int jobs = 0;               // threads for the configurations of a sweep; 0: one per core
+  int jobs = 0;               // threads for the configurations of its angle sweep; 0: one per core
   bool quiet = false;
   std::vector<std::pair<ControlId, std::string>> fields;  // FIELD=TEXT, in the order given
 };

@@ -80,19 +80,19 @@ std::optional<std::int64_t> parseCount(const std::string& text, std::int64_t min
   return value;
 }
 
-// Splits "--name=value" into name and value; value is empty when there is no "=".
+// Splits "--name=value" into the name and the value attached to it (none without "=").
 std::pair<std::string, std::optional<std::string>> splitOption(const std::string& arg) {
   const auto eq = arg.find('=');
   if (eq == std::string::npos) return {arg, std::nullopt};
   return {arg.substr(0, eq), arg.substr(eq + 1)};
 }
 
-std::string& outputPath(BatchOptions& o, const std::string& name) {
-  if (name == "--json") return o.jsonPath;
-  if (name == "--trace") return o.tracePath;
-  if (name == "--png") return o.pngPath;
-  if (name == "--strain") return o.strainPath;
-  return o.tablePath;
+std::string& outputPath(BatchOptions& run, const std::string& name) {
+  if (name == "--json") return run.jsonPath;
+  if (name == "--trace") return run.tracePath;
+  if (name == "--png") return run.pngPath;
+  if (name == "--strain") return run.strainPath;
+  return run.tablePath;
 }
 
 bool isTextField(ControlId id) {
@@ -116,22 +116,22 @@ class Parser {
   void fail(const std::string& message) { error_ = message; }
 
   // The value of an option: after "=" or the next argument.
-  std::optional<std::string> value(const std::string& name, const std::optional<std::string>& inline_) {
-    if (inline_) return inline_;
+  std::optional<std::string> value(const std::string& name, const std::optional<std::string>& attached) {
+    if (attached) return attached;
     if (i_ < args_.size()) return args_[i_++];
     fail("option " + name + " needs a value");
     return std::nullopt;
   }
 
-  void count(const std::string& name, const std::optional<std::string>& inline_, std::int64_t min,
+  void count(const std::string& name, const std::optional<std::string>& attached, std::int64_t min,
              std::int64_t max, const std::function<void(std::int64_t)>& set);
 
-  void number(const std::string& name, const std::optional<std::string>& inline_, bool positive,
+  void number(const std::string& name, const std::optional<std::string>& attached, bool positive,
               double& target);
   void next();
-  void axis(const std::string& name, const std::optional<std::string>& inline_);
-  void gravity(const std::string& name, const std::optional<std::string>& inline_);
-  void shard(const std::string& name, const std::optional<std::string>& inline_);
+  void axis(const std::string& name, const std::optional<std::string>& attached);
+  void gravity(const std::string& name, const std::optional<std::string>& attached);
+  void shard(const std::string& name, const std::optional<std::string>& attached);
   std::variant<BatchOptions, GridOptions> command();
   void checkGrid();
 
@@ -146,9 +146,9 @@ class Parser {
   std::string error_;
 };
 
-void Parser::count(const std::string& name, const std::optional<std::string>& inline_, std::int64_t min,
+void Parser::count(const std::string& name, const std::optional<std::string>& attached, std::int64_t min,
                    std::int64_t max, const std::function<void(std::int64_t)>& set) {
-  const auto text = value(name, inline_);
+  const auto text = value(name, attached);
   if (!text) return;
   const auto n = parseCount(*text, min, max);
   if (!n) {
@@ -158,9 +158,9 @@ void Parser::count(const std::string& name, const std::optional<std::string>& in
   set(*n);
 }
 
-void Parser::number(const std::string& name, const std::optional<std::string>& inline_, bool positive,
+void Parser::number(const std::string& name, const std::optional<std::string>& attached, bool positive,
                     double& target) {
-  const auto text = value(name, inline_);
+  const auto text = value(name, attached);
   if (!text) return;
   const auto n = argumentNumber(*text);
   if (!n || (positive && !(*n > 0))) {
@@ -170,8 +170,8 @@ void Parser::number(const std::string& name, const std::optional<std::string>& i
   target = *n;
 }
 
-void Parser::axis(const std::string& name, const std::optional<std::string>& inline_) {
-  const auto text = value(name, inline_);
+void Parser::axis(const std::string& name, const std::optional<std::string>& attached) {
+  const auto text = value(name, attached);
   if (!text) return;
   std::string error;
   if (auto parsed = parseGridAxis(*text, error)) {
@@ -181,8 +181,8 @@ void Parser::axis(const std::string& name, const std::optional<std::string>& inl
   }
 }
 
-void Parser::gravity(const std::string& name, const std::optional<std::string>& inline_) {
-  const auto text = value(name, inline_);
+void Parser::gravity(const std::string& name, const std::optional<std::string>& attached) {
+  const auto text = value(name, attached);
   if (!text) return;
   run_.gravity = gravityModelNamed(*text);
   if (!run_.gravity) {
@@ -190,8 +190,8 @@ void Parser::gravity(const std::string& name, const std::optional<std::string>& 
   }
 }
 
-void Parser::shard(const std::string& name, const std::optional<std::string>& inline_) {
-  const auto text = value(name, inline_);
+void Parser::shard(const std::string& name, const std::optional<std::string>& attached) {
+  const auto text = value(name, attached);
   if (!text) return;
   const auto slash = text->find('/');
   const auto k = slash == std::string::npos ? std::nullopt : parseCount(text->substr(0, slash), 1, INT64_MAX);
@@ -248,43 +248,42 @@ void Parser::checkGrid() {
 
 void Parser::next() {
   const std::string arg = args_[i_++];
-  BatchOptions& o = run_;
   if (arg.rfind("--", 0) == 0) {
-    const auto [name, inline_] = splitOption(arg);
+    const auto [name, attached] = splitOption(arg);
     constexpr std::int64_t kMax = INT64_MAX;
-    if (name == "--help" && !inline_) {
+    if (name == "--help" && !attached) {
       help_ = true;
     } else if (name == "--bh") {
-      count(name, inline_, 1, 3, [&o](std::int64_t n) { o.bodyCount = static_cast<int>(n); });
+      count(name, attached, 1, 3, [this](std::int64_t n) { run_.bodyCount = static_cast<int>(n); });
     } else if (name == "--refresh-every") {
-      count(name, inline_, 1, kMax, [&o](std::int64_t n) { o.refreshEvery = n; });
+      count(name, attached, 1, kMax, [this](std::int64_t n) { run_.refreshEvery = n; });
     } else if (name == "--max-steps") {
-      count(name, inline_, 0, kMax, [&o](std::int64_t n) { o.maxSteps = n; });
+      count(name, attached, 0, kMax, [this](std::int64_t n) { run_.maxSteps = n; });
     } else if (name == "--jobs") {
-      count(name, inline_, 1, 1024, [&o](std::int64_t n) { o.jobs = static_cast<int>(n); });
+      count(name, attached, 1, 1024, [this](std::int64_t n) { run_.jobs = static_cast<int>(n); });
     } else if (name == "--gravity") {
-      gravity(name, inline_);
+      gravity(name, attached);
     } else if (name == "--sweep") {
-      axis(name, inline_);
+      axis(name, attached);
     } else if (name == "--shard") {
-      shard(name, inline_);
-    } else if (name == "--quiet" && !inline_) {
-      o.quiet = true;
-    } else if (name == "--resume" && !inline_) {
+      shard(name, attached);
+    } else if (name == "--quiet" && !attached) {
+      run_.quiet = true;
+    } else if (name == "--resume" && !attached) {
       resume_ = true;
     } else if (name == "--strain-rate") {
-      number(name, inline_, true, o.strainRate);
-      if (o.strainRate > kMaxStrainRate) fail("bad value for --strain-rate: at most 1000000 (Hz)");
+      number(name, attached, true, run_.strainRate);
+      if (run_.strainRate > kMaxStrainRate) fail("bad value for --strain-rate: at most 1000000 (Hz)");
     } else if (name == "--distance-mpc") {
-      number(name, inline_, true, o.distanceMpc);
+      number(name, attached, true, run_.distanceMpc);
     } else if (name == "--inclination-deg") {
-      number(name, inline_, false, o.inclinationDeg);
+      number(name, attached, false, run_.inclinationDeg);
     } else if (name == "--json" || name == "--trace" || name == "--png" || name == "--table" ||
                name == "--strain") {
-      const auto path = value(name, inline_);
+      const auto path = value(name, attached);
       if (path && path->empty()) fail("option " + name + " needs a file name");
       if (!path || path->empty()) return;
-      outputPath(o, name) = *path;
+      outputPath(run_, name) = *path;
     } else {
       fail("unknown option '" + arg + "'");
     }
@@ -296,7 +295,7 @@ void Parser::next() {
     fail("'" + arg + "' is neither an option nor FIELD=TEXT with the name of a text field");
     return;
   }
-  o.fields.emplace_back(*id, arg.substr(eq + 1));
+  run_.fields.emplace_back(*id, arg.substr(eq + 1));
 }
 
 }  // namespace

@@ -23,7 +23,7 @@ std::string descriptionPath(const std::string& output);
 std::string descriptionText(const nlohmann::ordered_json& description);
 
 // The scope of a grid's rows: those of `model` (the one every point shares, when given) and of the
-// models a gravity axis sweeps.
+// models of a gravity axis.
 TableScope gridTableScope(const std::optional<GravityModel>& model, const Grid& grid);
 
 // The columns of a grid's rows after the point's own.

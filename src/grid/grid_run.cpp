@@ -116,34 +116,34 @@ int GridRun::openJournal() {
 }
 
 PointRecord GridRun::runPoint(std::int64_t point, bool& interrupted) const {
-  BatchOptions o = options_.point;
-  o.quiet = true;
-  o.jobs = innerJobs_;
+  BatchOptions run = options_.point;
+  run.quiet = true;
+  run.jobs = innerJobs_;
   const std::vector<std::string> texts = grid_.texts(point);
   std::string prefix = std::to_string(point);
   for (std::size_t a = 0; a < texts.size(); ++a) {
     if (grid_.axes()[a].gravity) {
-      o.gravity = gravityModelNamed(texts[a]);
+      run.gravity = gravityModelNamed(texts[a]);
     } else {
-      o.fields.emplace_back(grid_.axes()[a].field, texts[a]);
+      run.fields.emplace_back(grid_.axes()[a].field, texts[a]);
     }
     prefix += "," + texts[a];
   }
   std::ostringstream rows;
-  const BatchResult result = runBatch(o, {&rows, prefix + ",", layout_});
+  const BatchResult result = runBatch(run, {&rows, prefix + ",", layout_});
   interrupted = result.interrupted != 0;
-  PointRecord out;
-  out.point = point;
-  out.refusal = result.refusal;
-  out.steps = result.steps;
-  out.tableRows = result.status == 0 ? rows.str() : prefix + "," + refusedCells(layout_) + "\n";
+  PointRecord record;
+  record.point = point;
+  record.refusal = result.refusal;
+  record.steps = result.steps;
+  record.tableRows = result.status == 0 ? rows.str() : prefix + "," + refusedCells(layout_) + "\n";
   if (!options_.jsonPath.empty()) {
     nlohmann::ordered_json line = {{"point", point}};
     for (std::size_t a = 0; a < texts.size(); ++a) line[axisName(grid_.axes()[a])] = texts[a];
     line.update(resultJson(result));
-    out.jsonLine = jsonText(line) + "\n";
+    record.jsonLine = jsonText(line) + "\n";
   }
-  return out;
+  return record;
 }
 
 void GridRun::work() {
