@@ -4,9 +4,9 @@
 
 #include "platform/scripted_platform.hpp"
 #include "program/program.hpp"
-#include "sim/fast_steps.hpp"
 #include "sim/packed_steps.hpp"
 #include "sim/relativistic_step.hpp"
+#include "sim/revolution_watch.hpp"
 #include "sim/step.hpp"
 
 namespace bhsim {

@@ -1,4 +1,5 @@
-// Any command line for `bhsim --batch`, run in process with a small step budget and no output files.
+// Any command line for `bhsim --batch`, run in process with a small step budget and no output files (for
+// a grid, the run its points share).
 // The run is either refused with a reason or goes through, and every field it wrote holds a number. (A
 // step budget keeps the sweep on the run's own thread.)
 #include <algorithm>
@@ -7,10 +8,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <variant>
 #include <vector>
 
-#include "batch/batch_options.hpp"
 #include "batch/batch_run.hpp"
+#include "cli/command_line.hpp"
 #include "field_checks.hpp"
 #include "fuzz_args.hpp"
 
@@ -28,9 +30,11 @@ void require(bool condition, const std::string& what) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const bhsim::ParsedOptions parsed = bhsim::parseBatchOptions(bhsim::fuzzing::argumentsOf(data, size));
-  if (!parsed.error.empty() || parsed.options.help) return 0;
-  bhsim::BatchOptions options = parsed.options;
+  const bhsim::ParsedCommand parsed = bhsim::parseBatchCommand(bhsim::fuzzing::argumentsOf(data, size));
+  if (!parsed.error.empty() || parsed.help) return 0;
+  // a grid: the run its points share
+  const auto* grid = std::get_if<bhsim::GridOptions>(&parsed.command);
+  bhsim::BatchOptions options = grid ? grid->point : std::get<bhsim::BatchOptions>(parsed.command);
   options.jsonPath.clear();
   options.tracePath.clear();
   options.pngPath.clear();

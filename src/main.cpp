@@ -2,10 +2,9 @@
 #include <cstdio>
 #include <string_view>
 
-#include "batch/batch_main.hpp"
-#include "batch/batch_options.hpp"
-#include "batch/merge.hpp"
 #include "bhsim_version.hpp"
+#include "cli/batch_main.hpp"
+#include "cli/command_line.hpp"
 #include "qt/gui_main.hpp"
 
 // `bhsim` opens the two windows; `bhsim --batch ...` runs headless from the command line and

@@ -1,4 +1,5 @@
-// `bhsim --batch` and `bhsim --merge`: the command line, the files, sweeps, grids, shards and threads.
+// `bhsim --batch`: the command line, one run's files, its table's columns, its angle sweep in threads and
+// its progress line; outputs written through to devices, pipes and links.
 #include <gtest/gtest.h>
 #include <pty.h>
 #include <signal.h>
@@ -12,9 +13,13 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "batch/batch_options.hpp"
+#include "batch/parallel_sweep.hpp"
+#include "batch/table.hpp"
+#include "cli/command_line.hpp"
 #include "format/number_text.hpp"
 #include "format/truncate.hpp"
+#include "grid/grid_description.hpp"
+#include "program/read_parameters.hpp"
 #include "support.hpp"
 
 namespace bhsim::testing {
@@ -29,20 +34,30 @@ std::string path(const std::string& name) {
 
 TEST(BatchOptions, ReadsEveryOptionAndNamesTheFirstBadOne) {
   // clang-format off
-  const ParsedOptions p = parseBatchOptions(
-      {"--bh", "3", "--refresh-every=500", "--max-steps", "0", "--json", "-", "--table=t.csv", "TBH1=7",
-       "Tdist01=", "--sweep", "TBH2=5:1:-2", "--sweep=Tdm1=1.5,+2,1e1", "--shard", "2/3", "--jobs", "4"});
+  const ParsedCommand p = parseBatchCommand(
+      {"--bh", "+3", "--refresh-every=500", "--max-steps", "0", "--json", "-", "--table=t.csv", "TBH1=7",
+       "Tdist01=", "--sweep", "TBH2=5:1:-2", "--sweep=Tdm1=1.5,+2,1e1", "--shard", "2/3", "--jobs", "4",
+       "--distance-mpc", "+5"});
   ASSERT_EQ(p.error, "");
-  EXPECT_EQ(std::tuple(p.options.bodyCount, p.options.refreshEvery, *p.options.maxSteps, p.options.jsonPath,
-                       p.options.tablePath, p.options.shardIndex, p.options.shardCount, p.options.jobs),
-            std::tuple(3, 500, 0, "-", "t.csv", 2, 3, 4));
-  EXPECT_EQ(p.options.fields, (Fields{{Mass1Field, "7"}, {Distance12Field, ""}}));
-  ASSERT_EQ(p.options.sweeps.size(), 2u);
-  EXPECT_EQ(p.options.sweeps[0].texts, (std::vector<std::string>{"5", "3", "1"}));
-  EXPECT_EQ(p.options.sweeps[1].texts, (std::vector<std::string>{"1.5", "2", "10"}));
-  EXPECT_EQ(parseBatchOptions({"--sweep", "Tdm1=0:0.3:0.1"}).options.sweeps.at(0).texts,
-            (std::vector<std::string>{"0", "0.1", "0.2", "0.3"}));  // FROM + i x STEP, TO on the grid
-  EXPECT_EQ(parseBatchOptions({"--sweep", "Tdm1=0:1:0.3"}).options.sweeps.at(0).texts.back(), "0.9");
+  const GridOptions& grid = std::get<GridOptions>(p.command);
+  const BatchOptions& point = grid.point;
+  EXPECT_EQ(std::tuple(point.bodyCount, point.refreshEvery, *point.maxSteps, point.distanceMpc, grid.jsonPath,
+                       grid.tablePath, grid.shardIndex, grid.shardCount, grid.jobs),
+            std::tuple(3, 500, 0, 5.0, "-", "t.csv", 2, 3, 4));
+  // the outputs and threads are the grid's: a point's run writes no file of its own
+  EXPECT_EQ(std::tuple(point.jsonPath, point.tablePath, point.jobs), std::tuple("", "", 0));
+  EXPECT_EQ(point.fields, (Fields{{Mass1Field, "7"}, {Distance12Field, ""}}));
+  ASSERT_EQ(grid.axes.size(), 2u);
+  EXPECT_EQ(grid.axes[0].texts, (std::vector<std::string>{"5", "3", "1"}));
+  EXPECT_EQ(grid.axes[1].texts, (std::vector<std::string>{"1.5", "2", "10"}));
+  const auto axis = [](const std::string& given) {
+    return std::get<GridOptions>(parseBatchCommand({"--sweep", given}).command).axes.at(0).texts;
+  };
+  EXPECT_EQ(axis("Tdm1=0:0.3:0.1"), (std::vector<std::string>{"0", "0.1", "0.2", "0.3"}));  // TO on the grid
+  EXPECT_EQ(axis("Tdm1=0:1:0.3").back(), "0.9");
+  const ParsedCommand single = parseBatchCommand({"--json", "-", "--table", "t.csv", "--jobs", "2"});
+  const BatchOptions& run = std::get<BatchOptions>(single.command);
+  EXPECT_EQ(std::tuple(run.jsonPath, run.tablePath, run.jobs), std::tuple("-", "t.csv", 2));
   const std::pair<std::vector<std::string>, std::string> bad[] = {
       {{"--bh", "4"}, "'4'"}, {{"--bh"}, "--bh"}, {{"--refresh-every", "0"}, "'0'"}, {{"--png="}, "--png"},
       {{"--frobnicate"}, "--frobnicate"}, {{"LBH1=x"}, "LBH1=x"}, {{"tbh1=3"}, "tbh1=3"}, {{"TBH1"}, "TBH1"},
@@ -56,10 +71,11 @@ TEST(BatchOptions, ReadsEveryOptionAndNamesTheFirstBadOne) {
       {{"--sweep", "TBH2=1", "--strain", "s"}, "--strain"}, {{"--distance-mpc", "0"}, "'0'"},
       {{"--distance-mpc", "-3"}, "'-3'"}, {{"--distance-mpc", "far"}, "'far'"}, {{"--strain-rate", "0"}, "'0'"},
       {{"--strain-rate", "-1"}, "'-1'"}, {{"--strain-rate", "2e6"}, "at most"}, {{"--inclination-deg", "nan"}, "'nan'"},
-      {{"--inclination-deg", "x"}, "'x'"}};
+      {{"--inclination-deg", "x"}, "'x'"}, {{"--bh", "+-2"}, "'+-2'"}, {{"--distance-mpc", "++5"}, "'++5'"},
+      {{"--sweep", "TBH2=+-1"}, "'+-1'"}};
   // clang-format on
   for (const auto& [args, named] : bad) {
-    const std::string error = parseBatchOptions(args).error;
+    const std::string error = parseBatchCommand(args).error;
     EXPECT_NE(error.find(named), std::string::npos) << args[0] << ": " << error;
     EXPECT_EQ(error.find('\n'), std::string::npos);
   }
@@ -171,6 +187,52 @@ TEST(BatchSweep, EachRowIsTheSingleRunAtItsAngleAndThreadsChangeNoByte) {
   }
 }
 
+// The configurations an angle sweep builds, as its threads and its progress line count them: the run goes
+// on while fewer than its length of 1 + (max - min) / delta are built, wherever that falls between whole
+// numbers.
+TEST(BatchSweep, CountsTheConfigurationsTheRunBuilds) {
+  const std::pair<const char*, std::int64_t> cases[] = {{"-10", 1}, {"0", 1},      {"5", 2}, {"10", 2},
+                                                        {"15", 3},  {"19.999", 3}, {"20", 3}};
+  for (const auto& [max, configurations] : cases) {
+    Harness h;
+    h.configure(3, {{AngleMaxField, max}, {MaxCountField, "1000"}, {RevolutionsField, "1"}});
+    const double length = readParameters(h.program.panel, 3).nalpha;
+    h.run();
+    EXPECT_EQ(std::tuple(sweepLength(length), h.program.runState.configurationsBuilt),
+              std::tuple(configurations, configurations))
+        << max;
+  }
+}
+
+// A column only some tables have, and a cell without a value: the header, a row and a refused row stay
+// aligned whichever columns a table has; a grid has a relativistic column when any of its points may.
+TEST(Table, ColumnsPresentInSomeTablesAndEmptyCellsKeepTheRowsAligned) {
+  const TableColumn columns[] = {
+      {"configuration", [](const ConfigurationOutcome& o) { return std::to_string(o.configuration); }},
+      {"remnant", [](const ConfigurationOutcome&) { return std::string(); }, "",
+       [](const TableScope& scope) { return scope.relativistic; }},
+      {"end", [](const ConfigurationOutcome& o) { return std::string(o.stopped ? "stopped" : "end"); },
+       "refused"}};
+  const LoopState state;
+  const ConfigurationOutcome outcome{7, 0, state, state, true};
+  const auto lines = [&](bool relativistic) {
+    const TableLayout layout = tableLayout({relativistic}, columns);
+    return std::tuple(tableHeader(layout), tableRow(layout, outcome), refusedCells(layout));
+  };
+  EXPECT_EQ(lines(false), std::tuple("configuration,end", "7,stopped", ",refused"));
+  EXPECT_EQ(lines(true), std::tuple("configuration,remnant,end", "7,,stopped", ",,refused"));
+  const auto relativistic = [](std::optional<GravityModel> model, const std::string& axis) {
+    std::string error;
+    return gridTableScope(model, Grid({*parseGridAxis(axis, error)})).relativistic;
+  };
+  EXPECT_EQ(
+      std::tuple(relativistic(std::nullopt, "TBH1=1,2"), relativistic(GravityModel::Newtonian, "TBH1=1"),
+                 relativistic(GravityModel::Radiating, "TBH1=1"),
+                 relativistic(std::nullopt, "gravity=newtonian,newtonian"),
+                 relativistic(std::nullopt, "gravity=newtonian,1pn")),
+      std::tuple(false, false, true, false, true));
+}
+
 // What a terminal on standard error shows.
 std::string onTerminal(const std::string& args) {
   int master = -1;
@@ -200,163 +262,6 @@ TEST(BatchSweep, ShowsProgressOnATerminalOnly) {
   EXPECT_NE(onTerminal("--batch --bh 2 Tmaxcount=20000 --refresh-every 900 --sweep TBH2=1:3:1 --jobs 1")
                 .find("3 of 3 points"),
             std::string::npos);
-}
-
-const std::string kGrid =
-    "--batch --bh 2 Tmaxcount=1000 --refresh-every 250 --sweep TBH2=10:30:10 --sweep Tdm1=0,5";
-
-TEST(BatchGrid, EachPointIsTheRunWithItsValuesTypedInAndOnlyWholeShardsMerge) {
-  const std::string whole = path("grid.csv");
-  Outcome o = bhsim(kGrid + " --jobs 2 --table " + whole + " --json -");
-  ASSERT_EQ(o.status, 0) << o.err;
-  const auto rows = readCsv(whole);
-  ASSERT_EQ(rows.size(), 1 + 6u);
-  const Json description = Json::parse(slurp(whole + ".grid.json"));
-  EXPECT_EQ(std::tuple(description["sweeps"], description["points"], description["columns"]),
-            std::tuple(Json{"TBH2=10:30:10", "Tdm1=0,5"}, 6, Json(rows[0])));
-  EXPECT_EQ(std::vector<std::string>(rows[0].begin(), rows[0].begin() + 4),
-            (std::vector<std::string>{"point", "TBH2", "Tdm1", "configuration"}));
-  std::istringstream lines(o.out);
-  std::string line;
-  for (int p = 0; p < 6; ++p) {
-    const std::string bh2 = std::to_string(10 * (p / 2 + 1)), dm1 = p % 2 ? "5" : "0";
-    EXPECT_EQ(std::vector<std::string>(rows[1 + p].begin(), rows[1 + p].begin() + 3),
-              (std::vector<std::string>{std::to_string(p), bh2, dm1}));
-    bhsim("--batch --bh 2 Tmaxcount=1000 --refresh-every 250 TBH2=" + bh2 + " Tdm1=" + dm1 +
-          " --json - --table " + path("one.csv"));
-    EXPECT_EQ(std::vector<std::string>(rows[1 + p].begin() + 3, rows[1 + p].end()),
-              readCsv(path("one.csv")).at(1))
-        << p;
-    ASSERT_TRUE(std::getline(lines, line));
-    const Json j = Json::parse(line);
-    EXPECT_EQ(std::tuple(j["point"], j["TBH2"], j["Tdm1"], j["end_wait"]["fields"]["Tdm1"]),
-              std::tuple(p, bh2, dm1, dm1));
-  }
-  EXPECT_FALSE(std::getline(lines, line));
-  o = bhsim(kGrid + " --jobs 1 --table " + path("grid1.csv"));
-  EXPECT_EQ(slurp(path("grid1.csv")), slurp(whole));
-  for (int k = 1; k <= 4; ++k)
-    bhsim(kGrid + " --shard " + std::to_string(k) + "/4 --table " + path("s" + std::to_string(k)));
-  EXPECT_EQ(readCsv(path("s4")).size(), 2u);  // header and point 3
-  const std::string shards = path("s3") + " " + path("s1") + " " + path("s4") + " " + path("s2");
-  EXPECT_EQ(bhsim("--merge " + path("merged.csv") + " " + shards).status, 0);
-  EXPECT_EQ(slurp(path("merged.csv")), slurp(whole));
-  EXPECT_EQ(slurp(path("merged.csv.grid.json")), slurp(whole + ".grid.json"));  // without the shard
-}
-
-TEST(BatchGrid, MergeRefusesMissingDoubledOrForeignRowsAndWritesNothing) {
-  for (int k = 1; k <= 3; ++k)
-    bhsim(kGrid + " --shard " + std::to_string(k) + "/3 --table " + path("m" + std::to_string(k)));
-  std::ofstream(path("short")) << slurp(path("m1")) << "0,10,0,1\n";
-  fs::copy_file(path("m1.grid.json"), path("short.grid.json"), fs::copy_options::overwrite_existing);
-  fs::copy_file(path("m1"), path("bare"), fs::copy_options::overwrite_existing);
-  bhsim(kGrid + " Tmaxcount=2000 --shard 1/3 --table " + path("other"));
-  const std::string m1 = path("m1"), m2 = path("m2"), m3 = path("m3"), out = path("out.csv");
-  const std::tuple<std::string, int, std::string> cases[] = {
-      {m1 + " " + m2, 1, "missing points 2, 5"},
-      {m1 + " " + m2 + " " + m3 + " " + m1, 1, "points 0, 3 more than once"},
-      {path("short") + " " + m2 + " " + m3, 2, "columns"},
-      {path("other") + " " + m2 + " " + m3, 2, "different"},
-      {path("bare") + " " + m2 + " " + m3, 2, "no grid description"},
-      {path("nothing") + " " + m2, 2, "cannot read"}};
-  for (const auto& [inputs, status, message] : cases) {
-    const Outcome o = bhsim("--merge " + out + " " + inputs);
-    EXPECT_EQ(o.status, status) << inputs;
-    EXPECT_NE(o.err.find(message), std::string::npos) << o.err;
-    EXPECT_FALSE(fs::exists(out));
-  }
-  EXPECT_EQ(bhsim("--merge /nonexistent-dir/out.csv " + m1 + " " + m2 + " " + m3).status, 3);
-}
-
-TEST(BatchGrid, ARefusedPointIsARow) {
-  const std::string table = path("refused.csv");
-  const Outcome o = bhsim(
-      "--batch --bh 2 Tmaxcount=1000 --refresh-every 900 --sweep TBH1=0,36 --sweep TBH2=0,29 --json - "
-      "--table " +
-      table);
-  EXPECT_EQ(o.status, 1);
-  const auto rows = readCsv(table);
-  ASSERT_EQ(rows.size(), 5u);
-  EXPECT_EQ(rows[1], (std::vector<std::string>{"0", "0", "0", "", "", "0", "", "refused", "", "", "",
-                                               "",  "",  "",  "", "", "",  "", "",        "", ""}));
-  EXPECT_EQ(std::tuple(rows[4][0], rows[4][7]), std::tuple("3", "revolutions"));
-  EXPECT_NE(Json::parse(o.out.substr(0, o.out.find('\n')))["refused"].get<std::string>(), "");
-}
-
-// Starts `bhsim ARGS` with SIGINT and SIGTERM at their defaults; its process id.
-pid_t spawn(const std::string& args) {
-  const pid_t pid = fork();
-  if (pid == 0) {
-    signal(SIGINT, SIG_DFL);
-    execl("/bin/sh", "sh", "-c", ("exec " + std::string(BHSIM_BINARY) + " " + args).c_str(), nullptr);
-    _exit(127);
-  }
-  return pid;
-}
-
-// The lines of a file, and the temporary files beside `target`.
-long lines(const std::string& file) {
-  const std::string text = slurp(file);
-  return std::count(text.begin(), text.end(), '\n');
-}
-int temporaries(const std::string& target) {
-  const std::string prefix = "." + fs::path(target).filename().string() + ".";
-  return static_cast<int>(
-      std::count_if(fs::directory_iterator(fs::path(target).parent_path()), {},
-                    [&](const auto& e) { return e.path().filename().string().rfind(prefix, 0) == 0; }));
-}
-
-int stopAndWait(pid_t pid, int signal) {
-  kill(pid, signal);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
-TEST(BatchGrid, AGridKilledOrInterruptedResumesToTheSameBytes) {
-  const std::string grid = "--batch --bh 2 Tmaxcount=5000 --sweep TBH2=1:1000:1 --jobs 2 --quiet --table ";
-  const std::string err = " 2>" + path("err");
-  const std::string table = path("resumed.csv"), journal = table + ".journal";
-  ASSERT_EQ(bhsim(grid + path("whole.csv")).status, 0);
-  for (int signal : {SIGKILL, SIGINT, SIGTERM}) {
-    std::ofstream(table) << "old\n";
-    const pid_t pid = spawn(grid + table + err);
-    for (int i = 0; i < 20000 && !(fs::exists(journal) && lines(journal) > 50); ++i) usleep(500);
-    EXPECT_EQ(stopAndWait(pid, signal), 128 + signal);
-    EXPECT_EQ(std::tuple(slurp(table), temporaries(table)), std::tuple("old\n", signal == SIGKILL));
-    const std::string recorded = slurp(journal);
-    const long points = lines(journal) - 1;
-    if (signal == SIGKILL) {  // a record cut short, a run without --resume and one of another grid
-      std::ofstream(journal, std::ios::app) << recorded.substr(recorded.find('\n') + 1, 40);
-      for (const char* more : {"", " --resume Tmaxcount=4000"}) {
-        const Outcome o = bhsim(grid + table + more);
-        EXPECT_EQ(std::tuple(o.status, std::count(o.err.begin(), o.err.end(), '\n'),
-                             o.err.find(*more ? "another grid" : "--resume") != std::string::npos),
-                  std::tuple(2, 1, true))
-            << o.err;
-      }
-      EXPECT_EQ(slurp(journal), recorded + recorded.substr(recorded.find('\n') + 1, 40));
-    }
-    const Outcome o = bhsim(grid + table + " --resume");
-    EXPECT_EQ(o.status, 0);
-    EXPECT_NE(o.err.find(std::to_string(points) + " of 1000 points recorded in '" + journal + "', " +
-                         std::to_string(1000 - points) + " to run"),
-              std::string::npos)
-        << o.err;
-    EXPECT_EQ(slurp(table), slurp(path("whole.csv")));
-    EXPECT_EQ(std::tuple(fs::exists(journal), temporaries(table)), std::tuple(false, 0));
-  }
-  // a single run interrupted (its configurations in threads) says where it stopped, writes nothing and
-  // leaves no temporary file
-  std::ofstream(table) << "old\n";
-  const pid_t pid = spawn("--batch --bh 3 Tmaxcount=1000000 --jobs 2 --table " + table + err);
-  for (int i = 0; i < 20000 && temporaries(table) == 0; ++i) usleep(500);
-  EXPECT_EQ(stopAndWait(pid, SIGINT), 130);
-  EXPECT_EQ(std::tuple(slurp(table), temporaries(table)), std::tuple("old\n", 0));
-  const std::string said = slurp(path("err"));
-  EXPECT_EQ(std::tuple(said.rfind("bhsim: interrupted in configuration ", 0), said.find(" 37 of 37")),
-            std::tuple(0u, std::string::npos))
-      << said;
 }
 
 // Outputs go where the user points them: a FIFO, a descriptor or a link is written through, never

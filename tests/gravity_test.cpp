@@ -1,6 +1,7 @@
 // Post-Newtonian gravity against the closed forms of the literature (PHYSICS.md): the N-body 1PN
-// acceleration of a pair against the two-body formula, Peters' inspiral time, a circular 1PN orbit, the
-// 1PN periastron advance; the default pair's merger; the Newtonian default unchanged to the byte.
+// acceleration and energy of a pair against the two-body forms, the set-up's revolution time, Peters'
+// inspiral time, a circular 1PN orbit, the 1PN periastron advance; the default pair's merger; the Newtonian
+// default unchanged to the byte.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -42,9 +43,13 @@ double separation(const LoopState& s) {
   return std::hypot(s.x2 - s.x1, s.y2 - s.y1);
 }
 
-TEST(PostNewtonian, TheNBodyAccelerationOfAPairIsTheTwoBodyFormula) {
+// At any positions and velocities of a pair in its centre-of-mass frame, the N-body acceleration is the
+// two-body formula, and the N-body energy the reduced mass times PHYSICS.md's energy per unit reduced
+// mass (Newton's: kinetic plus -m1 m2 / r).
+TEST(PostNewtonian, TheNBodyAccelerationAndEnergyOfAPairAreTheTwoBodyForms) {
   std::mt19937_64 random(18);
   std::uniform_real_distribution<double> unit(-1, 1);
+  const double nu = kMass1 * kMass2 / (kTotal * kTotal), reduced = kMass1 * kMass2 / kTotal;
   for (int i = 0; i < 30; ++i) {
     const double r = (700 + 3000 * (unit(random) + 1)), v = std::sqrt(kTotal / r);
     const Vec2 x{r * unit(random), r * unit(random)}, dv{v * unit(random), v * unit(random)};
@@ -61,6 +66,14 @@ TEST(PostNewtonian, TheNBodyAccelerationOfAPairIsTheTwoBodyFormula) {
       EXPECT_GT(std::sqrt(gravity::dot(relativistic, relativistic)), 1e-3 * size);  // a real 1PN part
       EXPECT_LT(std::hypot(got.x - expected.x, got.y - expected.y), 1e-13 * size) << i;
     }
+    const double d = std::hypot(x.x, x.y), v2 = gravity::dot(dv, dv), rdot = gravity::dot(x, dv) / d;
+    const double g = kTotal / d, newton = 0.5 * v2 - g;
+    const double firstOrder =
+        0.375 * (1 - 3 * nu) * v2 * v2 + (g / 2) * ((3 + nu) * v2 + nu * rdot * rdot) + g * g / 2;
+    EXPECT_NEAR(gravity::conservedEnergy(GravityModel::Newtonian, pair), reduced * newton,
+                1e-13 * reduced * g);
+    EXPECT_NEAR(gravity::conservedEnergy(GravityModel::FirstPostNewtonian, pair),
+                reduced * (newton + firstOrder / (c * c)), 1e-13 * reduced * g);
   }
 }
 
@@ -121,6 +134,34 @@ TEST(PostNewtonian, TheEccentricOrbitAdvancesItsPeriastronAsTheClosedFormSays) {
   const double advance = (periastra.back() - periastra.front()) / 4 - 2 * kPi;
   const double p = 2 * low * high / (low + high);  // a (1 - e^2) of the orbit integrated
   EXPECT_NEAR(advance / (6 * kPi * kTotal / (c * c * p)), 1, 0.01);
+}
+
+// The set-up of a 1PN orbit of f Hz: its revolution time 1/f, and a time step of 1/f over "Max count";
+// under 1pn the pair then revolves once in 1/f seconds, "Max count" steps.
+TEST(PostNewtonian, TheSetUpOfAnOrbitOfFHertzTakesOneOverFSecondsARevolution) {
+  for (GravityModel model : {GravityModel::FirstPostNewtonian, GravityModel::FirstPostNewtonianRadiating}) {
+    Harness h;
+    h.program.options.gravity = model;
+    h.configure(2, {{FrequencyField, "5"},
+                    {MaxCountField, "1000"},
+                    {RevolutionsField, "1"},
+                    {MassGain1Field, "0"},
+                    {MassGain2Field, "0"}});
+    std::string revolutionTime, timeStep;
+    h.onPhase(RunPhase::Paused, [&] {
+      revolutionTime = h.text(RevolutionTimeField), timeStep = h.text(TimeStepField);
+      h.click(StartButton);
+    });
+    h.onPhase(RunPhase::EndWait, [&] { h.click(StartButton); });
+    h.click(StartButton);
+    ASSERT_EQ(h.recorder.starts.size(), 1u);
+    EXPECT_NEAR(h.recorder.starts[0].dt, 0.2 / 1000, 1e-12);
+    EXPECT_NEAR(std::stod(revolutionTime), 0.2, 2e-4);  // "Rev time" in s, cut to four decimals
+    EXPECT_NEAR(std::stod(timeStep), 200, 2e-4);        // "delta t" in microseconds, cut likewise
+    if (model != GravityModel::FirstPostNewtonian) continue;
+    ASSERT_EQ(h.recorder.revolutions.size(), 1u);
+    EXPECT_NEAR(static_cast<double>(h.recorder.revolutions[0].revolutionSteps), 1000, 1);
+  }
 }
 
 TEST(PostNewtonian, TheDefaultPairMergesWithinItsFirstRevolution) {

@@ -6,7 +6,7 @@
 
 #include "sim/constants.hpp"
 #include "sim/energy.hpp"
-#include "sim/fast_steps.hpp"
+#include "sim/revolution_watch.hpp"
 #include "sim/step.hpp"
 #include "support.hpp"
 

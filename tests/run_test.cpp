@@ -185,18 +185,23 @@ TEST(RunDriver, TheDistanceSetUpWritesFrequencyAndSpeedOrGoesStraightToTheEndWai
   }
 }
 
-TEST(RunDriver, RefusesParametersThatDivideByZeroBeforeAnythingChanges) {
+TEST(RunDriver, RefusesParametersThatDivideByZeroSayingWhyBeforeAnythingChanges) {
   // clang-format off
-  const std::pair<int, Fields> cases[] = {
-      {2, {{MaxCountField, "0"}}}, {2, {{MaxCountField, "-5"}}}, {3, {{AngleStepField, "0"}}}, {2, {{Mass1Field, "0"}, {Mass2Field, "0"}}},
-      {2, {{Mass1Field, "1"}, {Mass2Field, "-2"}}}, {2, {{Mass1Field, "0"}}}, {1, {{SpeedRatioField, "1e300"}}}, {2, {{FrequencyField, ""}, {Distance12Field, "-100"}}}};
+  const std::tuple<int, Fields, std::string> cases[] = {
+      {2, {{MaxCountField, "0"}}, "\"Max count\" must be above 0"}, {2, {{MaxCountField, "-5"}}, "\"Max count\" must be above 0"},
+      {3, {{AngleStepField, "0"}}, "\"delta\" must not be 0"}, {2, {{Mass1Field, "0"}, {Mass2Field, "0"}}, "both 0"},
+      {2, {{Mass1Field, "1"}, {Mass2Field, "-2"}}, "no positive, finite separation"},
+      {2, {{Mass1Field, "0"}}, "no positive, finite orbital speed"},
+      {1, {{SpeedRatioField, "1e300"}}, "no positive, finite separation"},
+      {2, {{FrequencyField, ""}, {Distance12Field, "-100"}}, "no positive, finite separation"},
+      {2, {{FrequencyField, ""}, {Distance12Field, "1e308"}}, "no positive, finite orbital speed"}};
   // clang-format on
   const auto screen = [](const Harness& h) {
     std::string all;
     for (const ControlDesign& d : controlTable()) all += h.text(d.id) + (h.visible(d.id) ? "+" : "-");
     return all;
   };
-  for (const auto& [count, fields] : cases) {
+  for (const auto& [count, fields, reason] : cases) {
     Harness h;
     h.configure(count, fields);
     h.program.display.setPixel(5, 5, 0x123456);
@@ -204,7 +209,8 @@ TEST(RunDriver, RefusesParametersThatDivideByZeroBeforeAnythingChanges) {
     h.click(StartButton);
     const std::string after = screen(h);
     EXPECT_EQ(after, before) << controlDesign(fields[0].first).name;
-    EXPECT_EQ(h.platform.refusals.size(), 1u);
+    ASSERT_EQ(h.platform.refusals.size(), 1u);
+    EXPECT_NE(h.platform.refusals[0].find(reason), std::string::npos) << h.platform.refusals[0];
     EXPECT_EQ(std::tuple(h.program.display.pixel(5, 5), h.platform.waits), std::tuple(0x123456u, 0));
   }
   Harness emptySweep;  // a step of 0 is fine where nothing is swept

@@ -34,7 +34,8 @@ struct Recorder : RunObserver {
 
 // Calls `on` after each change of a control's text, visibility or top, for as long as it lives.
 struct OnControl : ControlPanelObserver {
-  OnControl(ControlPanel& form, std::function<void(ControlId)> on) : form(form), on(std::move(on)) {
+  OnControl(ControlPanel& panel, std::function<void(ControlId)> callback)
+      : form(panel), on(std::move(callback)) {
     form.addObserver(this);
   }
   ~OnControl() override { form.removeObserver(this); }

@@ -4,8 +4,6 @@
 #include "display/display.hpp"
 #include "format/number_text.hpp"
 #include "picture/canvas_image.hpp"
-#include "sim/constants.hpp"
-#include "sim/energy.hpp"
 
 namespace bhsim {
 
@@ -44,57 +42,6 @@ StrainWriter::StrainWriter(std::ostream& out) : out_(out) {
 void StrainWriter::onStrainSample(int configuration, const StrainSample& sample) {
   out_ << configuration << ',' << roundTripText(sample.time) << ',' << roundTripText(sample.strain.plus)
        << ',' << roundTripText(sample.strain.cross) << '\n';
-}
-
-const char* endReasonName(EndReason reason, bool stopped) {
-  if (stopped) return "stopped";
-  switch (reason) {
-    case EndReason::Revolutions:
-      return "revolutions";
-    case EndReason::TotalTime:
-      return "total_time";
-    case EndReason::LightSpeed:
-      return "light_speed";
-    case EndReason::Merger13:
-      return "merger13";
-    case EndReason::Merger23:
-      return "merger23";
-    case EndReason::Coincidence:
-      return "coincidence";
-    case EndReason::Merger12:
-      return "merger12";
-    case EndReason::None:
-      break;
-  }
-  return "none";
-}
-
-const char* const kTableHeader =
-    "configuration,alpha_deg,steps,sim_time_s,end_reason,bodies_left,m1_msun,m2_msun,m3_msun,dmin12_km,"
-    "dmin13_km,dmin23_km,vmax1_kms,vmax2_kms,vmax3_kms,revolutions,last_rev_time_s,energy_rel_change";
-
-TableWriter::TableWriter(std::ostream& out, std::string prefix) : out_(out), prefix_(std::move(prefix)) {}
-
-void TableWriter::onConfigurationStart(int, double angle, const LoopState& state) {
-  angle_ = angle;
-  start_ = state;
-}
-
-void TableWriter::onConfigurationEnd(int configuration, const LoopState& s, bool stopped) {
-  const auto column = [this](double value) { out_ << ',' << roundTripText(value); };
-  out_ << prefix_ << configuration;
-  column(angle_);
-  out_ << ',' << s.stepCount;
-  column(s.dt * static_cast<double>(s.stepCount));
-  out_ << ',' << endReasonName(s.reason, stopped);
-  for (double value : {s.bodiesInPlay, s.m1 / GM, s.m2 / GM, s.m3 / GM, s.minDist12, s.minDist13, s.minDist23,
-                       s.v1max, s.v2max, s.v3max}) {
-    column(value);
-  }
-  out_ << ',' << s.revolutionCount;
-  column(s.revolutionTime);
-  column(energyRelativeChange(start_, s));
-  out_ << '\n';
 }
 
 void ObserverFan::onConfigurationStart(int configuration, double angle, const LoopState& state) {

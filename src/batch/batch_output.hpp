@@ -45,28 +45,6 @@ class StrainWriter : public RunObserver {
   std::ostream& out_;
 };
 
-// The table's column names, comma-separated, without a line end.
-extern const char* const kTableHeader;
-
-// Writes one CSV row per configuration: its angle, steps, simulated time, why it ended, the bodies left,
-// the masses, the minimum distances, the largest speeds, its revolutions and the relative change of the
-// energy, at full precision. Each row starts with `prefix` (a grid point's columns).
-class TableWriter : public RunObserver {
- public:
-  explicit TableWriter(std::ostream& out, std::string prefix = "");
-  void onConfigurationStart(int configuration, double angle, const LoopState& state) override;
-  void onConfigurationEnd(int configuration, const LoopState& state, bool stopped) override;
-
- private:
-  std::ostream& out_;
-  std::string prefix_;
-  double angle_ = 0;
-  LoopState start_;
-};
-
-// The name of what ended a configuration, as the table writes it.
-const char* endReasonName(EndReason reason, bool stopped);
-
 // Passes every call on to each of several observers, in order.
 class ObserverFan : public RunObserver {
  public:

@@ -10,9 +10,10 @@
 
 #include "batch/batch_output.hpp"
 #include "batch/interrupt.hpp"
-#include "batch/leftovers.hpp"
 #include "batch/parallel_sweep.hpp"
 #include "batch/progress.hpp"
+#include "batch/table.hpp"
+#include "output/leftovers.hpp"
 #include "output/output_file.hpp"
 #include "platform/scripted_platform.hpp"
 #include "program/program.hpp"
@@ -99,11 +100,12 @@ void BatchSession::openOutputs() {
     result_.strain = strainJson(options_);
   }
   if (sink_.out != nullptr) {
-    table_ = std::make_unique<TableWriter>(*sink_.out, sink_.prefix);
+    table_ = std::make_unique<TableWriter>(*sink_.out, sink_.layout, sink_.prefix);
   } else if (!options_.tablePath.empty()) {
+    const TableLayout layout = tableLayout(tableScopeOf(options_.gravity));
     tableFile_ = std::make_unique<OutputFile>(options_.tablePath);
-    tableFile_->stream() << kTableHeader << '\n';
-    table_ = std::make_unique<TableWriter>(tableFile_->stream());
+    tableFile_->stream() << tableHeader(layout) << '\n';
+    table_ = std::make_unique<TableWriter>(tableFile_->stream(), layout);
   }
   if (table_) observers_.add(table_.get());
   if (!observers_.empty()) program_.observer = &observers_;
@@ -132,7 +134,7 @@ BatchResult BatchSession::refused(const std::string& reason) {
 // A three-black-hole sweep runs its configurations in parallel, unless a step budget ties each one to
 // the steps of those before it.
 void BatchSession::startParallelSweep(const RunParameters& p) {
-  const int jobs = threadCount(options_);
+  const int jobs = threadCount(options_.jobs);
   const double pi = 4 * std::atan(1.0);
   const std::int64_t configurations = sweepLength(p.nalpha);
   if (jobs < 2 || options_.maxSteps || configurations < 2 ||

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "batch/batch_options.hpp"
+#include "batch/table.hpp"
 
 namespace bhsim {
 
@@ -33,10 +34,11 @@ struct BatchResult {
 nlohmann::ordered_json resultJson(const BatchResult& result);
 
 // Where the table rows of a run go when they are part of a larger table (a grid point's): each row
-// starts with `prefix`, and no header is written.
+// starts with `prefix` and has the larger table's columns, and no header is written.
 struct TableSink {
   std::ostream* out = nullptr;
   std::string prefix;
+  TableLayout layout;
 };
 
 // Runs the program headless as the options say: start-up, body count, fields, then Start, Cont and Next.

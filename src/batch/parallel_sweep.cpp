@@ -67,7 +67,7 @@ std::int64_t sweepLength(double nalpha) {
 }
 
 ParallelSweep::ParallelSweep(const Program& program, int jobs, std::int64_t configurations)
-    : nBH_(program.runState.bodyCount),
+    : bodyCount_(program.runState.bodyCount),
       width_(program.display.Width()),
       height_(program.display.Height()),
       options_(program.options),
@@ -135,7 +135,7 @@ std::unique_ptr<ConfigurationRecord> ParallelSweep::integrate(std::int64_t k) {
   Program program(platform);
   for (const ControlDesign& design : controlTable())
     program.panel.setText(design.id, texts_[indexOf(design.id)]);
-  program.runState.bodyCount = nBH_;
+  program.runState.bodyCount = bodyCount_;
   program.display.setWidth(width_);
   program.display.setHeight(height_);
   program.options = options_;

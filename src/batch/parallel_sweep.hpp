@@ -16,9 +16,9 @@
 
 namespace bhsim {
 
-// Integrates the configurations of a sweep in worker threads, each on a program of its own that starts
-// from the fields the run starts from, and hands them to the run in their order. The run replays them as
-// if it had integrated them itself, so that everything it shows and writes stays the same.
+// Integrates the configurations of a run's angle sweep in worker threads, each on a program of its own that
+// starts from the fields the run starts from, and hands them to the run in their order. The run replays them
+// as if it had integrated them itself, so that everything it shows and writes stays the same.
 class ParallelSweep : public ConfigurationSource {
  public:
   // `configurations`: how many the sweep builds. Workers stay at most a few configurations ahead of the
@@ -42,7 +42,7 @@ class ParallelSweep : public ConfigurationSource {
 
   // what every worker's program starts from
   std::vector<std::string> texts_;
-  double nBH_;
+  double bodyCount_;
   float width_, height_;
   RunOptions options_;
 

@@ -1,17 +1,17 @@
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
+#include "batch/progress_line.hpp"
 #include "program/run_observer.hpp"
 
 namespace bhsim {
 
-// A one-line progress display on a terminal, redrawn a few times a second: configurations done of the
-// total, the current configuration's revolutions (or simulated time) of the wanted count (or total),
-// the step rate and the time left.
+// The progress line of one run on a terminal: configurations done of the total, the current
+// configuration's revolutions (or simulated time) of the wanted count (or total), the step rate and the
+// time left.
 class Progress : public RunObserver {
  public:
   Progress(std::FILE* out, std::int64_t configurations, double revolutionLimit, double timeLimit);
@@ -26,36 +26,17 @@ class Progress : public RunObserver {
   void finish();
 
  private:
-  bool due();
   void draw(double done, const std::string& current, std::int64_t steps);
 
-  std::FILE* out_;
+  ProgressLine line_;
   std::int64_t configurations_;
-  double nrev0_, Tott0_;
-  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
-  std::chrono::steady_clock::time_point last_{};
-  std::size_t width_ = 0;
+  double revolutionLimit_, timeLimit_;  // "n rev" and "Total time" as the run reads them
   // the configuration being integrated
   std::int64_t current_ = 0;
   std::int64_t startSteps_ = -1;  // steps before it; -1 until the first one starts
   std::int64_t lastSteps_ = 0;
   double dt_ = 0;
   std::int64_t revolutions_ = 0;
-};
-
-// The progress line of a grid: points done of all, the step rate and the time left.
-class GridProgress {
- public:
-  GridProgress(std::FILE* out, std::int64_t points) : out_(out), points_(points) {}
-  void update(std::int64_t done, std::int64_t steps);
-  void finish();
-
- private:
-  std::FILE* out_;
-  std::int64_t points_;
-  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
-  std::chrono::steady_clock::time_point last_{};
-  std::size_t width_ = 0;
 };
 
 }  // namespace bhsim

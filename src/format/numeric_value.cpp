@@ -64,6 +64,12 @@ double convert(std::string_view text, const Scan& s) {
   return s.negative ? -value : value;
 }
 
+// The text from_chars reads: it takes a "-" but not a "+", so one "+" before the rest is dropped here.
+std::string_view withoutPlus(std::string_view text) {
+  if (text.size() > 1 && text[0] == '+' && text[1] != '+' && text[1] != '-') text.remove_prefix(1);
+  return text;
+}
+
 }  // namespace
 
 double numericValue(std::string_view text) {
@@ -79,6 +85,24 @@ double plainDecimalValue(std::string_view text) {
     if (!isBlank(text[i])) return 0;
   }
   return convert(text, s);
+}
+
+std::optional<double> argumentNumber(std::string_view text) {
+  text = withoutPlus(text);
+  double value = 0;
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  if (ec != std::errc() || ptr != end || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+std::optional<std::int64_t> argumentInteger(std::string_view text) {
+  text = withoutPlus(text);
+  std::int64_t value = 0;
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  if (ec != std::errc() || ptr != end) return std::nullopt;
+  return value;
 }
 
 }  // namespace bhsim

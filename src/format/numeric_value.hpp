@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace bhsim {
@@ -13,5 +15,12 @@ double numericValue(std::string_view text);
 // The whole text as a plain decimal number (blanks around it allowed, exponent allowed). Anything else,
 // including an empty text or trailing garbage, gives 0; so does a value that is not finite.
 double plainDecimalValue(std::string_view text);
+
+// A number given on the command line: the whole text, a decimal number (exponent allowed) with at most
+// one sign, "+" or "-", and a finite double; nullopt for anything else (blanks, "inf", "0x10", "+-1").
+std::optional<double> argumentNumber(std::string_view text);
+
+// The same for a whole number in the range of a 64-bit integer ("+7", "-3"; not "7.0" nor "1e3").
+std::optional<std::int64_t> argumentInteger(std::string_view text);
 
 }  // namespace bhsim

@@ -10,7 +10,7 @@
 #include "program/run.hpp"
 #include "program/strain_sampling.hpp"
 #include "sim/constants.hpp"
-#include "sim/packed_steps.hpp"
+#include "sim/fast_loop.hpp"
 #include "sim/relativistic_step.hpp"
 #include "sim/step.hpp"
 

@@ -8,7 +8,7 @@ namespace bhsim {
 
 using enum ControlId;
 
-Program::Program(Platform& platform) : platform(platform) {
+Program::Program(Platform& runsOn) : platform(runsOn) {
   panel.setEvents(this);
 }
 

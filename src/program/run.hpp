@@ -3,9 +3,9 @@
 #include <cstdint>
 
 #include "program/configuration_record.hpp"
-#include "sim/fast_steps.hpp"
 #include "sim/loop_state.hpp"
 #include "sim/orbit.hpp"
+#include "sim/revolution_watch.hpp"
 #include "sim/run_parameters.hpp"
 
 namespace bhsim {

@@ -10,10 +10,14 @@
 #include <cstdint>
 
 #include "sim/constants.hpp"
-#include "sim/fast_steps.hpp"
 #include "sim/loop_state.hpp"
+#include "sim/revolution_watch.hpp"
 
 namespace bhsim::step {
+
+// Which mass change the steps make: none, the steady one of two black holes, or the hand-over of a
+// captured black hole 3.
+enum class MassMode { None, Two, Three };
 
 namespace packed {
 
@@ -179,8 +183,5 @@ Crossing runPackedSteps(LoopState& s, const DirectionWatch& watch, std::int64_t 
   store();
   return crossing;
 }
-
-// The fast loop for the state as it stands: runPackedSteps for the body count and mass change in play.
-Crossing runFastSteps(LoopState& s, const DirectionWatch& watch, std::int64_t until);
 
 }  // namespace bhsim::step

@@ -91,8 +91,8 @@ TEST_P(Ending, ExitsAtOnceWithStatusZeroAndLeavesNoProcess) {
 INSTANTIATE_TEST_SUITE_P(EveryState, Ending,
                          ::testing::Combine(::testing::Values("idle", "pause", "integrating", "endwait"),
                                             ::testing::Values("end", "close_control", "close_display")),
-                         [](const auto& info) {
-                           return std::string(std::get<0>(info.param)) + "_" + std::get<1>(info.param);
+                         [](const auto& test) {
+                           return std::string(std::get<0>(test.param)) + "_" + std::get<1>(test.param);
                          });
 
 // The real program's command line with no display in the environment: its exit status, and what it

@@ -49,13 +49,13 @@ inline signed char DirectionWatch::classify(double dx, double dy) const {
       break;
   }
   if (!(tol > 0) || !std::isfinite(tol)) return 0;
-  const double c = ux_ * dy - uy_ * dx;  // |d| sin(angle - alpha)
+  const double across = ux_ * dy - uy_ * dx;  // |d| sin(angle - alpha)
   if (lowArc_) {
-    if (c > tol || dy < -tol) return kAbove;
-    if (dy > tol && c < -tol) return kAtOrBelow;
+    if (across > tol || dy < -tol) return kAbove;
+    if (dy > tol && across < -tol) return kAtOrBelow;
   } else {
-    if (c > tol && dy < -tol) return kAbove;
-    if (c < -tol || dy > tol) return kAtOrBelow;
+    if (across > tol && dy < -tol) return kAbove;
+    if (across < -tol || dy > tol) return kAtOrBelow;
   }
   return 0;
 }
@@ -111,9 +111,5 @@ inline void settlePhi(LoopState& s) {
   angleOfDirection(s.dirX, s.dirY, s.pi, s.phi);
   s.phiKnown = true;
 }
-
-// Which mass change the steps make: none, the steady one of two black holes, or the hand-over of a
-// captured black hole 3.
-enum class MassMode { None, Two, Three };
 
 }  // namespace bhsim::step

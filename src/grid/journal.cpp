@@ -1,4 +1,4 @@
-#include "batch/journal.hpp"
+#include "grid/journal.hpp"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -1,4 +1,4 @@
-#include "batch/grid_run.hpp"
+#include "grid/grid_run.hpp"
 
 #include <unistd.h>
 
@@ -15,29 +15,21 @@
 
 #include "batch/batch_output.hpp"
 #include "batch/batch_run.hpp"
-#include "batch/grid_description.hpp"
 #include "batch/interrupt.hpp"
-#include "batch/journal.hpp"
-#include "batch/leftovers.hpp"
-#include "batch/progress.hpp"
+#include "batch/table.hpp"
+#include "grid/grid_description.hpp"
+#include "grid/grid_progress.hpp"
+#include "grid/journal.hpp"
+#include "output/leftovers.hpp"
 #include "output/output_file.hpp"
 #include "sim/gravity_model.hpp"
 
 namespace bhsim {
 namespace {
 
-// The table row of a refused point: its columns, steps 0 and the end reason; the rest empty.
-std::string refusedRow(const std::string& prefix) {
-  std::string row = prefix + ",,,0,,refused";
-  const auto columns =
-      std::count(kTableHeader, kTableHeader + std::char_traits<char>::length(kTableHeader), ',');
-  row.append(static_cast<std::size_t>(columns - 4), ',');
-  return row + '\n';
-}
-
 // Where the journal goes: beside the first output that is a file of its own (not standard output, a
 // device or a pipe); empty when there is none.
-std::string journalPath(const BatchOptions& options) {
+std::string journalPath(const GridOptions& options) {
   for (const std::string& output : {options.tablePath, options.jsonPath}) {
     std::error_code error;
     const auto status = std::filesystem::status(output, error);
@@ -50,7 +42,7 @@ std::string journalPath(const BatchOptions& options) {
 
 class GridRun {
  public:
-  explicit GridRun(const BatchOptions& options);
+  explicit GridRun(const GridOptions& options);
   int run();
 
  private:
@@ -65,8 +57,9 @@ class GridRun {
   int finish();
   int stopped();
 
-  const BatchOptions& options_;
+  const GridOptions& options_;
   Grid grid_;
+  TableLayout layout_;                // the columns of every point's rows
   std::vector<std::int64_t> points_;  // the points of this shard, in order
   std::vector<std::size_t> toRun_;    // those not yet recorded (indices into points_)
   int workers_ = 1;
@@ -87,7 +80,8 @@ class GridRun {
   bool unreadable_ = false;
 };
 
-GridRun::GridRun(const BatchOptions& options) : options_(options), grid_(options.sweeps) {
+GridRun::GridRun(const GridOptions& options)
+    : options_(options), grid_(options.axes), layout_(gridTableLayout(options.point.gravity, grid_)) {
   for (std::int64_t p = options.shardIndex - 1; p < grid_.size(); p += options.shardCount)
     points_.push_back(p);
 }
@@ -122,37 +116,34 @@ int GridRun::openJournal() {
 }
 
 PointRecord GridRun::runPoint(std::int64_t point, bool& interrupted) const {
-  BatchOptions o = options_;
-  o.sweeps.clear();
-  o.jsonPath.clear();
-  o.tablePath.clear();
-  o.quiet = true;
-  o.jobs = innerJobs_;
+  BatchOptions run = options_.point;
+  run.quiet = true;
+  run.jobs = innerJobs_;
   const std::vector<std::string> texts = grid_.texts(point);
   std::string prefix = std::to_string(point);
   for (std::size_t a = 0; a < texts.size(); ++a) {
     if (grid_.axes()[a].gravity) {
-      o.gravity = gravityModelNamed(texts[a]);
+      run.gravity = gravityModelNamed(texts[a]);
     } else {
-      o.fields.emplace_back(grid_.axes()[a].field, texts[a]);
+      run.fields.emplace_back(grid_.axes()[a].field, texts[a]);
     }
     prefix += "," + texts[a];
   }
   std::ostringstream rows;
-  const BatchResult result = runBatch(o, {&rows, prefix + ","});
+  const BatchResult result = runBatch(run, {&rows, prefix + ",", layout_});
   interrupted = result.interrupted != 0;
-  PointRecord out;
-  out.point = point;
-  out.refusal = result.refusal;
-  out.steps = result.steps;
-  out.tableRows = result.status == 0 ? rows.str() : refusedRow(prefix);
+  PointRecord record;
+  record.point = point;
+  record.refusal = result.refusal;
+  record.steps = result.steps;
+  record.tableRows = result.status == 0 ? rows.str() : prefix + "," + refusedCells(layout_) + "\n";
   if (!options_.jsonPath.empty()) {
     nlohmann::ordered_json line = {{"point", point}};
     for (std::size_t a = 0; a < texts.size(); ++a) line[axisName(grid_.axes()[a])] = texts[a];
     line.update(resultJson(result));
-    out.jsonLine = jsonText(line) + "\n";
+    record.jsonLine = jsonText(line) + "\n";
   }
-  return out;
+  return record;
 }
 
 void GridRun::work() {
@@ -181,7 +172,7 @@ void GridRun::work() {
 bool GridRun::openOutputs() {
   if (!options_.tablePath.empty()) {
     table_ = std::make_unique<OutputFile>(options_.tablePath);
-    table_->stream() << gridTableHeader(grid_) << '\n';
+    table_->stream() << gridTableHeader(grid_, layout_) << '\n';
     if (!table_->good()) return false;
   }
   if (!options_.jsonPath.empty() && options_.jsonPath != "-") {
@@ -286,7 +277,7 @@ int GridRun::run() {
   }
   for (std::size_t i = 0; i < points_.size(); ++i)
     if (!journal_ || !journal_->recorded(points_[i])) toRun_.push_back(i);
-  const int jobs = threadCount(options_);
+  const int jobs = threadCount(options_.jobs);
   workers_ = static_cast<int>(std::clamp<std::int64_t>(static_cast<std::int64_t>(toRun_.size()), 1, jobs));
   innerJobs_ = std::max(1, jobs / workers_);
   if (!openOutputs()) {
@@ -325,7 +316,7 @@ int GridRun::run() {
 
 }  // namespace
 
-int runGrid(const BatchOptions& options) {
+int runGrid(const GridOptions& options) {
   return GridRun(options).run();
 }
 

@@ -1,15 +1,12 @@
-#include "batch/batch_main.hpp"
+#include "batch/single_run.hpp"
 
 #include <iostream>
 #include <string>
-#include <vector>
 
-#include "batch/batch_options.hpp"
 #include "batch/batch_output.hpp"
 #include "batch/batch_run.hpp"
-#include "batch/grid_run.hpp"
 #include "batch/interrupt.hpp"
-#include "batch/leftovers.hpp"
+#include "output/leftovers.hpp"
 #include "output/output_file.hpp"
 
 namespace bhsim {
@@ -44,7 +41,9 @@ bool reportOutputs(const BatchOptions& options, const BatchResult& result) {
   return ok;
 }
 
-int singleRun(const BatchOptions& options) {
+}  // namespace
+
+int runSingle(const BatchOptions& options) {
   const BatchResult result = runBatch(options);
   if (result.interrupted != 0) {
     std::cerr << "bhsim: interrupted " << result.progress << "; nothing written\n";
@@ -53,23 +52,6 @@ int singleRun(const BatchOptions& options) {
   if (result.status != 0) std::cerr << "bhsim: run refused: " << result.refusal << "\n";
   if (!reportOutputs(options, result)) return 3;
   return result.status;
-}
-
-}  // namespace
-
-int batchMain(int argc, char** argv) {
-  const std::vector<std::string> args(argv, argv + argc);
-  const ParsedOptions parsed = parseBatchOptions(args);
-  if (!parsed.error.empty()) {
-    std::cerr << "bhsim: " << parsed.error << " (bhsim --batch --help for usage)\n";
-    return 2;
-  }
-  if (parsed.options.help) {
-    std::cout << kBatchUsage;
-    return 0;
-  }
-  catchInterrupts();
-  return parsed.options.sweeps.empty() ? singleRun(parsed.options) : runGrid(parsed.options);
 }
 
 }  // namespace bhsim

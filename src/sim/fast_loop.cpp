@@ -1,22 +1,8 @@
-#include "sim/fast_steps.hpp"
+#include "sim/fast_loop.hpp"
 
 #include "sim/packed_steps.hpp"
 
 namespace bhsim::step {
-
-DirectionWatch::DirectionWatch(double alpha) {
-  if (alpha < 0) {
-    mode_ = Mode::Negative;
-  } else if (alpha == 0) {
-    mode_ = Mode::Zero;
-  } else {
-    mode_ = Mode::Arc;
-    lowArc_ = alpha < 180;
-    const double a = alpha * (4 * std::atan(1.0)) / 180;
-    ux_ = std::cos(a);
-    uy_ = std::sin(a);
-  }
-}
 
 Crossing runFastSteps(LoopState& s, const DirectionWatch& watch, std::int64_t until) {
   const MassMode mass = s.bodyCount == 2   ? MassMode::Two

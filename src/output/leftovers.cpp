@@ -1,4 +1,4 @@
-#include "batch/leftovers.hpp"
+#include "output/leftovers.hpp"
 
 #include <algorithm>
 #include <cctype>

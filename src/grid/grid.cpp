@@ -1,26 +1,16 @@
-#include "batch/grid.hpp"
+#include "grid/grid.hpp"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <sstream>
 
 #include "format/number_text.hpp"
+#include "format/numeric_value.hpp"
 #include "sim/gravity_model.hpp"
 
 namespace bhsim {
 namespace {
-
-// A finite number, the whole text read; a leading "+" is allowed.
-std::optional<double> number(std::string text) {
-  if (!text.empty() && text.front() == '+') text.erase(0, 1);
-  double value = 0;
-  const char* end = text.data() + text.size();
-  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-  if (text.empty() || ec != std::errc() || ptr != end || !std::isfinite(value)) return std::nullopt;
-  return value;
-}
 
 // Digits after the decimal point of a plain decimal text; -1 for a text with an exponent.
 int decimals(const std::string& text) {
@@ -39,14 +29,15 @@ double gridValue(double from, double step, std::int64_t i, int places) {
   return std::strtod(text, nullptr);
 }
 
-bool rangeTexts(const std::vector<std::string>& parts, SweepAxis& axis, std::string& error) {
+bool rangeTexts(const std::vector<std::string>& parts, GridAxis& axis, std::string& error) {
   for (const std::string& part : parts) {
-    if (!number(part)) {
+    if (!argumentNumber(part)) {
       error = "'" + part + "' in --sweep " + axis.given + " is not a number";
       return false;
     }
   }
-  const double from = *number(parts[0]), to = *number(parts[1]), step = *number(parts[2]);
+  const double from = *argumentNumber(parts[0]), to = *argumentNumber(parts[1]),
+               step = *argumentNumber(parts[2]);
   if (step == 0 || (to - from) / step < 0) {
     error = "the step of --sweep " + axis.given + (step == 0 ? " is 0" : " leads away from TO");
     return false;
@@ -64,7 +55,7 @@ bool rangeTexts(const std::vector<std::string>& parts, SweepAxis& axis, std::str
   return true;
 }
 
-bool modelTexts(const std::string& values, SweepAxis& axis, std::string& error) {
+bool modelTexts(const std::string& values, GridAxis& axis, std::string& error) {
   axis.gravity = true;
   for (const std::string& text : split(values, ',')) {
     if (!gravityModelNamed(text)) {
@@ -80,7 +71,7 @@ bool modelTexts(const std::string& values, SweepAxis& axis, std::string& error) 
 
 }  // namespace
 
-std::string axisName(const SweepAxis& axis) {
+std::string axisName(const GridAxis& axis) {
   return axis.gravity ? "gravity" : std::string(controlDesign(axis.field).name);
 }
 
@@ -93,8 +84,8 @@ std::vector<std::string> split(const std::string& text, char separator) {
   return parts;
 }
 
-std::optional<SweepAxis> parseSweep(const std::string& arg, std::string& error) {
-  SweepAxis axis;
+std::optional<GridAxis> parseGridAxis(const std::string& arg, std::string& error) {
+  GridAxis axis;
   axis.given = arg;
   const auto eq = arg.find('=');
   if (eq != std::string::npos && arg.substr(0, eq) == "gravity") {
@@ -114,7 +105,7 @@ std::optional<SweepAxis> parseSweep(const std::string& arg, std::string& error) 
     return axis;
   }
   for (const std::string& text : split(values, ',')) {
-    const auto value = number(text);
+    const auto value = argumentNumber(text);
     if (!value) {
       error = "'" + text + "' in --sweep " + arg + " is not a number";
       return std::nullopt;
@@ -130,7 +121,7 @@ std::optional<SweepAxis> parseSweep(const std::string& arg, std::string& error) 
 
 std::int64_t Grid::size() const {
   std::int64_t points = 1;
-  for (const SweepAxis& axis : axes_) {
+  for (const GridAxis& axis : axes_) {
     points *= static_cast<std::int64_t>(axis.texts.size());
     if (points > kMaxGridPoints) return kMaxGridPoints + 1;
   }

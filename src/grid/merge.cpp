@@ -1,13 +1,13 @@
-#include "batch/merge.hpp"
+#include "grid/merge.hpp"
 
 #include <algorithm>
 #include <charconv>
 #include <fstream>
 #include <iostream>
 
-#include "batch/grid.hpp"
-#include "batch/grid_description.hpp"
-#include "batch/leftovers.hpp"
+#include "grid/grid.hpp"
+#include "grid/grid_description.hpp"
+#include "output/leftovers.hpp"
 #include "output/output_file.hpp"
 
 namespace bhsim {
@@ -24,9 +24,7 @@ struct Block {
   std::size_t table, first, last;
 };
 
-class MergeError {
- public:
-  MergeError(int status, std::string message) : status(status), message(std::move(message)) {}
+struct MergeError {
   int status;
   std::string message;
 };
@@ -91,7 +89,8 @@ void Merger::checkHeaders() {
   std::string error;
   grid_ = gridOfDescription(first.description, error);
   if (!grid_) throw MergeError(2, "'" + descriptionPath(first.path) + "': " + error);
-  if (first.lines[0] != gridTableHeader(*grid_))
+  if (first.lines[0] !=
+      gridTableHeader(*grid_, gridTableLayout(gravityOfDescription(first.description), *grid_)))
     throw MergeError(2, "the header of '" + first.path + "' is not that of the grid its description names");
   columns_ = split(first.lines[0], ',').size();
   blocks_.resize(static_cast<std::size_t>(grid_->size()));
@@ -161,22 +160,18 @@ std::string Merger::merged() {
 
 }  // namespace
 
-int mergeMain(const std::vector<std::string>& args) {
-  if (args.size() < 2 || args.front().rfind("--", 0) == 0) {
-    std::cerr << "usage: bhsim --merge OUT.csv IN.csv...\n";
-    return 2;
-  }
+int mergeTables(const std::string& output, const std::vector<std::string>& inputs) {
   try {
     std::vector<Table> tables;
-    for (std::size_t i = 1; i < args.size(); ++i) tables.push_back(readTable(args[i]));
+    for (const std::string& input : inputs) tables.push_back(readTable(input));
     Merger merger(std::move(tables));
     const std::string text = merger.merged();
-    const std::string& out = args.front();
-    removeLeftovers(out);
-    removeLeftovers(descriptionPath(out));
-    std::string error = writeOutputFile(out, text);
-    if (error.empty()) error = writeOutputFile(descriptionPath(out), descriptionText(merger.description()));
-    if (!error.empty()) throw MergeError(3, "cannot write '" + out + "': " + error);
+    removeLeftovers(output);
+    removeLeftovers(descriptionPath(output));
+    std::string error = writeOutputFile(output, text);
+    if (error.empty())
+      error = writeOutputFile(descriptionPath(output), descriptionText(merger.description()));
+    if (!error.empty()) throw MergeError(3, "cannot write '" + output + "': " + error);
     return 0;
   } catch (const MergeError& e) {
     std::cerr << "bhsim: merge: " << e.message << "\n";

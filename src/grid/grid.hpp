@@ -9,9 +9,9 @@
 
 namespace bhsim {
 
-// One --sweep: a text field and the texts typed into it, one for each of its values; or the law of
-// gravity ("gravity=MODEL,MODEL,...") and the models' names.
-struct SweepAxis {
+// One axis of a grid, as one --sweep gives it: a text field and the texts typed into it, one for each of
+// its values; or the law of gravity ("gravity=MODEL,MODEL,...") and the models' names.
+struct GridAxis {
   ControlId field{};
   bool gravity = false;
   std::string given;               // as given: "FIELD=FROM:TO:STEP" or "FIELD=V1,V2,..."
@@ -19,7 +19,7 @@ struct SweepAxis {
 };
 
 // The axis's name as the table's column and the JSON's key: the field's name, or "gravity".
-std::string axisName(const SweepAxis& axis);
+std::string axisName(const GridAxis& axis);
 
 // The most points a grid may have.
 inline constexpr std::int64_t kMaxGridPoints = 1000000;
@@ -30,21 +30,21 @@ std::vector<std::string> split(const std::string& text, char separator);
 // Reads "FIELD=FROM:TO:STEP" (FROM + i x STEP for i = 0, 1, ... up to TO, TO included where it falls on
 // the grid; STEP may be negative with FROM > TO) or "FIELD=V1,V2,...". nullopt with a one-line `error`
 // naming what is wrong.
-std::optional<SweepAxis> parseSweep(const std::string& arg, std::string& error);
+std::optional<GridAxis> parseGridAxis(const std::string& arg, std::string& error);
 
-// The Cartesian grid of several sweeps; the last one varies fastest. Points count from 0.
+// The Cartesian grid of several axes; the last one varies fastest. Points count from 0.
 class Grid {
  public:
-  explicit Grid(std::vector<SweepAxis> axes) : axes_(std::move(axes)) {}
+  explicit Grid(std::vector<GridAxis> axes) : axes_(std::move(axes)) {}
 
-  const std::vector<SweepAxis>& axes() const { return axes_; }
+  const std::vector<GridAxis>& axes() const { return axes_; }
   // The number of points, or kMaxGridPoints + 1 for any grid larger than allowed.
   std::int64_t size() const;
   // The texts typed at `point`, one per axis.
   std::vector<std::string> texts(std::int64_t point) const;
 
  private:
-  std::vector<SweepAxis> axes_;
+  std::vector<GridAxis> axes_;
 };
 
 }  // namespace bhsim

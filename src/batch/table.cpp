@@ -1,0 +1,124 @@
+#include "batch/table.hpp"
+
+#include "format/number_text.hpp"
+#include "sim/constants.hpp"
+#include "sim/energy.hpp"
+
+namespace bhsim {
+namespace {
+
+// The name of what ended a configuration.
+const char* endReasonName(EndReason reason, bool stopped) {
+  if (stopped) return "stopped";
+  switch (reason) {
+    case EndReason::Revolutions:
+      return "revolutions";
+    case EndReason::TotalTime:
+      return "total_time";
+    case EndReason::LightSpeed:
+      return "light_speed";
+    case EndReason::Merger13:
+      return "merger13";
+    case EndReason::Merger23:
+      return "merger23";
+    case EndReason::Coincidence:
+      return "coincidence";
+    case EndReason::Merger12:
+      return "merger12";
+    case EndReason::None:
+      break;
+  }
+  return "none";
+}
+
+template <double LoopState::*kValue>
+std::string atEnd(const ConfigurationOutcome& o) {
+  return roundTripText(o.end.*kValue);
+}
+
+template <double LoopState::*kMass>
+std::string solarMassesAtEnd(const ConfigurationOutcome& o) {
+  return roundTripText(o.end.*kMass / GM);
+}
+
+const TableColumn kColumns[] = {
+    {"configuration", [](const ConfigurationOutcome& o) { return std::to_string(o.configuration); }},
+    {"alpha_deg", [](const ConfigurationOutcome& o) { return roundTripText(o.angle); }},
+    {"steps", [](const ConfigurationOutcome& o) { return std::to_string(o.end.stepCount); }, "0"},
+    {"sim_time_s",
+     [](const ConfigurationOutcome& o) {
+       return roundTripText(o.end.dt * static_cast<double>(o.end.stepCount));
+     }},
+    {"end_reason",
+     [](const ConfigurationOutcome& o) { return std::string(endReasonName(o.end.reason, o.stopped)); },
+     "refused"},
+    {"bodies_left", atEnd<&LoopState::bodiesInPlay>},
+    {"m1_msun", solarMassesAtEnd<&LoopState::m1>},
+    {"m2_msun", solarMassesAtEnd<&LoopState::m2>},
+    {"m3_msun", solarMassesAtEnd<&LoopState::m3>},
+    {"dmin12_km", atEnd<&LoopState::minDist12>},
+    {"dmin13_km", atEnd<&LoopState::minDist13>},
+    {"dmin23_km", atEnd<&LoopState::minDist23>},
+    {"vmax1_kms", atEnd<&LoopState::v1max>},
+    {"vmax2_kms", atEnd<&LoopState::v2max>},
+    {"vmax3_kms", atEnd<&LoopState::v3max>},
+    {"revolutions", [](const ConfigurationOutcome& o) { return std::to_string(o.end.revolutionCount); }},
+    {"last_rev_time_s", atEnd<&LoopState::revolutionTime>},
+    {"energy_rel_change",
+     [](const ConfigurationOutcome& o) { return roundTripText(energyRelativeChange(o.start, o.end)); }},
+};
+
+// The cells of `layout`, each from `text`, comma-separated.
+template <typename Text>
+std::string joined(const TableLayout& layout, Text text) {
+  std::string line;
+  for (std::size_t i = 0; i < layout.size(); ++i) {
+    if (i > 0) line += ',';
+    line += text(*layout[i]);
+  }
+  return line;
+}
+
+}  // namespace
+
+TableScope tableScopeOf(const std::optional<GravityModel>& model) {
+  return {model.has_value() && *model != GravityModel::Newtonian};
+}
+
+std::span<const TableColumn> tableColumns() {
+  return kColumns;
+}
+
+TableLayout tableLayout(const TableScope& scope, std::span<const TableColumn> columns) {
+  TableLayout layout;
+  for (const TableColumn& column : columns) {
+    if (column.present == nullptr || column.present(scope)) layout.push_back(&column);
+  }
+  return layout;
+}
+
+std::string tableHeader(const TableLayout& layout) {
+  return joined(layout, [](const TableColumn& column) { return std::string(column.name); });
+}
+
+std::string tableRow(const TableLayout& layout, const ConfigurationOutcome& outcome) {
+  return joined(layout, [&outcome](const TableColumn& column) { return column.cell(outcome); });
+}
+
+std::string refusedCells(const TableLayout& layout) {
+  return joined(layout, [](const TableColumn& column) { return std::string(column.refused); });
+}
+
+TableWriter::TableWriter(std::ostream& out, TableLayout layout, std::string prefix)
+    : out_(out), layout_(std::move(layout)), prefix_(std::move(prefix)) {}
+
+void TableWriter::onConfigurationStart(int, double angle, const LoopState& state) {
+  angle_ = angle;
+  start_ = state;
+}
+
+void TableWriter::onConfigurationEnd(int configuration, const LoopState& state, bool stopped) {
+  out_ << prefix_ << tableRow(layout_, {configuration, angle_, start_, state, stopped}) << '\n';
+}
+
+}  // namespace bhsim

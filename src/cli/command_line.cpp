@@ -1,0 +1,307 @@
+#include "cli/command_line.hpp"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <utility>
+
+#include "format/numeric_value.hpp"
+
+namespace bhsim {
+
+const char* const kBatchUsage =
+    "usage: bhsim --batch [--bh N] [--refresh-every N] [--max-steps N] [--json FILE|-] [--trace FILE]\n"
+    "                     [--png FILE] [--table FILE] [--gravity MODEL]\n"
+    "                     [--sweep FIELD=FROM:TO:STEP|FIELD=V1,V2,...|gravity=MODEL,...]...\n"
+    "                     [--strain FILE [--strain-rate HZ] [--distance-mpc D] [--inclination-deg I]]\n"
+    "                     [--shard K/N] [--resume] [--jobs N] [--quiet] [FIELD=TEXT ...]\n"
+    "       bhsim --merge OUT.csv IN.csv...\n"
+    "\n"
+    "Runs the simulation without a window: start-up as the program does, N black holes (1 to 3), each\n"
+    "FIELD (a text field's name, such as TBH1 or Tmaxcount) typed with TEXT, then \"Start\", \"Cont\" and\n"
+    "\"Next\" pressed in turn.\n"
+    "\n"
+    "  --bh N             number of black holes, 1 to 3 (default 1)\n"
+    "  --refresh-every N  refresh the fields every N steps instead of ten times a second (reproducible)\n"
+    "  --max-steps N      press \"Stop\" at the first event pump after N integration steps in all\n"
+    "  --json FILE|-      write the fields and captions at the end wait and at the end, as JSON\n"
+    "  --trace FILE       write every plotted dot as CSV: configuration,step,body,x_km,y_km\n"
+    "  --png FILE         write the display at the end wait as a PNG image\n"
+    "  --table FILE       write one CSV row per configuration of the sweep, at full precision\n"
+    "  --gravity MODEL    the law of gravity (default newtonian):\n"
+    "                       newtonian  Newton's law, as the program has always integrated\n"
+    "                       1pn        first post-Newtonian (Einstein-Infeld-Hoffmann) gravity: orbits\n"
+    "                                  precess; black holes 1 and 2 start on a 1PN circular orbit\n"
+    "                       1pn+2.5pn  1pn plus radiation reaction: the pair spirals in and merges\n"
+    "                       2.5pn      Newton's law plus radiation reaction, the inspiral of Peters'\n"
+    "                                  formulas\n"
+    "                     The terms are an expansion in v/c: good for wide, slow orbits, only\n"
+    "                     qualitative near the innermost stable orbit (the default pair moves at\n"
+    "                     0.4 c); with three black holes the radiation reaction is that of each pair.\n"
+    "                     A pair closer than 6 G m / c^2 merges (end reason merger12 for 1 and 2).\n"
+    "  --strain FILE      write the gravitational-wave strain as CSV: configuration,t_s,h_plus,h_cross,\n"
+    "                     one row every 1/HZ s of simulated time from each configuration's start, taken\n"
+    "                     at the first step at or past that time; not with --sweep\n"
+    "  --strain-rate HZ   samples a second of simulated time, above 0 and at most 1000000 (default 4096)\n"
+    "  --distance-mpc D   the observer's distance in megaparsecs, above 0 (default 410)\n"
+    "  --inclination-deg I  the angle between the line of sight and the orbit's normal (default 0)\n"
+    "  --sweep FIELD=FROM:TO:STEP, --sweep FIELD=V1,V2,...\n"
+    "                     a grid of whole runs, one per combination of the values (the last --sweep\n"
+    "                     varies fastest), each value typed into FIELD after the FIELD=TEXT settings;\n"
+    "                     the table gains the columns point and FIELD, --json writes one line per point,\n"
+    "                     and FILE.grid.json beside each describes the grid; one --sweep per field, not\n"
+    "                     with --trace or --png; --sweep gravity=MODEL,... sweeps the model\n"
+    "  --shard K/N        run only the grid points whose index is K-1 modulo N (1 <= K <= N)\n"
+    "  --resume           finish a grid that was killed or interrupted: run only the points its journal\n"
+    "                     (FILE.journal beside the first output file) has not recorded\n"
+    "  --jobs N           run the points of a grid and the configurations of a sweep in N threads\n"
+    "                     (default: one per core); the output is the same as with one\n"
+    "  --quiet            no progress line on a terminal\n"
+    "  --help             print this text\n"
+    "\n"
+    "--merge writes the table of a whole grid from the tables of its shards: the same header and grid,\n"
+    "every point exactly once.\n"
+    "\n"
+    "Ctrl-C (SIGINT) or SIGTERM stops the run at its next event pump; a grid keeps every finished point\n"
+    "in its journal for --resume. A second one ends the program at once.\n"
+    "\n"
+    "Exit status: 0 the run (every point of a grid) went through, 1 the run (a point of a grid) was\n"
+    "refused or the tables to merge do not make one grid, 2 bad arguments (or a journal that is not this\n"
+    "run's), 3 an output file could not be written, 130 or 143 stopped by SIGINT or SIGTERM.\n";
+
+namespace {
+
+// Above a million samples a second the samples would fall on the same steps over and over.
+constexpr double kMaxStrainRate = 1e6;
+
+std::optional<std::int64_t> parseCount(const std::string& text, std::int64_t min, std::int64_t max) {
+  const auto value = argumentInteger(text);
+  if (!value || *value < min || *value > max) return std::nullopt;
+  return value;
+}
+
+// Splits "--name=value" into the name and the value attached to it (none without "=").
+std::pair<std::string, std::optional<std::string>> splitOption(const std::string& arg) {
+  const auto eq = arg.find('=');
+  if (eq == std::string::npos) return {arg, std::nullopt};
+  return {arg.substr(0, eq), arg.substr(eq + 1)};
+}
+
+std::string& outputPath(BatchOptions& run, const std::string& name) {
+  if (name == "--json") return run.jsonPath;
+  if (name == "--trace") return run.tracePath;
+  if (name == "--png") return run.pngPath;
+  if (name == "--strain") return run.strainPath;
+  return run.tablePath;
+}
+
+bool isTextField(ControlId id) {
+  return controlDesign(id).kind == ControlKind::TextField;
+}
+
+class Parser {
+ public:
+  explicit Parser(const std::vector<std::string>& args) : args_(args) {}
+
+  ParsedCommand run() {
+    while (i_ < args_.size() && error_.empty()) next();
+    ParsedCommand parsed;
+    if (error_.empty()) parsed.command = command();
+    parsed.help = help_;
+    parsed.error = error_;
+    return parsed;
+  }
+
+ private:
+  void fail(const std::string& message) { error_ = message; }
+
+  // The value of an option: after "=" or the next argument.
+  std::optional<std::string> value(const std::string& name, const std::optional<std::string>& attached) {
+    if (attached) return attached;
+    if (i_ < args_.size()) return args_[i_++];
+    fail("option " + name + " needs a value");
+    return std::nullopt;
+  }
+
+  void count(const std::string& name, const std::optional<std::string>& attached, std::int64_t min,
+             std::int64_t max, const std::function<void(std::int64_t)>& set);
+
+  void number(const std::string& name, const std::optional<std::string>& attached, bool positive,
+              double& target);
+  void next();
+  void axis(const std::string& name, const std::optional<std::string>& attached);
+  void gravity(const std::string& name, const std::optional<std::string>& attached);
+  void shard(const std::string& name, const std::optional<std::string>& attached);
+  std::variant<BatchOptions, GridOptions> command();
+  void checkGrid();
+
+  const std::vector<std::string>& args_;
+  std::size_t i_ = 0;
+  BatchOptions run_;  // one run; for a grid, what its points share, with the grid's outputs and threads
+  std::vector<GridAxis> axes_;
+  std::int64_t shardIndex_ = 1;
+  std::int64_t shardCount_ = 1;
+  bool resume_ = false;
+  bool help_ = false;
+  std::string error_;
+};
+
+void Parser::count(const std::string& name, const std::optional<std::string>& attached, std::int64_t min,
+                   std::int64_t max, const std::function<void(std::int64_t)>& set) {
+  const auto text = value(name, attached);
+  if (!text) return;
+  const auto n = parseCount(*text, min, max);
+  if (!n) {
+    fail("bad value '" + *text + "' for " + name);
+    return;
+  }
+  set(*n);
+}
+
+void Parser::number(const std::string& name, const std::optional<std::string>& attached, bool positive,
+                    double& target) {
+  const auto text = value(name, attached);
+  if (!text) return;
+  const auto n = argumentNumber(*text);
+  if (!n || (positive && !(*n > 0))) {
+    fail("bad value '" + *text + "' for " + name + (positive ? ": a number above 0" : ": a number"));
+    return;
+  }
+  target = *n;
+}
+
+void Parser::axis(const std::string& name, const std::optional<std::string>& attached) {
+  const auto text = value(name, attached);
+  if (!text) return;
+  std::string error;
+  if (auto parsed = parseGridAxis(*text, error)) {
+    axes_.push_back(std::move(*parsed));
+  } else {
+    fail(error);
+  }
+}
+
+void Parser::gravity(const std::string& name, const std::optional<std::string>& attached) {
+  const auto text = value(name, attached);
+  if (!text) return;
+  run_.gravity = gravityModelNamed(*text);
+  if (!run_.gravity) {
+    fail("unknown gravity model '" + *text + "'; the models are " + std::string(gravityModelList()));
+  }
+}
+
+void Parser::shard(const std::string& name, const std::optional<std::string>& attached) {
+  const auto text = value(name, attached);
+  if (!text) return;
+  const auto slash = text->find('/');
+  const auto k = slash == std::string::npos ? std::nullopt : parseCount(text->substr(0, slash), 1, INT64_MAX);
+  const auto n =
+      slash == std::string::npos ? std::nullopt : parseCount(text->substr(slash + 1), 1, INT64_MAX);
+  if (!k || !n || *k > *n) {
+    fail("bad value '" + *text + "' for --shard: K/N with 1 <= K <= N");
+    return;
+  }
+  shardIndex_ = *k;
+  shardCount_ = *n;
+}
+
+// One run; or, with axes, a grid: the outputs, threads and progress line go to the grid, the rest is what
+// its points share.
+std::variant<BatchOptions, GridOptions> Parser::command() {
+  if (axes_.empty()) {
+    if (shardCount_ > 1) fail("--shard needs a grid (--sweep)");
+    if (resume_) fail("--resume needs a grid (--sweep)");
+    return run_;
+  }
+  checkGrid();
+  GridOptions grid;
+  grid.axes = axes_;
+  grid.tablePath = std::exchange(run_.tablePath, "");
+  grid.jsonPath = std::exchange(run_.jsonPath, "");
+  grid.jobs = std::exchange(run_.jobs, 0);
+  grid.quiet = std::exchange(run_.quiet, false);
+  grid.shardIndex = shardIndex_;
+  grid.shardCount = shardCount_;
+  grid.resume = resume_;
+  grid.point = run_;
+  return grid;
+}
+
+void Parser::checkGrid() {
+  for (std::size_t a = 0; a < axes_.size(); ++a) {
+    for (std::size_t b = 0; b < a; ++b) {
+      if (axisName(axes_[a]) == axisName(axes_[b])) {
+        fail(axisName(axes_[a]) + " is swept twice (--sweep " + axes_[b].given + " and --sweep " +
+             axes_[a].given + "): one --sweep per field");
+        return;
+      }
+    }
+  }
+  if (Grid(axes_).size() > kMaxGridPoints) {
+    fail("the grid has more than " + std::to_string(kMaxGridPoints) + " points");
+  } else if (!run_.tracePath.empty() || !run_.pngPath.empty()) {
+    fail("--trace and --png show one run: they cannot be used with --sweep");
+  } else if (!run_.strainPath.empty()) {
+    fail("--strain records one run: it cannot be used with --sweep");
+  }
+}
+
+void Parser::next() {
+  const std::string arg = args_[i_++];
+  if (arg.rfind("--", 0) == 0) {
+    const auto [name, attached] = splitOption(arg);
+    constexpr std::int64_t kMax = INT64_MAX;
+    if (name == "--help" && !attached) {
+      help_ = true;
+    } else if (name == "--bh") {
+      count(name, attached, 1, 3, [this](std::int64_t n) { run_.bodyCount = static_cast<int>(n); });
+    } else if (name == "--refresh-every") {
+      count(name, attached, 1, kMax, [this](std::int64_t n) { run_.refreshEvery = n; });
+    } else if (name == "--max-steps") {
+      count(name, attached, 0, kMax, [this](std::int64_t n) { run_.maxSteps = n; });
+    } else if (name == "--jobs") {
+      count(name, attached, 1, 1024, [this](std::int64_t n) { run_.jobs = static_cast<int>(n); });
+    } else if (name == "--gravity") {
+      gravity(name, attached);
+    } else if (name == "--sweep") {
+      axis(name, attached);
+    } else if (name == "--shard") {
+      shard(name, attached);
+    } else if (name == "--quiet" && !attached) {
+      run_.quiet = true;
+    } else if (name == "--resume" && !attached) {
+      resume_ = true;
+    } else if (name == "--strain-rate") {
+      number(name, attached, true, run_.strainRate);
+      if (run_.strainRate > kMaxStrainRate) fail("bad value for --strain-rate: at most 1000000 (Hz)");
+    } else if (name == "--distance-mpc") {
+      number(name, attached, true, run_.distanceMpc);
+    } else if (name == "--inclination-deg") {
+      number(name, attached, false, run_.inclinationDeg);
+    } else if (name == "--json" || name == "--trace" || name == "--png" || name == "--table" ||
+               name == "--strain") {
+      const auto path = value(name, attached);
+      if (path && path->empty()) fail("option " + name + " needs a file name");
+      if (!path || path->empty()) return;
+      outputPath(run_, name) = *path;
+    } else {
+      fail("unknown option '" + arg + "'");
+    }
+    return;
+  }
+  const auto eq = arg.find('=');
+  const auto id = eq == std::string::npos ? std::nullopt : controlByName(arg.substr(0, eq));
+  if (!id || !isTextField(*id)) {
+    fail("'" + arg + "' is neither an option nor FIELD=TEXT with the name of a text field");
+    return;
+  }
+  run_.fields.emplace_back(*id, arg.substr(eq + 1));
+}
+
+}  // namespace
+
+ParsedCommand parseBatchCommand(const std::vector<std::string>& args) {
+  return Parser(args).run();
+}
+
+}  // namespace bhsim

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "batch/batch_options.hpp"
+#include "grid/grid_options.hpp"
+
+namespace bhsim {
+
+// What `bhsim --batch ARGS` asks for: one run, or with --sweep a grid of runs; or the usage text.
+struct ParsedCommand {
+  std::variant<BatchOptions, GridOptions> command;
+  bool help = false;
+  std::string error;  // one line naming the bad argument; empty when the command line is good
+};
+
+ParsedCommand parseBatchCommand(const std::vector<std::string>& args);
+
+extern const char* const kBatchUsage;
+
+}  // namespace bhsim

@@ -1,0 +1,207 @@
+// Grids of runs: each point the run with its values typed in, shards and their merge, refused points, the
+// journal and a grid killed or interrupted and resumed.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "grid/journal.hpp"
+#include "support.hpp"
+
+namespace bhsim::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using Json = nlohmann::json;
+
+std::string path(const std::string& name) {
+  return scratch(name).string();
+}
+
+const std::string kGrid =
+    "--batch --bh 2 Tmaxcount=1000 --refresh-every 250 --sweep TBH2=10:30:10 --sweep Tdm1=0,5";
+
+TEST(BatchGrid, EachPointIsTheRunWithItsValuesTypedInAndOnlyWholeShardsMerge) {
+  const std::string whole = path("grid.csv");
+  Outcome o = bhsim(kGrid + " --jobs 2 --table " + whole + " --json -");
+  ASSERT_EQ(o.status, 0) << o.err;
+  const auto rows = readCsv(whole);
+  ASSERT_EQ(rows.size(), 1 + 6u);
+  const Json description = Json::parse(slurp(whole + ".grid.json"));
+  EXPECT_EQ(std::tuple(description["sweeps"], description["points"], description["columns"]),
+            std::tuple(Json{"TBH2=10:30:10", "Tdm1=0,5"}, 6, Json(rows[0])));
+  EXPECT_EQ(std::vector<std::string>(rows[0].begin(), rows[0].begin() + 4),
+            (std::vector<std::string>{"point", "TBH2", "Tdm1", "configuration"}));
+  std::istringstream lines(o.out);
+  std::string line;
+  for (int p = 0; p < 6; ++p) {
+    const std::string bh2 = std::to_string(10 * (p / 2 + 1)), dm1 = p % 2 ? "5" : "0";
+    EXPECT_EQ(std::vector<std::string>(rows[1 + p].begin(), rows[1 + p].begin() + 3),
+              (std::vector<std::string>{std::to_string(p), bh2, dm1}));
+    bhsim("--batch --bh 2 Tmaxcount=1000 --refresh-every 250 TBH2=" + bh2 + " Tdm1=" + dm1 +
+          " --json - --table " + path("one.csv"));
+    EXPECT_EQ(std::vector<std::string>(rows[1 + p].begin() + 3, rows[1 + p].end()),
+              readCsv(path("one.csv")).at(1))
+        << p;
+    ASSERT_TRUE(std::getline(lines, line));
+    const Json j = Json::parse(line);
+    EXPECT_EQ(std::tuple(j["point"], j["TBH2"], j["Tdm1"], j["end_wait"]["fields"]["Tdm1"]),
+              std::tuple(p, bh2, dm1, dm1));
+  }
+  EXPECT_FALSE(std::getline(lines, line));
+  o = bhsim(kGrid + " --jobs 1 --table " + path("grid1.csv"));
+  EXPECT_EQ(slurp(path("grid1.csv")), slurp(whole));
+  for (int k = 1; k <= 4; ++k)
+    bhsim(kGrid + " --shard " + std::to_string(k) + "/4 --table " + path("s" + std::to_string(k)));
+  EXPECT_EQ(readCsv(path("s4")).size(), 2u);  // header and point 3
+  const std::string shards = path("s3") + " " + path("s1") + " " + path("s4") + " " + path("s2");
+  EXPECT_EQ(bhsim("--merge " + path("merged.csv") + " " + shards).status, 0);
+  EXPECT_EQ(slurp(path("merged.csv")), slurp(whole));
+  EXPECT_EQ(slurp(path("merged.csv.grid.json")), slurp(whole + ".grid.json"));  // without the shard
+}
+
+TEST(BatchGrid, MergeRefusesMissingDoubledOrForeignRowsAndWritesNothing) {
+  for (int k = 1; k <= 3; ++k)
+    bhsim(kGrid + " --shard " + std::to_string(k) + "/3 --table " + path("m" + std::to_string(k)));
+  std::ofstream(path("short")) << slurp(path("m1")) << "0,10,0,1\n";
+  fs::copy_file(path("m1.grid.json"), path("short.grid.json"), fs::copy_options::overwrite_existing);
+  fs::copy_file(path("m1"), path("bare"), fs::copy_options::overwrite_existing);
+  bhsim(kGrid + " Tmaxcount=2000 --shard 1/3 --table " + path("other"));
+  const std::string m1 = path("m1"), m2 = path("m2"), m3 = path("m3"), out = path("out.csv");
+  const std::tuple<std::string, int, std::string> cases[] = {
+      {m1 + " " + m2, 1, "missing points 2, 5"},
+      {m1 + " " + m2 + " " + m3 + " " + m1, 1, "points 0, 3 more than once"},
+      {path("short") + " " + m2 + " " + m3, 2, "columns"},
+      {path("other") + " " + m2 + " " + m3, 2, "different"},
+      {path("bare") + " " + m2 + " " + m3, 2, "no grid description"},
+      {path("nothing") + " " + m2, 2, "cannot read"}};
+  for (const auto& [inputs, status, message] : cases) {
+    const Outcome o = bhsim("--merge " + out + " " + inputs);
+    EXPECT_EQ(o.status, status) << inputs;
+    EXPECT_NE(o.err.find(message), std::string::npos) << o.err;
+    EXPECT_FALSE(fs::exists(out));
+  }
+  EXPECT_EQ(bhsim("--merge /nonexistent-dir/out.csv " + m1 + " " + m2 + " " + m3).status, 3);
+}
+
+TEST(BatchGrid, ARefusedPointIsARow) {
+  const std::string table = path("refused.csv");
+  const Outcome o = bhsim(
+      "--batch --bh 2 Tmaxcount=1000 --refresh-every 900 --sweep TBH1=0,36 --sweep TBH2=0,29 --json - "
+      "--table " +
+      table);
+  EXPECT_EQ(o.status, 1);
+  const auto rows = readCsv(table);
+  ASSERT_EQ(rows.size(), 5u);
+  EXPECT_EQ(rows[1], (std::vector<std::string>{"0", "0", "0", "", "", "0", "", "refused", "", "", "",
+                                               "",  "",  "",  "", "", "",  "", "",        "", ""}));
+  EXPECT_EQ(std::tuple(rows[4][0], rows[4][7]), std::tuple("3", "revolutions"));
+  EXPECT_NE(Json::parse(o.out.substr(0, o.out.find('\n')))["refused"].get<std::string>(), "");
+}
+
+// Starts `bhsim ARGS` with SIGINT and SIGTERM at their defaults; its process id.
+pid_t spawn(const std::string& args) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    signal(SIGINT, SIG_DFL);
+    execl("/bin/sh", "sh", "-c", ("exec " + std::string(BHSIM_BINARY) + " " + args).c_str(), nullptr);
+    _exit(127);
+  }
+  return pid;
+}
+
+// The lines of a file, and the temporary files beside `target`.
+long lines(const std::string& file) {
+  const std::string text = slurp(file);
+  return std::count(text.begin(), text.end(), '\n');
+}
+int temporaries(const std::string& target) {
+  const std::string prefix = "." + fs::path(target).filename().string() + ".";
+  return static_cast<int>(
+      std::count_if(fs::directory_iterator(fs::path(target).parent_path()), {},
+                    [&](const auto& e) { return e.path().filename().string().rfind(prefix, 0) == 0; }));
+}
+
+int stopAndWait(pid_t pid, int signal) {
+  kill(pid, signal);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+TEST(BatchGrid, AGridKilledOrInterruptedResumesToTheSameBytes) {
+  const std::string grid = "--batch --bh 2 Tmaxcount=5000 --sweep TBH2=1:1000:1 --jobs 2 --quiet --table ";
+  const std::string err = " 2>" + path("err");
+  const std::string table = path("resumed.csv"), journal = table + ".journal";
+  ASSERT_EQ(bhsim(grid + path("whole.csv")).status, 0);
+  for (int signal : {SIGKILL, SIGINT, SIGTERM}) {
+    std::ofstream(table) << "old\n";
+    const pid_t pid = spawn(grid + table + err);
+    for (int i = 0; i < 20000 && !(fs::exists(journal) && lines(journal) > 50); ++i) usleep(500);
+    EXPECT_EQ(stopAndWait(pid, signal), 128 + signal);
+    EXPECT_EQ(std::tuple(slurp(table), temporaries(table)), std::tuple("old\n", signal == SIGKILL));
+    const std::string recorded = slurp(journal);
+    const long points = lines(journal) - 1;
+    if (signal == SIGKILL) {  // a record cut short, a run without --resume and one of another grid
+      std::ofstream(journal, std::ios::app) << recorded.substr(recorded.find('\n') + 1, 40);
+      for (const char* more : {"", " --resume Tmaxcount=4000"}) {
+        const Outcome o = bhsim(grid + table + more);
+        EXPECT_EQ(std::tuple(o.status, std::count(o.err.begin(), o.err.end(), '\n'),
+                             o.err.find(*more ? "another grid" : "--resume") != std::string::npos),
+                  std::tuple(2, 1, true))
+            << o.err;
+      }
+      EXPECT_EQ(slurp(journal), recorded + recorded.substr(recorded.find('\n') + 1, 40));
+    }
+    const Outcome o = bhsim(grid + table + " --resume");
+    EXPECT_EQ(o.status, 0);
+    EXPECT_NE(o.err.find(std::to_string(points) + " of 1000 points recorded in '" + journal + "', " +
+                         std::to_string(1000 - points) + " to run"),
+              std::string::npos)
+        << o.err;
+    EXPECT_EQ(slurp(table), slurp(path("whole.csv")));
+    EXPECT_EQ(std::tuple(fs::exists(journal), temporaries(table)), std::tuple(false, 0));
+  }
+  // a single run interrupted (its configurations in threads) says where it stopped, writes nothing and
+  // leaves no temporary file
+  std::ofstream(table) << "old\n";
+  const pid_t pid = spawn("--batch --bh 3 Tmaxcount=1000000 --jobs 2 --table " + table + err);
+  for (int i = 0; i < 20000 && temporaries(table) == 0; ++i) usleep(500);
+  EXPECT_EQ(stopAndWait(pid, SIGINT), 130);
+  EXPECT_EQ(std::tuple(slurp(table), temporaries(table)), std::tuple("old\n", 0));
+  const std::string said = slurp(path("err"));
+  EXPECT_EQ(std::tuple(said.rfind("bhsim: interrupted in configuration ", 0), said.find(" 37 of 37")),
+            std::tuple(0u, std::string::npos))
+      << said;
+}
+
+// A record that cannot be written (the file may not grow: EFBIG) is not taken for a written one: the
+// journal says so when it closes.
+TEST(Journal, ARecordThatCannotBeWrittenIsReportedAtTheClose) {
+  const std::string file = path("full.journal");
+  fs::remove(file);
+  JournalError error;
+  const auto journal = Journal::open(
+      file, {{"journal", "test"}}, false, [](std::int64_t) { return true; }, error);
+  ASSERT_TRUE(journal) << error.message;
+  PointRecord record;
+  record.tableRows = std::string(4096, 'x') + "\n";
+  rlimit before{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+  rlimit limit = before;
+  limit.rlim_cur = fs::file_size(file) + 100;
+  const auto handler = signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+  journal->append(record);
+  setrlimit(RLIMIT_FSIZE, &before);
+  signal(SIGXFSZ, handler);
+  EXPECT_FALSE(journal->close());
+}
+
+}  // namespace
+}  // namespace bhsim::testing
