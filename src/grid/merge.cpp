@@ -31,16 +31,16 @@ struct MergeError {
 
 Table readTable(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw MergeError(2, "cannot read '" + path + "'");
+  if (!in) throw MergeError{2, "cannot read '" + path + "'"};
   Table table{path, {}, {}};
   std::string line;
   while (std::getline(in, line)) table.lines.push_back(line);
-  if (table.lines.empty()) throw MergeError(2, "'" + path + "' is not a grid table: it has no header");
+  if (table.lines.empty()) throw MergeError{2, "'" + path + "' is not a grid table: it has no header"};
   const std::string described = descriptionPath(path);
   std::ifstream description(described, std::ios::binary);
   table.description = nlohmann::ordered_json::parse(description, nullptr, false);
   if (!description || !table.description.is_object())
-    throw MergeError(2, "'" + path + "' has no grid description beside it ('" + described + "')");
+    throw MergeError{2, "'" + path + "' has no grid description beside it ('" + described + "')"};
   table.description.erase("shard");
   return table;
 }
@@ -82,16 +82,16 @@ void Merger::checkHeaders() {
   const Table& first = tables_.front();
   for (const Table& t : tables_) {
     if (t.description != first.description || t.lines[0] != first.lines[0]) {
-      throw MergeError(2,
-                       "'" + t.path + "' and '" + first.path + "' are tables of different grids or headers");
+      throw MergeError{2,
+                       "'" + t.path + "' and '" + first.path + "' are tables of different grids or headers"};
     }
   }
   std::string error;
   grid_ = gridOfDescription(first.description, error);
-  if (!grid_) throw MergeError(2, "'" + descriptionPath(first.path) + "': " + error);
+  if (!grid_) throw MergeError{2, "'" + descriptionPath(first.path) + "': " + error};
   if (first.lines[0] !=
       gridTableHeader(*grid_, gridTableLayout(gravityOfDescription(first.description), *grid_)))
-    throw MergeError(2, "the header of '" + first.path + "' is not that of the grid its description names");
+    throw MergeError{2, "the header of '" + first.path + "' is not that of the grid its description names"};
   columns_ = split(first.lines[0], ',').size();
   blocks_.resize(static_cast<std::size_t>(grid_->size()));
 }
@@ -99,8 +99,8 @@ void Merger::checkHeaders() {
 std::int64_t Merger::pointOf(std::size_t table, std::size_t line, const std::vector<std::string>& row) const {
   const std::string where = "line " + std::to_string(line + 1) + " of '" + tables_[table].path + "'";
   if (row.size() != columns_) {
-    throw MergeError(
-        2, where + " has " + std::to_string(row.size()) + " columns, the header " + std::to_string(columns_));
+    throw MergeError{
+        2, where + " has " + std::to_string(row.size()) + " columns, the header " + std::to_string(columns_)};
   }
   std::int64_t point = -1;
   const std::string& cell = row[0];
@@ -109,7 +109,7 @@ std::int64_t Merger::pointOf(std::size_t table, std::size_t line, const std::vec
                       point < grid_->size() &&
                       std::equal(row.begin() + 1, row.begin() + 1 + static_cast<long>(grid_->axes().size()),
                                  grid_->texts(point).begin());
-  if (!inGrid) throw MergeError(2, where + " is no point of the grid");
+  if (!inGrid) throw MergeError{2, where + " is no point of the grid"};
   return point;
 }
 
@@ -143,7 +143,7 @@ void Merger::checkCoverage() const {
     message += (message.empty() ? "" : "; ") + std::string("point") + (doubled.size() > 1 ? "s " : " ") +
                pointList(doubled) + " more than once";
   }
-  if (!message.empty()) throw MergeError(1, message);
+  if (!message.empty()) throw MergeError{1, message};
 }
 
 std::string Merger::merged() {
@@ -171,7 +171,7 @@ int mergeTables(const std::string& output, const std::vector<std::string>& input
     std::string error = writeOutputFile(output, text);
     if (error.empty())
       error = writeOutputFile(descriptionPath(output), descriptionText(merger.description()));
-    if (!error.empty()) throw MergeError(3, "cannot write '" + output + "': " + error);
+    if (!error.empty()) throw MergeError{3, "cannot write '" + output + "': " + error};
     return 0;
   } catch (const MergeError& e) {
     std::cerr << "bhsim: merge: " << e.message << "\n";
