@@ -6,6 +6,7 @@
 #include "picture/canvas_image.hpp"
 #include "sim/constants.hpp"
 #include "sim/energy.hpp"
+#include "sim/remnant.hpp"
 
 namespace bhsim {
 
@@ -73,7 +74,24 @@ const char* const kTableHeader =
     "configuration,alpha_deg,steps,sim_time_s,end_reason,bodies_left,m1_msun,m2_msun,m3_msun,dmin12_km,"
     "dmin13_km,dmin23_km,vmax1_kms,vmax2_kms,vmax3_kms,revolutions,last_rev_time_s,energy_rel_change";
 
-TableWriter::TableWriter(std::ostream& out, std::string prefix) : out_(out), prefix_(std::move(prefix)) {}
+const char* const kRemnantColumns = ",remnant_msun,remnant_spin,kick_kms";
+
+bool hasRemnantColumns(std::optional<GravityModel> gravity) {
+  return gravity.value_or(GravityModel::Newtonian) != GravityModel::Newtonian;
+}
+
+namespace {
+
+// The remnant of a configuration that black holes 1 and 2 ended by merging.
+std::optional<Remnant> mergerRemnant(const LoopState& s, bool stopped) {
+  if (stopped || s.reason != EndReason::Merger12) return std::nullopt;
+  return remnantOf(s.m1, s.m2);
+}
+
+}  // namespace
+
+TableWriter::TableWriter(std::ostream& out, std::string prefix, bool remnantColumns)
+    : out_(out), prefix_(std::move(prefix)), remnantColumns_(remnantColumns) {}
 
 void TableWriter::onConfigurationStart(int, double angle, const LoopState& state) {
   angle_ = angle;
@@ -94,7 +112,23 @@ void TableWriter::onConfigurationEnd(int configuration, const LoopState& s, bool
   out_ << ',' << s.revolutionCount;
   column(s.revolutionTime);
   column(energyRelativeChange(start_, s));
+  if (remnantColumns_) {
+    if (const auto remnant = mergerRemnant(s, stopped)) {
+      for (double value : {remnant->mass / GM, remnant->spin, remnant->kick}) column(value);
+    } else {
+      out_ << ",,,";
+    }
+  }
   out_ << '\n';
+}
+
+void RemnantList::onConfigurationEnd(int configuration, const LoopState& s, bool stopped) {
+  nlohmann::ordered_json entry = {{"configuration", configuration}};
+  const auto remnant = mergerRemnant(s, stopped);
+  entry["remnant_msun"] = remnant ? nlohmann::ordered_json(remnant->mass / GM) : nullptr;
+  entry["remnant_spin"] = remnant ? nlohmann::ordered_json(remnant->spin) : nullptr;
+  entry["kick_kms"] = remnant ? nlohmann::ordered_json(remnant->kick) : nullptr;
+  list_.push_back(std::move(entry));
 }
 
 void ObserverFan::onConfigurationStart(int configuration, double angle, const LoopState& state) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -47,21 +48,39 @@ class StrainWriter : public RunObserver {
 
 // The table's column names, comma-separated, without a line end.
 extern const char* const kTableHeader;
+// The columns a table under a post-Newtonian model has after those: the remnant of a merger of black
+// holes 1 and 2 (its mass in solar masses, its spin, its recoil in km/s), with their leading comma.
+extern const char* const kRemnantColumns;
+// Whether the table of a run under `gravity` has them: under any model but Newton's.
+bool hasRemnantColumns(std::optional<GravityModel> gravity);
 
 // Writes one CSV row per configuration: its angle, steps, simulated time, why it ended, the bodies left,
 // the masses, the minimum distances, the largest speeds, its revolutions and the relative change of the
-// energy, at full precision. Each row starts with `prefix` (a grid point's columns).
+// energy, at full precision; with `remnantColumns` the remnant, empty where black holes 1 and 2 did not
+// merge. Each row starts with `prefix` (a grid point's columns).
 class TableWriter : public RunObserver {
  public:
-  explicit TableWriter(std::ostream& out, std::string prefix = "");
+  explicit TableWriter(std::ostream& out, std::string prefix = "", bool remnantColumns = false);
   void onConfigurationStart(int configuration, double angle, const LoopState& state) override;
   void onConfigurationEnd(int configuration, const LoopState& state, bool stopped) override;
 
  private:
   std::ostream& out_;
   std::string prefix_;
+  bool remnantColumns_;
   double angle_ = 0;
   LoopState start_;
+};
+
+// Keeps, for the JSON, each configuration's remnant under the table's names: {"configuration": n,
+// "remnant_msun": ..., "remnant_spin": ..., "kick_kms": ...}, the three null where there was no merger.
+class RemnantList : public RunObserver {
+ public:
+  void onConfigurationEnd(int configuration, const LoopState& state, bool stopped) override;
+  const nlohmann::ordered_json& list() const { return list_; }
+
+ private:
+  nlohmann::ordered_json list_ = nlohmann::ordered_json::array();
 };
 
 // The name of what ended a configuration, as the table writes it.

@@ -26,17 +26,22 @@ struct BatchResult {
   std::string progress;  // how far an interrupted run got
   bool strainWritten = false;
   nlohmann::ordered_json strain;  // how the strain was sampled; null without --strain
+  nlohmann::ordered_json
+      remnants;  // under a post-Newtonian model, each configuration's remnant (RemnantList)
 };
 
 // The JSON of a run: the snapshots at the end wait and after the run, the configurations and steps, with
-// --strain how it was sampled under "strain", and for a refused run the reason under "refused".
+// --strain how it was sampled under "strain", under a post-Newtonian model each configuration's remnant
+// under "remnant", and for a refused run the reason under "refused".
 nlohmann::ordered_json resultJson(const BatchResult& result);
 
 // Where the table rows of a run go when they are part of a larger table (a grid point's): each row
-// starts with `prefix`, and no header is written.
+// starts with `prefix`, and no header is written; with `remnantColumns` each row has the remnant's
+// columns (the larger table's header has them).
 struct TableSink {
   std::ostream* out = nullptr;
   std::string prefix;
+  bool remnantColumns = false;
 };
 
 // Runs the program headless as the options say: start-up, body count, fields, then Start, Cont and Next.

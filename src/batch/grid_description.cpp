@@ -1,5 +1,7 @@
 #include "batch/grid_description.hpp"
 
+#include <algorithm>
+
 #include "batch/batch_output.hpp"
 #include "bhsim_version.hpp"
 
@@ -24,7 +26,7 @@ nlohmann::ordered_json gridDescription(const BatchOptions& options) {
   if (options.gravity) description["gravity"] = std::string(gravityModelName(*options.gravity));
   if (options.shardCount > 1)
     description["shard"] = std::to_string(options.shardIndex) + "/" + std::to_string(options.shardCount);
-  description["columns"] = split(gridTableHeader(grid), ',');
+  description["columns"] = split(gridTableHeader(grid, options.gravity), ',');
   return description;
 }
 
@@ -36,10 +38,20 @@ std::string descriptionText(const nlohmann::ordered_json& description) {
   return jsonText(description, 2) + "\n";
 }
 
-std::string gridTableHeader(const Grid& grid) {
+bool gridHasRemnantColumns(const Grid& grid, std::optional<GravityModel> gravity) {
+  for (const SweepAxis& axis : grid.axes()) {
+    if (axis.gravity) {
+      return std::any_of(axis.texts.begin(), axis.texts.end(),
+                         [](const std::string& name) { return hasRemnantColumns(gravityModelNamed(name)); });
+    }
+  }
+  return hasRemnantColumns(gravity);
+}
+
+std::string gridTableHeader(const Grid& grid, std::optional<GravityModel> gravity) {
   std::string header = "point";
   for (const SweepAxis& axis : grid.axes()) header += "," + axisName(axis);
-  return header + "," + kTableHeader;
+  return header + "," + kTableHeader + (gridHasRemnantColumns(grid, gravity) ? kRemnantColumns : "");
 }
 
 std::optional<Grid> gridOfDescription(const nlohmann::ordered_json& description, std::string& error) {

@@ -21,8 +21,13 @@ std::string descriptionPath(const std::string& output);
 // The description as written: indented JSON and a line end.
 std::string descriptionText(const nlohmann::ordered_json& description);
 
-// The header row of a grid's table: point, one column per swept field, the table's columns.
-std::string gridTableHeader(const Grid& grid);
+// Whether a grid's table has the remnant's columns: some point runs under a post-Newtonian model, the
+// grid's `gravity` or a gravity sweep's.
+bool gridHasRemnantColumns(const Grid& grid, std::optional<GravityModel> gravity);
+
+// The header row of a grid's table: point, one column per swept field, the table's columns (and the
+// remnant's, as gridHasRemnantColumns says).
+std::string gridTableHeader(const Grid& grid, std::optional<GravityModel> gravity);
 
 // The grid of a description; nullopt with a one-line `error` when it names none.
 std::optional<Grid> gridOfDescription(const nlohmann::ordered_json& description, std::string& error);

@@ -27,11 +27,11 @@ namespace bhsim {
 namespace {
 
 // The table row of a refused point: its columns, steps 0 and the end reason; the rest empty.
-std::string refusedRow(const std::string& prefix) {
+std::string refusedRow(const std::string& prefix, bool remnantColumns) {
   std::string row = prefix + ",,,0,,refused";
   const auto columns =
       std::count(kTableHeader, kTableHeader + std::char_traits<char>::length(kTableHeader), ',');
-  row.append(static_cast<std::size_t>(columns - 4), ',');
+  row.append(static_cast<std::size_t>(columns - 4 + (remnantColumns ? 3 : 0)), ',');
   return row + '\n';
 }
 
@@ -139,13 +139,14 @@ PointRecord GridRun::runPoint(std::int64_t point, bool& interrupted) const {
     prefix += "," + texts[a];
   }
   std::ostringstream rows;
-  const BatchResult result = runBatch(o, {&rows, prefix + ","});
+  const bool remnant = gridHasRemnantColumns(grid_, options_.gravity);
+  const BatchResult result = runBatch(o, {&rows, prefix + ",", remnant});
   interrupted = result.interrupted != 0;
   PointRecord out;
   out.point = point;
   out.refusal = result.refusal;
   out.steps = result.steps;
-  out.tableRows = result.status == 0 ? rows.str() : refusedRow(prefix);
+  out.tableRows = result.status == 0 ? rows.str() : refusedRow(prefix, remnant);
   if (!options_.jsonPath.empty()) {
     nlohmann::ordered_json line = {{"point", point}};
     for (std::size_t a = 0; a < texts.size(); ++a) line[axisName(grid_.axes()[a])] = texts[a];
@@ -181,7 +182,7 @@ void GridRun::work() {
 bool GridRun::openOutputs() {
   if (!options_.tablePath.empty()) {
     table_ = std::make_unique<OutputFile>(options_.tablePath);
-    table_->stream() << gridTableHeader(grid_) << '\n';
+    table_->stream() << gridTableHeader(grid_, options_.gravity) << '\n';
     if (!table_->good()) return false;
   }
   if (!options_.jsonPath.empty() && options_.jsonPath != "-") {

@@ -91,7 +91,11 @@ void Merger::checkHeaders() {
   std::string error;
   grid_ = gridOfDescription(first.description, error);
   if (!grid_) throw MergeError(2, "'" + descriptionPath(first.path) + "': " + error);
-  if (first.lines[0] != gridTableHeader(*grid_))
+  const auto gravity = first.description.find("gravity");
+  const std::optional<GravityModel> model = gravity != first.description.end() && gravity->is_string()
+                                                ? gravityModelNamed(gravity->get<std::string>())
+                                                : std::nullopt;
+  if (first.lines[0] != gridTableHeader(*grid_, model))
     throw MergeError(2, "the header of '" + first.path + "' is not that of the grid its description names");
   columns_ = split(first.lines[0], ',').size();
   blocks_.resize(static_cast<std::size_t>(grid_->size()));
