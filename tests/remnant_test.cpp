@@ -197,5 +197,38 @@ TEST(Ringdown, AGridThatRunsAPostNewtonianModelHasTheRemnantsColumnsEmptyWithout
   EXPECT_EQ(merged.status, 0) << merged.err;
 }
 
+// A thousand times the masses ring a thousand times as long, 152,000 samples: the ringdown passes over
+// the events as the loop does, and Stop cuts it short (the merger stays the configuration's end) or End
+// ends the program there.
+TEST(Ringdown, ALongRingdownHearsStopAndEnd) {
+  struct Samples : Recorder {
+    void onStrainSample(int, const StrainSample&) override { ++count; }
+    std::int64_t count = 0;
+  };
+  for (bool stop : {true, false}) {
+    Harness h;
+    Samples samples;
+    h.program.observer = &samples;
+    h.program.options.gravity = GravityModel::FirstPostNewtonianRadiating;
+    h.program.options.strain = {4096, {410 * kKmPerMpc, 0}};
+    h.configure(2,
+                {{Mass1Field, "36000"},
+                 {Mass2Field, "29000"},
+                 {FrequencyField, ".0175"},
+                 {MassGain1Field, "0"},
+                 {MassGain2Field, "0"},
+                 {RevolutionsField, "0"},
+                 {TotalTimeField, "1000"}},
+                10000);
+    h.platform.when([&] { return samples.count > 400000; },
+                    [&] { stop ? h.click(EndButton) : h.platform.endProgram(); });
+    h.run();
+    EXPECT_LT(samples.count, 400000 + 1000);  // inspiral 343,700, ringdown 152,000
+    EXPECT_EQ(h.program.ended(), !stop);
+    ASSERT_EQ(samples.ends.size(), stop ? 1u : 0u);  // End ends it before the configuration's end
+    for (const LoopState& end : samples.ends) EXPECT_EQ(end.reason, EndReason::Merger12);
+  }
+}
+
 }  // namespace
 }  // namespace bhsim::testing

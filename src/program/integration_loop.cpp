@@ -75,9 +75,10 @@ Run::LoopOutcome Run::integrate() {
   }
   publishProgress();
   stepsBefore_ += s.stepCount;
-  if (s.reason == EndReason::Merger12) markMerger();
+  const LoopOutcome merger = s.reason == EndReason::Merger12 ? markMerger() : LoopOutcome::Completed;
+  if (merger == LoopOutcome::Ended) return merger;
   endConfiguration(false);
-  return LoopOutcome::Completed;
+  return merger;
 }
 
 // Takes over a configuration integrated elsewhere as if it had been integrated here.

@@ -33,25 +33,33 @@ std::string mergerNote(const LoopState& s) {
 
 // The plot's origin is the centre of mass of black holes 1 and 2: where they met. The remnant rings on
 // in the samples before the configuration ends, so that a sweep in threads records them with the rest.
-void Run::markMerger() {
+Run::LoopOutcome Run::markMerger() {
   plotRing(program_.runState, program_.display, 0, 0, paletteColor(5));
-  if (const auto remnant = remnantOf(s_.m1, s_.m2)) takeRingdownSamples(*remnant);
+  const auto remnant = remnantOf(s_.m1, s_.m2);
+  return remnant ? takeRingdownSamples(*remnant) : LoopOutcome::Completed;
 }
 
 // The samples after the last one the inspiral took, at the same rate, for ten damping times; the
-// separation is 0 from the merger on.
-void Run::takeRingdownSamples(const Remnant& remnant) {
-  if (!sampling_ || sampleIndex_ == 0) return;
+// separation is 0 from the merger on. A heavy remnant rings long: the events are passed over every
+// kPlotPeriod samples, as the loop does every kPlotPeriod steps. "Stop" cuts the ringdown short (Stopped:
+// the sweep ends after this configuration, which merged); "End" ends at once (Ended).
+Run::LoopOutcome Run::takeRingdownSamples(const Remnant& remnant) {
+  if (!sampling_ || sampleIndex_ == 0) return LoopOutcome::Completed;
   const StrainSampling& sampling = program_.options.strain;
   const RingdownMode mode = ringdownMode(remnant);
   const RingdownStrain ringdown = ringdownAfter(lastSampled_, sampling.detector, mode);
   const double last = static_cast<double>(sampleIndex_ - 1) / sampling.rate;
   const int configuration = static_cast<int>(ialpha_);
-  for (;; ++sampleIndex_) {
+  for (std::int64_t taken = 1;; ++sampleIndex_, ++taken) {
     const double time = static_cast<double>(sampleIndex_) / sampling.rate;
     if (!(time - last <= kRingdownDampingTimes * mode.dampingTime)) break;
     program_.observer->onStrainSample(configuration, {time, ringdown.at(time - last), 0});
+    if (taken % kPlotPeriod != 0) continue;
+    program_.platform.pumpEvents();
+    if (program_.ended()) return LoopOutcome::Ended;
+    if (program_.runState.stopRequested) return LoopOutcome::Stopped;
   }
+  return LoopOutcome::Completed;
 }
 
 void Run::showMergerNote() {

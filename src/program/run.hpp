@@ -39,8 +39,8 @@ class Run {
   void endConfiguration(bool stopped);
   void startSampling();
   void takeDueSamples();
-  void markMerger();
-  void takeRingdownSamples(const Remnant& remnant);
+  LoopOutcome markMerger();
+  LoopOutcome takeRingdownSamples(const Remnant& remnant);
   void showMergerNote();
   void plot();
   void refresh();
