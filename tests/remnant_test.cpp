@@ -43,18 +43,14 @@ TEST(Remnant, EqualMassesMatchTheSimulationAndASmallMassPlungesFromTheInnermostO
   EXPECT_EQ(equal.kick, 0);
   // A test mass: spin 2 sqrt(3) nu, the orbital angular momentum at 6 G m / c^2, and energy (1 - sqrt(8/9))
   // nu radiated, its binding energy there; both fits leave an error linear in nu.
-  std::vector<std::pair<double, double>> errors;  // of spin / nu and of radiated / nu
-  for (double q : {0.01, 0.005, 0.0025}) {
+  const auto errors = [](double q) {  // of spin / nu and of radiated / nu
     const double nu = q / ((1 + q) * (1 + q));
-    const Remnant r = *remnantOf(GM, q * GM);
-    errors.emplace_back(r.spin / nu - 2 * std::sqrt(3.0),
-                        radiatedFraction(1, q) / nu - (1 - std::sqrt(8.0 / 9)));
-  }
-  for (std::size_t k = 1; k < errors.size(); ++k) {
-    EXPECT_NEAR(errors[k - 1].first / errors[k].first, 2, 0.05);
-    EXPECT_NEAR(errors[k - 1].second / errors[k].second, 2, 0.05);
-  }
-  EXPECT_LT(std::fabs(errors.back().first), 0.01);
+    return std::pair{remnantOf(GM, q * GM)->spin / nu - 2 * std::sqrt(3.0),
+                     radiatedFraction(1, q) / nu - (1 - std::sqrt(8.0 / 9))};
+  };
+  EXPECT_NEAR(errors(0.01).first / errors(0.005).first, 2, 0.05);
+  EXPECT_NEAR(errors(0.01).second / errors(0.005).second, 2, 0.05);
+  EXPECT_LT(std::fabs(errors(0.005).first), 0.02);
 }
 
 TEST(Remnant, TheRecoilPeaksWhereTheSimulationsFoundIts175KilometresASecond) {
@@ -77,13 +73,10 @@ TEST(Ringdown, TheFitsHoldToThePerturbationTheoryOfSchwarzschildAndKerr) {
   // 0.52398 - 0.08151 i at spin 0.68 (Q = Re / (2 |Im|))
   EXPECT_NEAR(ringdownFrequencyFit(0), 0.3683, 1e-6);
   EXPECT_NEAR(ringdownQualityFit(0), 2.12, 0.005);  // to the figure given
-  const struct {
-    double chi, omega, quality, tolerance;
-  } exact[] = {{0, 0.37367, 0.37367 / (2 * 0.08896), 0.02}, {0.68, 0.52398, 0.52398 / (2 * 0.08151), 0.01}};
-  for (const auto& e : exact) {
-    EXPECT_NEAR(ringdownFrequencyFit(e.chi) / e.omega, 1, e.tolerance) << e.chi;
-    EXPECT_NEAR(ringdownQualityFit(e.chi) / e.quality, 1, e.tolerance) << e.chi;
-  }
+  EXPECT_NEAR(ringdownFrequencyFit(0) / 0.37367, 1, 0.02);
+  EXPECT_NEAR(ringdownQualityFit(0) / (0.37367 / (2 * 0.08896)), 1, 0.02);
+  EXPECT_NEAR(ringdownFrequencyFit(0.68) / 0.52398, 1, 0.01);
+  EXPECT_NEAR(ringdownQualityFit(0.68) / (0.52398 / (2 * 0.08151)), 1, 0.01);
   // 36 + 29 solar masses: 274.8 Hz and 3.71 ms worked by hand; twice the masses ring an octave lower, twice
   // as long
   const RingdownMode mode = ringdownMode(*remnantOf(36 * GM, 29 * GM));
@@ -94,27 +87,20 @@ TEST(Ringdown, TheFitsHoldToThePerturbationTheoryOfSchwarzschildAndKerr) {
   EXPECT_NEAR(twice.dampingTime / mode.dampingTime, 2, 1e-12);
 }
 
-// The strain file of a merger of 36 + 29 solar masses from a 35 Hz wave, and the row of its table.
-struct Merger {
-  std::vector<std::vector<std::string>> strain, table;
-  Json json;
-};
-
-Merger mergerRun(const std::string& gravity, double inclination) {
-  const std::string strain = scratch("ringdown.csv").string(), table = scratch("ringdown_table.csv").string();
-  const Outcome o = bhsim(
-      "--batch --bh 2 Tfreq=17.5 Tdm1=0 Tdm2=0 Tnrev=0 Ttotaltime=1 --refresh-every 10000 "
-      "--quiet --gravity " +
-      gravity + " --json - --table " + table + " --strain " + strain + " --inclination-deg " +
-      std::to_string(inclination));
-  EXPECT_EQ(o.status, 0) << o.err;
-  return {readCsv(strain), readCsv(table), Json::parse(o.out)};
-}
-
 TEST(Ringdown, AfterAMergerTheStrainRingsOnAtTheRemnantsFrequencyForTenDampingTimes) {
   const double pi = 4 * std::atan(1.0), frequency = 274.83, dampingTime = 3.7126e-3, dt = 1.0 / 4096;
+  const std::string strain = scratch("ringdown.csv").string(), table = scratch("ringdown_table.csv").string();
   for (const auto& [gravity, inclination] : {std::pair{"1pn+2.5pn", 0.0}, {"2.5pn", 60.0}}) {
-    const Merger m = mergerRun(gravity, inclination);
+    // 36 + 29 solar masses from a 35 Hz wave
+    const Outcome o =
+        bhsim(std::string("--batch --bh 2 Tfreq=17.5 Tdm1=0 Tdm2=0 Tnrev=0 Ttotaltime=1 --quiet ") +
+              "--refresh-every 10000 --gravity " + gravity + " --json - --table " + table + " --strain " +
+              strain + " --inclination-deg " + std::to_string(inclination));
+    ASSERT_EQ(o.status, 0) << o.err;
+    const struct {
+      std::vector<std::vector<std::string>> strain, table;
+      Json json;
+    } m{readCsv(strain), readCsv(table), Json::parse(o.out)};
     ASSERT_EQ(m.table.size(), 2u);
     EXPECT_EQ(m.table[1][4], "merger12");
     const double merged = std::stod(m.table[1][3]);
@@ -148,15 +134,12 @@ TEST(Ringdown, AfterAMergerTheStrainRingsOnAtTheRemnantsFrequencyForTenDampingTi
     EXPECT_NEAR(measured / frequency, 1, 0.01) << gravity;
     const double slope = (count * sumTLog - sumT * sumLog) / (count * sumTT - sumT * sumT);
     EXPECT_NEAR(-1 / slope / dampingTime, 1, 0.02) << gravity;
-    // the table and the JSON carry the same remnant
+    // the table and the JSON carry the same remnant under the same names
     ASSERT_EQ(m.table[0].size(), 21u);
-    EXPECT_EQ(std::vector<std::string>(m.table[0].end() - 3, m.table[0].end()),
-              (std::vector<std::string>{"remnant_msun", "remnant_spin", "kick_kms"}));
-    const Json& remnant = m.json["remnant"].at(0);
-    EXPECT_EQ(remnant["configuration"], 1);
-    EXPECT_EQ(std::stod(m.table[1][18]), remnant["remnant_msun"].get<double>());
-    EXPECT_EQ(std::stod(m.table[1][19]), remnant["remnant_spin"].get<double>());
-    EXPECT_EQ(std::stod(m.table[1][20]), remnant["kick_kms"].get<double>());
+    EXPECT_EQ(m.table[0][18] + m.table[0][19] + m.table[0][20], "remnant_msunremnant_spinkick_kms");
+    EXPECT_EQ(m.json["remnant"].at(0)["configuration"], 1);
+    for (std::size_t c = 18; c < 21; ++c)
+      EXPECT_EQ(std::stod(m.table[1][c]), m.json["remnant"][0][m.table[0][c]].get<double>());
   }
 }
 
@@ -193,8 +176,7 @@ TEST(Ringdown, AGridThatRunsAPostNewtonianModelHasTheRemnantsColumnsEmptyWithout
             (std::vector<std::string>{"", "", ""}));
   EXPECT_EQ(rows[2][6], "merger12");
   EXPECT_NEAR(std::stod(rows[2].back()), 60.8, 0.1);  // the fields' own 36 and 29 solar masses
-  const Outcome merged = bhsim("--merge " + scratch("remnant_merged.csv").string() + " " + table);
-  EXPECT_EQ(merged.status, 0) << merged.err;
+  EXPECT_EQ(bhsim("--merge " + scratch("remnant_merged.csv").string() + " " + table).status, 0);
 }
 
 // A thousand times the masses ring a thousand times as long, 152,000 samples: the ringdown passes over
@@ -211,15 +193,8 @@ TEST(Ringdown, ALongRingdownHearsStopAndEnd) {
     h.program.observer = &samples;
     h.program.options.gravity = GravityModel::FirstPostNewtonianRadiating;
     h.program.options.strain = {4096, {410 * kKmPerMpc, 0}};
-    h.configure(2,
-                {{Mass1Field, "36000"},
-                 {Mass2Field, "29000"},
-                 {FrequencyField, ".0175"},
-                 {MassGain1Field, "0"},
-                 {MassGain2Field, "0"},
-                 {RevolutionsField, "0"},
-                 {TotalTimeField, "1000"}},
-                10000);
+    h.configure(2, {{Mass1Field, "36000"}, {Mass2Field, "29000"}, {FrequencyField, ".0175"}}, 10000);
+    h.type(TotalTimeField, "1000");
     h.platform.when([&] { return samples.count > 400000; },
                     [&] { stop ? h.click(EndButton) : h.platform.endProgram(); });
     h.run();
