@@ -4,6 +4,8 @@
 #include "display/display.hpp"
 #include "format/number_text.hpp"
 #include "picture/canvas_image.hpp"
+#include "sim/constants.hpp"
+#include "sim/remnant.hpp"
 
 namespace bhsim {
 
@@ -42,6 +44,15 @@ StrainWriter::StrainWriter(std::ostream& out) : out_(out) {
 void StrainWriter::onStrainSample(int configuration, const StrainSample& sample) {
   out_ << configuration << ',' << roundTripText(sample.time) << ',' << roundTripText(sample.strain.plus)
        << ',' << roundTripText(sample.strain.cross) << '\n';
+}
+
+void RemnantList::onConfigurationEnd(int configuration, const LoopState& s, bool stopped) {
+  nlohmann::ordered_json entry = {{"configuration", configuration}};
+  const auto remnant = remnantAtEnd(s, stopped);
+  entry["remnant_msun"] = remnant ? nlohmann::ordered_json(remnant->mass / GM) : nullptr;
+  entry["remnant_spin"] = remnant ? nlohmann::ordered_json(remnant->spin) : nullptr;
+  entry["kick_kms"] = remnant ? nlohmann::ordered_json(remnant->kick) : nullptr;
+  list_.push_back(std::move(entry));
 }
 
 void ObserverFan::onConfigurationStart(int configuration, double angle, const LoopState& state) {

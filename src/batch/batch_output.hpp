@@ -45,6 +45,17 @@ class StrainWriter : public RunObserver {
   std::ostream& out_;
 };
 
+// Keeps, for the JSON, each configuration's remnant under the table's names: {"configuration": n,
+// "remnant_msun": ..., "remnant_spin": ..., "kick_kms": ...}, the three null where there was no merger.
+class RemnantList : public RunObserver {
+ public:
+  void onConfigurationEnd(int configuration, const LoopState& state, bool stopped) override;
+  const nlohmann::ordered_json& list() const { return list_; }
+
+ private:
+  nlohmann::ordered_json list_ = nlohmann::ordered_json::array();
+};
+
 // Passes every call on to each of several observers, in order.
 class ObserverFan : public RunObserver {
  public:

@@ -81,6 +81,7 @@ class BatchSession {
   std::unique_ptr<TraceWriter> trace_;
   std::unique_ptr<StrainWriter> strain_;
   std::unique_ptr<TableWriter> table_;
+  RemnantList remnants_;
   std::unique_ptr<Progress> progress_;
   std::unique_ptr<ParallelSweep> sweep_;
   BatchResult result_;
@@ -99,6 +100,7 @@ void BatchSession::openOutputs() {
     program_.options.strain = strainSampling(options_);
     result_.strain = strainJson(options_);
   }
+  const bool remnant = tableScopeOf(options_.gravity).relativistic;
   if (sink_.out != nullptr) {
     table_ = std::make_unique<TableWriter>(*sink_.out, sink_.layout, sink_.prefix);
   } else if (!options_.tablePath.empty()) {
@@ -108,6 +110,7 @@ void BatchSession::openOutputs() {
     table_ = std::make_unique<TableWriter>(tableFile_->stream(), layout);
   }
   if (table_) observers_.add(table_.get());
+  if (remnant) observers_.add(&remnants_);
   if (!observers_.empty()) program_.observer = &observers_;
 }
 
@@ -204,6 +207,7 @@ BatchResult BatchSession::run() {
   result_.idle = snapshotJson(program_.panel);
   result_.configurations = program_.runState.configurationsBuilt;
   result_.steps = program_.runState.totalSteps;
+  if (tableScopeOf(options_.gravity).relativistic) result_.remnants = remnants_.list();
   if ((result_.interrupted = interruptSignal()) != 0) {
     result_.progress = "in configuration " + std::to_string(program_.runState.configurationsBuilt) + " of " +
                        std::to_string(sweepLength(parameters.nalpha)) + ", after " +
@@ -222,6 +226,7 @@ nlohmann::ordered_json resultJson(const BatchResult& result) {
                                  {"steps", result.steps}};
   if (!result.gravity.empty()) json["gravity"] = result.gravity;
   if (!result.strain.is_null()) json["strain"] = result.strain;
+  if (!result.remnants.is_null()) json["remnant"] = result.remnants;
   if (result.status != 0) json["refused"] = result.refusal;
   return json;
 }

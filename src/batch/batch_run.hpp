@@ -27,10 +27,13 @@ struct BatchResult {
   std::string progress;  // how far an interrupted run got
   bool strainWritten = false;
   nlohmann::ordered_json strain;  // how the strain was sampled; null without --strain
+  // under a post-Newtonian model, each configuration's remnant (RemnantList); null otherwise
+  nlohmann::ordered_json remnants;
 };
 
 // The JSON of a run: the snapshots at the end wait and after the run, the configurations and steps, with
-// --strain how it was sampled under "strain", and for a refused run the reason under "refused".
+// --strain how it was sampled under "strain", under a post-Newtonian model each configuration's remnant
+// under "remnant", and for a refused run the reason under "refused".
 nlohmann::ordered_json resultJson(const BatchResult& result);
 
 // Where the table rows of a run go when they are part of a larger table (a grid point's): each row

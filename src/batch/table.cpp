@@ -3,6 +3,7 @@
 #include "format/number_text.hpp"
 #include "sim/constants.hpp"
 #include "sim/energy.hpp"
+#include "sim/remnant.hpp"
 
 namespace bhsim {
 namespace {
@@ -41,6 +42,18 @@ std::string solarMassesAtEnd(const ConfigurationOutcome& o) {
   return roundTripText(o.end.*kMass / GM);
 }
 
+// The remnant's mass in solar masses, spin or recoil: empty where black holes 1 and 2 did not merge.
+template <double Remnant::*kValue, bool kSolarMasses = false>
+std::string ofRemnant(const ConfigurationOutcome& o) {
+  const std::optional<Remnant> remnant = remnantAtEnd(o.end, o.stopped);
+  if (!remnant) return "";
+  return roundTripText(kSolarMasses ? (*remnant).*kValue / GM : (*remnant).*kValue);
+}
+
+bool relativistic(const TableScope& scope) {
+  return scope.relativistic;
+}
+
 const TableColumn kColumns[] = {
     {"configuration", [](const ConfigurationOutcome& o) { return std::to_string(o.configuration); }},
     {"alpha_deg", [](const ConfigurationOutcome& o) { return roundTripText(o.angle); }},
@@ -66,6 +79,9 @@ const TableColumn kColumns[] = {
     {"last_rev_time_s", atEnd<&LoopState::revolutionTime>},
     {"energy_rel_change",
      [](const ConfigurationOutcome& o) { return roundTripText(energyRelativeChange(o.start, o.end)); }},
+    {"remnant_msun", ofRemnant<&Remnant::mass, true>, {}, relativistic},
+    {"remnant_spin", ofRemnant<&Remnant::spin>, {}, relativistic},
+    {"kick_kms", ofRemnant<&Remnant::kick>, {}, relativistic},
 };
 
 // The cells of `layout`, each from `text`, comma-separated.

@@ -58,8 +58,16 @@ class Display {
     ++revision_;
   }
 
-  // A counter that grows with every change of the pixels, the size or the legend, for views that repaint
-  // lazily.
+  // A second such line under the legend: what the last merger of black holes 1 and 2 left; empty for none.
+  const std::string& note() const { return note_; }
+  void setNote(std::string_view text) {
+    if (note_ == text) return;
+    note_ = text;
+    ++revision_;
+  }
+
+  // A counter that grows with every change of the pixels, the size, the legend or the note, for views that
+  // repaint lazily.
   std::uint64_t revision() const { return revision_; }
 
  private:
@@ -78,6 +86,7 @@ class Display {
   bool shown_ = false;
   std::vector<Colour> pixels_;
   std::string legend_;
+  std::string note_;
   std::uint64_t revision_ = 0;
 };
 

@@ -54,6 +54,19 @@ void plotDisc(const RunState& runState, Display& display, double xin1, double yi
   }
 }
 
+void plotRing(const RunState& runState, Display& display, double xin, double yin, Colour color) {
+  constexpr int kRadius = 4;
+  double px = 0;
+  double py = 0;
+  if (!plotDot(runState, xin, yin, px, py)) return;
+  display.setPixel(px, py, color);
+  for (int dx = -kRadius; dx <= kRadius; ++dx) {
+    for (int dy = -kRadius; dy <= kRadius; ++dy) {
+      if (std::lround(std::hypot(dx, dy)) == kRadius) display.setPixel(px + dx, py + dy, color);
+    }
+  }
+}
+
 namespace {
 
 void setWorldWindow(RunState& runState, double max) {

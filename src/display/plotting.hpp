@@ -19,6 +19,9 @@ bool plotDot(const RunState& runState, double xin, double yin, double& x, double
 void plotDisc(const RunState& runState, Display& display, double xin1, double yin1, Colour color,
               double size);
 
+// Draws a ring of radius 4 pixels around a world point, and the point.
+void plotRing(const RunState& runState, Display& display, double xin, double yin, Colour color);
+
 // The grid test pattern of the "Grid" button.
 void drawTestPattern(RunState& runState, Display& display, ControlPanel& panel);
 

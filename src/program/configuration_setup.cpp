@@ -37,6 +37,7 @@ Run::SetupOutcome Run::buildConfiguration() {
   RunState& m = program_.runState;
   const std::int64_t k = ialpha_;
   program_.display.clear();
+  program_.display.setNote("");
   const double angle = p_.alphamin + p_.dalpha * static_cast<double>(k);
   angle_ = angle;
   program_.write(AngleMinField, numberText(angle));

@@ -75,8 +75,10 @@ Run::LoopOutcome Run::integrate() {
   }
   publishProgress();
   stepsBefore_ += s.stepCount;
+  const LoopOutcome merger = s.reason == EndReason::Merger12 ? markMerger() : LoopOutcome::Completed;
+  if (merger == LoopOutcome::Ended) return merger;
   endConfiguration(false);
-  return LoopOutcome::Completed;
+  return merger;
 }
 
 // Takes over a configuration integrated elsewhere as if it had been integrated here.
@@ -126,10 +128,10 @@ step::Crossing Run::fastSteps(const step::DirectionWatch& watch) {
 
 // The first strain sample is the configuration's start; without an observer nothing is sampled.
 void Run::startSampling() {
-  const bool sampling = program_.options.strain.rate > 0 && program_.observer != nullptr;
+  sampling_ = program_.options.strain.rate > 0 && program_.observer != nullptr;
   sampleIndex_ = 0;
-  nextSampleStep_ = sampling ? 0 : std::numeric_limits<std::int64_t>::max();
-  if (sampling) takeDueSamples();
+  nextSampleStep_ = sampling_ ? 0 : std::numeric_limits<std::int64_t>::max();
+  if (sampling_) takeDueSamples();
 }
 
 // Hands the observer every sample whose time the last step reached, each with the state after that step
@@ -137,6 +139,7 @@ void Run::startSampling() {
 void Run::takeDueSamples() {
   const StrainSampling& sampling = program_.options.strain;
   const int configuration = static_cast<int>(ialpha_);
+  lastSampled_ = s_;
   while (s_.stepCount >= nextSampleStep_) {
     const double time = static_cast<double>(sampleIndex_) / sampling.rate;
     program_.observer->onStrainSample(configuration, strainSample(s_, time, sampling.detector));
@@ -147,6 +150,7 @@ void Run::takeDueSamples() {
 
 void Run::endConfiguration(bool stopped) {
   step::settlePhi(s_);
+  if (!stopped && s_.reason == EndReason::Merger12) showMergerNote();
   if (program_.observer != nullptr)
     program_.observer->onConfigurationEnd(static_cast<int>(ialpha_), s_, stopped);
 }

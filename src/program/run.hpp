@@ -5,6 +5,7 @@
 #include "program/configuration_record.hpp"
 #include "sim/loop_state.hpp"
 #include "sim/orbit.hpp"
+#include "sim/remnant.hpp"
 #include "sim/revolution_watch.hpp"
 #include "sim/run_parameters.hpp"
 
@@ -38,6 +39,9 @@ class Run {
   void endConfiguration(bool stopped);
   void startSampling();
   void takeDueSamples();
+  LoopOutcome markMerger();
+  LoopOutcome takeRingdownSamples(const Remnant& remnant);
+  void showMergerNote();
   void plot();
   void refresh();
   bool refreshDue();
@@ -56,6 +60,8 @@ class Run {
   std::int64_t nextClockCheck_ = 0;
   std::int64_t sampleIndex_ = 0;     // the next strain sample, counted from 0 at the start
   std::int64_t nextSampleStep_ = 0;  // the step it is taken at; INT64_MAX when sampling is off
+  bool sampling_ = false;
+  LoopState lastSampled_;  // the state the last strain sample was taken from
   double tmark_ = 0;
   double angle_ = 0;  // sweep angle of the configuration being integrated
   LoopState s_;

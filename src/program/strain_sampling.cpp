@@ -32,6 +32,15 @@ StrainSample strainSample(const LoopState& s, double time, const Detector& detec
   return {time, quadrupoleStrain(motions.inPlay(), detector), std::sqrt(dx * dx + dy * dy)};
 }
 
+RingdownStrain ringdownAfter(const LoopState& s, const Detector& detector, const RingdownMode& mode) {
+  const BodyMotions motions = motionsAtSample(s);
+  const Strain seen = quadrupoleStrain(motions.inPlay(), detector);
+  const Strain faceOn = quadrupoleStrain(motions.inPlay(), {detector.distanceKm, 0});
+  // the sense of black hole 2 about black hole 1
+  const double turning = (s.x2 - s.x1) * (s.vy2 - s.vy1) - (s.y2 - s.y1) * (s.vx2 - s.vx1);
+  return {seen, faceOn, detector.inclinationRad, mode, turning >= 0};
+}
+
 std::int64_t firstStepAtOrPast(double time, double dt) {
   constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::max();
   if (!(time > 0)) return 0;

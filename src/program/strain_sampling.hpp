@@ -4,6 +4,7 @@
 
 #include "program/run_observer.hpp"
 #include "sim/loop_state.hpp"
+#include "sim/ringdown.hpp"
 #include "sim/strain.hpp"
 
 namespace bhsim {
@@ -14,6 +15,9 @@ BodyMotions motionsAtSample(const LoopState& s);
 
 // The strain `detector` sees at the state `s`, recorded as the sample of `time`.
 StrainSample strainSample(const LoopState& s, double time, const Detector& detector);
+
+// The remnant's ringing after the sample taken at `s`, as `detector` sees it.
+RingdownStrain ringdownAfter(const LoopState& s, const Detector& detector, const RingdownMode& mode);
 
 // The first step count n with n x dt at or past `time` (n x dt as the run computes the simulated time);
 // INT64_MAX when no step reaches it.

@@ -62,6 +62,7 @@ void DisplayWindow::followModelGeometry() {
 void DisplayWindow::takePixels() {
   image_ = canvasImage(display_);
   legend_ = QString::fromStdString(display_.legend());
+  note_ = QString::fromStdString(display_.note());
   shownRevision_ = display_.revision();
   sinceRepaint_.start();
 }
@@ -72,12 +73,14 @@ void DisplayWindow::paintEvent(QPaintEvent* event) {
   // While the window is larger than the model's area (a resize not yet taken in) the rest is blank.
   const QRegion outside = event->region().subtracted(QRegion(image_.rect()));
   for (const QRect& rect : outside) painter.fillRect(rect, QColor::fromRgb(0xFF000000u | kBackgroundColour));
-  if (!legend_.isEmpty()) {
+  const QString lines = note_.isEmpty() ? legend_ : legend_ + QLatin1Char('\n') + note_;
+  if (!lines.isEmpty()) {
     QFont font = painter.font();
     font.setPixelSize(11);
     painter.setFont(font);
     painter.setPen(QColor(96, 96, 96));
-    painter.drawText(rect().adjusted(4, 2, -4, -2), Qt::AlignLeft | Qt::AlignTop, legend_);
+    // a window narrower than the note breaks it between words
+    painter.drawText(rect().adjusted(4, 2, -4, -2), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, lines);
   }
 }
 

@@ -1,12 +1,14 @@
 #include "qt/signal_window.hpp"
 
 #include <QChart>
+#include <QPen>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
 
 #include "picture/canvas_image.hpp"
 #include "qt/actions_menu.hpp"
+#include "sim/loop_state.hpp"
 
 namespace bhsim {
 namespace {
@@ -61,6 +63,8 @@ SignalWindow::SignalWindow()
     : plus_(series(QStringLiteral("h\u208A"))),
       cross_(series(QStringLiteral("h\u00D7"))),
       separation_(series(QStringLiteral("separation"))),
+      strainMerger_(series(QStringLiteral("merger"))),
+      separationMerger_(series(QStringLiteral("merger"))),
       strainTime_(axis(QStringLiteral("time (s)"), QStringLiteral("%.3f"))),
       strainValue_(axis(QStringLiteral("10\u207B\u00B2\u00B9"), QStringLiteral("%.1f"))),
       separationTime_(axis(QStringLiteral("time (s)"), QStringLiteral("%.3f"))),
@@ -69,12 +73,14 @@ SignalWindow::SignalWindow()
   setObjectName(QStringLiteral("Signal"));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(
-      chartOf(QStringLiteral("Strain seen face-on from 410 Mpc"), {plus_, cross_}, strainTime_, strainValue_),
-      3);
-  layout->addWidget(chartOf(QStringLiteral("Separation of black holes 1 and 2"), {separation_},
-                            separationTime_, separationValue_),
+  layout->addWidget(chartOf(QStringLiteral("Strain seen face-on from 410 Mpc"),
+                            {plus_, cross_, strainMerger_}, strainTime_, strainValue_),
+                    3);
+  layout->addWidget(chartOf(QStringLiteral("Separation of black holes 1 and 2"),
+                            {separation_, separationMerger_}, separationTime_, separationValue_),
                     2);
+  for (QLineSeries* line : {strainMerger_, separationMerger_})
+    line->setPen(QPen(Qt::darkMagenta, 1, Qt::DashLine));
   resize(500, 560);
   redrawTimer_.setInterval(kRedrawIntervalMs);
   connect(&redrawTimer_, &QTimer::timeout, this, [this] {
@@ -87,6 +93,14 @@ SignalWindow::SignalWindow()
 
 void SignalWindow::onConfigurationStart(int, double, const LoopState&) {
   samples_.clear();
+  mergerTime_.reset();
+  changed_ = true;
+}
+
+// The ringdown's samples came before: the merger's time is the configuration's last step.
+void SignalWindow::onConfigurationEnd(int, const LoopState& state, bool stopped) {
+  if (stopped || state.reason != EndReason::Merger12) return;
+  mergerTime_ = state.dt * static_cast<double>(state.stepCount);
   changed_ = true;
 }
 
@@ -116,6 +130,21 @@ void SignalWindow::redraw() {
   fit(separationTime_, start, end);
   fit(strainValue_, -strainMax, strainMax);
   fit(separationValue_, 0, farthest);
+  markMerger(strainMax, farthest);
+}
+
+// A line across each chart at the merger's time, while that time is among the samples kept.
+void SignalWindow::markMerger(double strainMax, double farthest) {
+  const bool shown = mergerTime_ && !samples_.empty() && *mergerTime_ >= samples_.front().time &&
+                     *mergerTime_ <= samples_.back().time;
+  if (!shown) {
+    strainMerger_->clear();
+    separationMerger_->clear();
+    return;
+  }
+  const double t = *mergerTime_;
+  strainMerger_->replace(QList<QPointF>{{t, -strainMax}, {t, strainMax}});
+  separationMerger_->replace(QList<QPointF>{{t, 0}, {t, farthest}});
 }
 
 void SignalWindow::showEvent(QShowEvent* event) {

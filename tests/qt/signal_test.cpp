@@ -49,5 +49,41 @@ TEST(SignalWindow, FillsWhileTheRunIntegratesClearsAtEachConfigurationAndSavesIt
   EXPECT_TRUE(h.desktop.control->isVisible() && !signal.isVisible());
 }
 
+// A merger under 1PN + 2.5PN from a 35 Hz wave: the display says what was left over its picture (and only
+// there) with a ring where the pair met; the Signal window marks the merger's time and the remnant rings
+// on after it, one black hole at separation 0.
+TEST(SignalWindow, AMergerIsMarkedInBothWindowsAndTheRemnantRingsOn) {
+  GuiHarness h;
+  h.program().options.gravity = GravityModel::FirstPostNewtonianRadiating;
+  SignalWindow& signal = *h.desktop.signal;
+  signal.show();
+  h.setBodyCount(2);
+  for (auto [id, text] : {std::pair{FrequencyField, "17.5"}, {MassGain1Field, "0"}, {MassGain2Field, "0"}})
+    h.type(id, text);
+  h.user.when([&] { return h.shown(StartButton) == "Cont"; }, [&] { h.click(StartButton); });
+  h.user.when([&] { return h.shown(StartButton) == "Next" && !h.desktop.display->note().isEmpty(); },
+              [&] {
+                EXPECT_EQ(h.desktop.display->note(),
+                          QString::fromUtf8("merged at 0.0839 s: 61.9 M\u2609, spin 0.68, kick 61 km/s"));
+                EXPECT_FALSE(h.showsModel());  // painted over the picture, not in it
+                const std::vector<Colour>& pixels = h.program().display.pixels();
+                EXPECT_GE(std::count(pixels.begin(), pixels.end(), paletteColor(5)), 20);  // the ring
+                signal.redraw();
+                const double merger = 0.083902171428571;
+                ASSERT_EQ(signal.mergerSeries().count(), 2);
+                EXPECT_NEAR(signal.mergerSeries().at(0).x(), merger, 1e-12);
+                const QLineSeries& separation = signal.separationSeries();
+                qsizetype after = 0;
+                for (qsizetype k = 0; k < separation.count(); ++k) {
+                  const bool merged = separation.at(k).x() > merger;
+                  EXPECT_EQ(separation.at(k).y() == 0, merged) << k;
+                  after += merged;
+                }
+                EXPECT_NEAR(static_cast<double>(after), 0.0372 * 4096, 3);  // ten damping times of 3.72 ms
+                h.click(StartButton);
+              });
+  h.click(StartButton);
+}
+
 }  // namespace
 }  // namespace bhsim::testing
