@@ -87,10 +87,19 @@ void TableWriter::onConfigurationEnd(int configuration, const LoopState& s, bool
   out_ << ',' << s.stepCount;
   column(s.dt * static_cast<double>(s.stepCount));
   out_ << ',' << endReasonName(s.reason, stopped);
-  for (double value : {s.bodiesInPlay, s.m1 / GM, s.m2 / GM, s.m3 / GM, s.minDist12, s.minDist13, s.minDist23,
-                       s.v1max, s.v2max, s.v3max}) {
-    column(value);
-  }
+  // black hole 3's columns stay empty in a run without it
+  const bool third = s.bodyCount == 3;
+  const auto ofThird = [&](double value) { third ? column(value) : void(out_ << ','); };
+  column(s.bodiesInPlay);
+  column(s.m1 / GM);
+  column(s.m2 / GM);
+  ofThird(s.m3 / GM);
+  column(s.minDist12);
+  ofThird(s.minDist13);
+  ofThird(s.minDist23);
+  column(s.v1max);
+  column(s.v2max);
+  ofThird(s.v3max);
   out_ << ',' << s.revolutionCount;
   column(s.revolutionTime);
   column(energyRelativeChange(start_, s));
