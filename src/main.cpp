@@ -14,6 +14,9 @@ int main(int argc, char** argv) {
   // A reader that goes away (a closed pipe) makes a write fail, which is reported; it must not end the
   // program silently.
   std::signal(SIGPIPE, SIG_IGN);
+  // Likewise a file-size limit (ulimit -f): a write past it fails with EFBIG and is reported, and the
+  // partial temporary file goes, instead of the program being killed with the file left behind.
+  std::signal(SIGXFSZ, SIG_IGN);
   const std::string_view first = argc > 1 ? argv[1] : "";
   if (first == "--batch") return bhsim::batchMain(argc - 2, argv + 2);
   if (first == "--merge") return bhsim::mergeMain({argv + 2, argv + argc});

@@ -202,10 +202,12 @@ std::uint64_t fnv1a(const std::string& bytes) {
 }
 
 TEST(PostNewtonian, TheNewtonianDefaultRunsAreThoseOfTheProgramBeforeTheModels) {
-  // FNV-1a of the JSON, table, trace and PNG written by the program as it was before the models came
+  // FNV-1a of the JSON, table, trace and PNG written by the program as it was before the models came;
+  // the tables of one and two black holes since leave black hole 3's four columns empty (checked by a
+  // diff against the old program's tables: nothing else in them differs)
   const std::uint64_t before[3][4] = {
-      {0x398fa8a0ad6b448f, 0x7852dcb17d7faa53, 0x2379ab831e467e49, 0x3e860e23b5c05bd0},
-      {0xc2297a52f0b9fe46, 0xc81aefae83af3348, 0x44c38f9a530b2a91, 0x80b00ac495f068d6},
+      {0x398fa8a0ad6b448f, 0x6d465bafa481c311, 0x2379ab831e467e49, 0x3e860e23b5c05bd0},
+      {0xc2297a52f0b9fe46, 0x1d06d3739ed81363, 0x44c38f9a530b2a91, 0x80b00ac495f068d6},
       {0x88790accf2c47cc9, 0x7b88c7df6fd852fc, 0xeac88aecd459dd5b, 0xa4f263ce3ac58d54}};
   for (int n = 1; n <= 3; ++n) {
     const std::string files[4] = {scratch("d.json").string(), scratch("d.csv").string(),

@@ -42,6 +42,12 @@ std::string solarMassesAtEnd(const ConfigurationOutcome& o) {
   return roundTripText(o.end.*kMass / GM);
 }
 
+// A value of black hole 3, empty in a run without it.
+template <std::string (*kCell)(const ConfigurationOutcome&)>
+std::string ofThird(const ConfigurationOutcome& o) {
+  return o.end.bodyCount == 3 ? kCell(o) : "";
+}
+
 // The remnant's mass in solar masses, spin or recoil: empty where black holes 1 and 2 did not merge.
 template <double Remnant::*kValue, bool kSolarMasses = false>
 std::string ofRemnant(const ConfigurationOutcome& o) {
@@ -68,13 +74,13 @@ const TableColumn kColumns[] = {
     {"bodies_left", atEnd<&LoopState::bodiesInPlay>},
     {"m1_msun", solarMassesAtEnd<&LoopState::m1>},
     {"m2_msun", solarMassesAtEnd<&LoopState::m2>},
-    {"m3_msun", solarMassesAtEnd<&LoopState::m3>},
+    {"m3_msun", ofThird<solarMassesAtEnd<&LoopState::m3>>},
     {"dmin12_km", atEnd<&LoopState::minDist12>},
-    {"dmin13_km", atEnd<&LoopState::minDist13>},
-    {"dmin23_km", atEnd<&LoopState::minDist23>},
+    {"dmin13_km", ofThird<atEnd<&LoopState::minDist13>>},
+    {"dmin23_km", ofThird<atEnd<&LoopState::minDist23>>},
     {"vmax1_kms", atEnd<&LoopState::v1max>},
     {"vmax2_kms", atEnd<&LoopState::v2max>},
-    {"vmax3_kms", atEnd<&LoopState::v3max>},
+    {"vmax3_kms", ofThird<atEnd<&LoopState::v3max>>},
     {"revolutions", [](const ConfigurationOutcome& o) { return std::to_string(o.end.revolutionCount); }},
     {"last_rev_time_s", atEnd<&LoopState::revolutionTime>},
     {"energy_rel_change",

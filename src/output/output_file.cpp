@@ -88,8 +88,8 @@ std::optional<int> namedDescriptor(const std::string& path) {
 }
 
 // The path at the end of a chain of symbolic links; `path` itself when it is not a link. A link's
-// relative target is taken from the link's folder.
-std::string followLinks(std::string path) {
+// relative target is taken from the link's folder. nullopt for a chain that does not end (a loop).
+std::optional<std::string> followLinks(std::string path) {
   for (int hop = 0; hop < 40; ++hop) {
     struct stat link {};
     if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return path;
@@ -99,7 +99,7 @@ std::string followLinks(std::string path) {
     const std::string next(target.data(), static_cast<std::size_t>(length));
     path = next.front() == '/' ? next : folderOf(path) + next;
   }
-  return path;
+  return std::nullopt;
 }
 
 unsigned newFileMode() {
@@ -120,11 +120,14 @@ int openDirect(const std::string& path) {
 OutputFile::OutputFile(const std::string& path) : target_(path), out_(nullptr) {
   struct stat found {};
   const bool exists = ::stat(path.c_str(), &found) == 0;
+  const std::optional<std::string> end = exists || errno != ELOOP ? followLinks(path) : std::nullopt;
   int fd = -1;
-  if (namedDescriptor(path) || (exists && !S_ISREG(found.st_mode))) {
+  if (!end) {
+    errno = ELOOP;  // a chain of links that never ends: nothing there can be written, nor replaced
+  } else if (namedDescriptor(path) || (exists && !S_ISREG(found.st_mode))) {
     fd = openDirect(path);
   } else {
-    target_ = followLinks(path);
+    target_ = *end;
     struct stat file {};
     if (exists && (::lstat(target_.c_str(), &file) != 0 || file.st_ino != found.st_ino)) {
       // a link the chain cannot name (such as a process's descriptor of a deleted file)

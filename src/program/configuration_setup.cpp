@@ -59,7 +59,10 @@ Run::SetupOutcome Run::buildConfiguration() {
     // sweep's worker), which Stop must reach
     m.phase = RunPhase::Integrating;
   }
-  s_.minDist12 = s_.minDist13 = s_.minDist23 = s_.dist23;
+  // each pair's least separation starts from its own separation at the set-up
+  s_.minDist12 = s_.dist12;
+  s_.minDist13 = s_.dist13;
+  s_.minDist23 = s_.dist23;
   s_.stepCount = s_.revolutionCount = s_.crossingStep = 0;
   return SetupOutcome::Integrate;
 }

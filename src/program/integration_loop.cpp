@@ -46,6 +46,9 @@ Run::LoopOutcome Run::integrate() {
   const bool relativistic = s.gravity != GravityModel::Newtonian;
   const bool reference = program_.options.referenceLoop;
   nextClockCheck_ = 1;
+  timeLimitStep_ = program_.options.refreshAtTimeLimit && program_.options.refreshEvery > 0
+                       ? firstStepPast(s.timeLimit, s.dt)
+                       : std::numeric_limits<std::int64_t>::max();
   if (program_.observer != nullptr) {
     program_.observer->onConfigurationStart(static_cast<int>(ialpha_), angle_, s);
   }
@@ -123,6 +126,7 @@ step::Crossing Run::fastSteps(const step::DirectionWatch& watch) {
   const std::int64_t every = program_.options.refreshEvery;
   until = std::min(
       until, every > 0 ? (s_.stepCount / every + 1) * every : std::max(nextClockCheck_, s_.stepCount + 1));
+  if (timeLimitStep_ > s_.stepCount) until = std::min(until, timeLimitStep_);
   return step::runFastSteps(s_, watch, std::min(until, nextSampleStep_));
 }
 
@@ -200,7 +204,7 @@ void Run::plot() {
 
 bool Run::refreshDue() {
   const std::int64_t every = program_.options.refreshEvery;
-  if (every > 0) return s_.stepCount % every == 0;
+  if (every > 0) return s_.stepCount % every == 0 || s_.stepCount == timeLimitStep_;
   if (s_.stepCount < nextClockCheck_) return false;
   nextClockCheck_ = s_.stepCount + kClockStride;
   const double now = program_.platform.secondsSinceMidnight();

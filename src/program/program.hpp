@@ -26,6 +26,9 @@ struct RunOptions {
   // 0: when the clock passes the last refresh by 0.1 s (the interactive behaviour). N > 0: at every step
   // whose count is a positive multiple of N, which makes every field reproducible.
   std::int64_t refreshEvery = 0;
+  // With refreshEvery > 0, also refresh at the first step past the total time, so that a time limit ends
+  // the configuration at that step whatever the schedule (the batch mode's default).
+  bool refreshAtTimeLimit = false;
   // Integrate with the plain step-by-step loop (the reference the fast loop must match bit for bit).
   bool referenceLoop = false;
   // Build and integrate only this configuration of the sweep (counted from 0).

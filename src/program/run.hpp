@@ -58,6 +58,7 @@ class Run {
   std::int64_t ialpha_ = 0;
   std::int64_t stepsBefore_ = 0;  // steps of the configurations already integrated
   std::int64_t nextClockCheck_ = 0;
+  std::int64_t timeLimitStep_ = 0;   // the first step past the total time, refreshed at; INT64_MAX: none
   std::int64_t sampleIndex_ = 0;     // the next strain sample, counted from 0 at the start
   std::int64_t nextSampleStep_ = 0;  // the step it is taken at; INT64_MAX when sampling is off
   bool sampling_ = false;

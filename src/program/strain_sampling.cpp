@@ -53,4 +53,12 @@ std::int64_t firstStepAtOrPast(double time, double dt) {
   return n;
 }
 
+std::int64_t firstStepPast(double time, double dt) {
+  constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::max();
+  if (!(time > 0)) return kNever;
+  const std::int64_t n = firstStepAtOrPast(time, dt);
+  if (n == kNever || dt * static_cast<double>(n) > time) return n;
+  return n + 1;
+}
+
 }  // namespace bhsim

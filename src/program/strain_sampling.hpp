@@ -22,5 +22,8 @@ RingdownStrain ringdownAfter(const LoopState& s, const Detector& detector, const
 // The first step count n with n x dt at or past `time` (n x dt as the run computes the simulated time);
 // INT64_MAX when no step reaches it.
 std::int64_t firstStepAtOrPast(double time, double dt);
+// The first step count n with n x dt past `time`, as the total-time test compares them; INT64_MAX when
+// `time` is not above 0 (no limit) or no step passes it.
+std::int64_t firstStepPast(double time, double dt);
 
 }  // namespace bhsim

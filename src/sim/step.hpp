@@ -187,11 +187,12 @@ inline Crossing revolutionTest(LoopState& s) {
   return crossed(s.previousPhi, s.phi, s.alpha) ? countCrossing(s) : Crossing::None;
 }
 
-// The total-time test of a field refresh.
+// The total-time test of a field refresh. A configuration that an event of the step already ended keeps
+// that event as the reason it ended.
 inline void totalTimeTest(LoopState& s) {
   if (s.timeLimit > 0 && s.elapsed > s.timeLimit) {
+    if (s.endCode != EndCode::Ends) s.reason = EndReason::TotalTime;
     s.endCode = EndCode::Ends;
-    s.reason = EndReason::TotalTime;
   }
 }
 
