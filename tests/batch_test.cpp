@@ -303,11 +303,11 @@ TEST(BatchOutputs, FifosDescriptorsAndLinksAreWrittenThroughNotReplaced) {
                   "head -c 10 >head"),
             0);
   EXPECT_EQ(std::tuple(slurp(dir / "status"), slurp(dir / "err")),
-            std::tuple("3\n", "bhsim: cannot write trace '/dev/fd/3'\n"));
+            std::tuple("3\n", "bhsim: cannot write trace '/dev/fd/3': Broken pipe\n"));
   // a file that cannot take the last of its bytes (over the file-size limit) is never put in place
   EXPECT_EQ(shell("trap \"\" XFSZ; ulimit -f 2; " + run + " --json big.json"), 3);
   EXPECT_EQ(std::tuple(type("big.json"), slurp(dir / "err")),
-            std::tuple(0u, "bhsim: cannot write JSON 'big.json'\n"));
+            std::tuple(0u, "bhsim: cannot write JSON 'big.json': File too large\n"));
 }
 
 }  // namespace

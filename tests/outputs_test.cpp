@@ -43,7 +43,7 @@ const std::string kRun = std::string(BHSIM_BINARY) + " --batch --bh 2 Tmaxcount=
 TEST(OutputsThatCannotBeWritten, ExitThreeWithOneLineAndLeaveNothing) {
   Folder folder("unwritable");
   EXPECT_EQ(folder.shell("trap - XFSZ; ulimit -f 2; exec " + kRun + " Tmaxcount=30000 --trace big.csv"), 3);
-  EXPECT_EQ(folder.err(), "bhsim: cannot write trace 'big.csv'\n");
+  EXPECT_EQ(folder.err(), "bhsim: cannot write trace 'big.csv': File too large\n");
   EXPECT_EQ(folder.names(), std::vector<std::string>{});
 
   ASSERT_EQ(folder.shell("ln -s loop1 loop2 && ln -s loop2 loop1 && " + kRun + " --json loop1"), 3);

@@ -11,10 +11,14 @@
 
 namespace bhsim {
 
+// Steps between two refreshes of the fields when --refresh-every is not given (about 1 % of the step's
+// time); the fields also refresh at the first step past the total time.
+inline constexpr std::int64_t kDefaultRefreshEvery = 10000;
+
 // One headless run: what it is given and what it writes.
 struct BatchOptions {
   int bodyCount = 1;
-  std::int64_t refreshEvery = 0;
+  std::int64_t refreshEvery = 0;  // 0: kDefaultRefreshEvery, and a refresh at the total time
   std::optional<std::int64_t> maxSteps;
   std::string jsonPath;  // "-" for standard output
   std::string tracePath;

@@ -23,9 +23,10 @@ nlohmann::ordered_json snapshotJson(const ControlPanel& panel) {
   return {{"fields", fields}, {"captions", captions}};
 }
 
-bool writePng(const Display& display, const std::string& path) {
+std::string writePng(const Display& display, const std::string& path) {
   const QImage image = canvasImage(display);
-  return !image.isNull() && savePng(image, QString::fromStdString(path)).isEmpty();
+  if (image.isNull()) return "the display has no drawing area";
+  return savePng(image, QString::fromStdString(path)).toStdString();
 }
 
 TraceWriter::TraceWriter(std::ostream& out) : out_(out) {

@@ -22,8 +22,8 @@ std::string jsonText(const nlohmann::ordered_json& json, int indent = -1);
 // text fields, and the 31 labels and 3 buttons.
 nlohmann::ordered_json snapshotJson(const ControlPanel& panel);
 
-// Writes the display's drawing area as a PNG, atomically; false when it cannot be written.
-bool writePng(const Display& display, const std::string& path);
+// Writes the display's drawing area as a PNG, atomically; empty, or why it could not be written.
+std::string writePng(const Display& display, const std::string& path);
 
 // Writes every plotted dot as a CSV row: configuration,step,body,x_km,y_km (the header first).
 class TraceWriter : public RunObserver {

@@ -13,7 +13,6 @@
 #include "batch/parallel_sweep.hpp"
 #include "batch/progress.hpp"
 #include "batch/table.hpp"
-#include "output/leftovers.hpp"
 #include "output/output_file.hpp"
 #include "platform/scripted_platform.hpp"
 #include "program/program.hpp"
@@ -52,13 +51,22 @@ StrainSampling strainSampling(const BatchOptions& options) {
   return {options.strainRate, {options.distanceMpc * kKmPerMpc, options.inclinationDeg * pi / 180}};
 }
 
+// Puts an output in place: whether it went, and why not.
+OutputOutcome committed(OutputFile* file) {
+  if (file == nullptr) return {};
+  const bool written = file->commit();
+  return {written, written ? "" : file->error()};
+}
+
 class BatchSession {
  public:
   BatchSession(const BatchOptions& options, const TableSink& sink) : options_(options), sink_(sink) {
-    program_.options.refreshEvery = options.refreshEvery;
+    // Without --refresh-every the fields refresh on a schedule of steps, not on the clock, so that every
+    // run gives the same bytes; a time limit then ends a configuration at the first step past it.
+    program_.options.refreshEvery = options.refreshEvery > 0 ? options.refreshEvery : kDefaultRefreshEvery;
+    program_.options.refreshAtTimeLimit = options.refreshEvery <= 0;
     program_.options.gravity = options.gravity.value_or(GravityModel::Newtonian);
     if (options.gravity) result_.gravity = gravityModelName(*options.gravity);
-    if (options.refreshEvery <= 0) platform_.useSystemClock();
   }
 
   BatchResult run();
@@ -66,6 +74,7 @@ class BatchSession {
  private:
   void script();
   void atEndWait();
+  void writePicture();
   void openOutputs();
   void commitOutputs();
   BatchResult refused(const std::string& reason);
@@ -116,12 +125,10 @@ void BatchSession::openOutputs() {
 
 void BatchSession::commitOutputs() {
   if (result_.interrupted != 0) return;
-  result_.traceWritten = traceFile_ && traceFile_->commit();
-  result_.tableWritten = tableFile_ && tableFile_->commit();
-  result_.strainWritten = strainFile_ && strainFile_->commit();
-  if (!options_.pngPath.empty() && result_.endWait.is_null()) {
-    result_.pngWritten = writePng(program_.display, options_.pngPath);
-  }
+  result_.trace = committed(traceFile_.get());
+  result_.table = committed(tableFile_.get());
+  result_.strainFile = committed(strainFile_.get());
+  if (!options_.pngPath.empty() && result_.endWait.is_null()) writePicture();
 }
 
 // A refused run: the fields as they stand, nothing integrated, no file written.
@@ -130,7 +137,7 @@ BatchResult BatchSession::refused(const std::string& reason) {
   result_.refusal = reason;
   result_.endWait = nullptr;
   result_.idle = snapshotJson(program_.panel);
-  result_.pngWritten = false;
+  result_.png = {};
   return result_;
 }
 
@@ -178,10 +185,14 @@ void BatchSession::script() {
   });
 }
 
+void BatchSession::writePicture() {
+  const std::string error = writePng(program_.display, options_.pngPath);
+  result_.png = {error.empty(), error};
+}
+
 void BatchSession::atEndWait() {
   result_.endWait = snapshotJson(program_.panel);
-  if (!options_.pngPath.empty() && interruptSignal() == 0)
-    result_.pngWritten = writePng(program_.display, options_.pngPath);
+  if (!options_.pngPath.empty() && interruptSignal() == 0) writePicture();
   program_.panel.userClick(StartButton);
 }
 
@@ -190,10 +201,6 @@ BatchResult BatchSession::run() {
   for (int n = 1; n < options_.bodyCount; ++n) program_.panel.userClick(BodyCountField);
   for (const auto& [id, text] : options_.fields) program_.panel.userEdit(id, text);
   if (auto reason = endlessRun(program_, options_)) return refused(*reason);
-  if (sink_.out == nullptr) {
-    for (const std::string& path : {options_.tracePath, options_.pngPath, options_.tablePath})
-      removeLeftovers(path);
-  }
   openOutputs();
   // the parameters the run will read, as the fields now hold them
   const RunParameters parameters = readParameters(program_.panel, program_.runState.bodyCount);

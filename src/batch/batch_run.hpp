@@ -11,6 +11,12 @@
 
 namespace bhsim {
 
+// Whether an output of a run was written, or why not.
+struct OutputOutcome {
+  bool written = false;
+  std::string error;  // the system's words; empty where it was written or never tried
+};
+
 // What one batch run produced.
 struct BatchResult {
   int status = 0;                  // 0 went through, 1 refused
@@ -20,12 +26,9 @@ struct BatchResult {
   std::int64_t configurations = 0;
   std::int64_t steps = 0;
   std::string gravity;  // the model's name when one was given, for the JSON
-  bool pngWritten = false;
-  bool traceWritten = false;
-  bool tableWritten = false;
+  OutputOutcome png, trace, table, strainFile;
   int interrupted = 0;   // the signal (SIGINT, SIGTERM) that stopped the run; then nothing is written
   std::string progress;  // how far an interrupted run got
-  bool strainWritten = false;
   nlohmann::ordered_json strain;  // how the strain was sampled; null without --strain
   // under a post-Newtonian model, each configuration's remnant (RemnantList); null otherwise
   nlohmann::ordered_json remnants;

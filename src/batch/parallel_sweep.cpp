@@ -131,7 +131,6 @@ void ParallelSweep::work() {
 std::unique_ptr<ConfigurationRecord> ParallelSweep::integrate(std::int64_t k) {
   auto record = std::make_unique<ConfigurationRecord>();
   ScriptedPlatform platform;
-  if (options_.refreshEvery <= 0) platform.useSystemClock();
   Program program(platform);
   for (const ControlDesign& design : controlTable())
     program.panel.setText(design.id, texts_[indexOf(design.id)]);

@@ -20,7 +20,6 @@
 #include "grid/grid_description.hpp"
 #include "grid/grid_progress.hpp"
 #include "grid/journal.hpp"
-#include "output/leftovers.hpp"
 #include "output/output_file.hpp"
 #include "sim/gravity_model.hpp"
 
@@ -271,10 +270,6 @@ int GridRun::stopped() {
 
 int GridRun::run() {
   if (const int status = openJournal()) return status;
-  for (const std::string& path : {options_.tablePath, options_.jsonPath}) {
-    removeLeftovers(path);
-    if (!path.empty() && path != "-") removeLeftovers(descriptionPath(path));
-  }
   for (std::size_t i = 0; i < points_.size(); ++i)
     if (!journal_ || !journal_->recorded(points_[i])) toRun_.push_back(i);
   const int jobs = threadCount(options_.jobs);

@@ -7,7 +7,6 @@
 
 #include "grid/grid.hpp"
 #include "grid/grid_description.hpp"
-#include "output/leftovers.hpp"
 #include "output/output_file.hpp"
 
 namespace bhsim {
@@ -166,8 +165,6 @@ int mergeTables(const std::string& output, const std::vector<std::string>& input
     for (const std::string& input : inputs) tables.push_back(readTable(input));
     Merger merger(std::move(tables));
     const std::string text = merger.merged();
-    removeLeftovers(output);
-    removeLeftovers(descriptionPath(output));
     std::string error = writeOutputFile(output, text);
     if (error.empty())
       error = writeOutputFile(descriptionPath(output), descriptionText(merger.description()));

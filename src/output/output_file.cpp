@@ -12,6 +12,8 @@
 #include <streambuf>
 #include <vector>
 
+#include "output/leftovers.hpp"
+
 namespace bhsim {
 
 // A stream buffer over a file descriptor that remembers the first failed write.
@@ -75,7 +77,7 @@ std::string folderOf(const std::string& path) {
 // The descriptor a name such as /dev/stdout or /dev/fd/3 stands for: writing it directly shares that
 // descriptor's offset and flags (an appending redirection keeps appending).
 std::optional<int> namedDescriptor(const std::string& path) {
-  if (path == "/dev/stdout") return 1;
+  if (path == "-" || path == "/dev/stdout") return 1;
   if (path == "/dev/stderr") return 2;
   for (const std::string_view prefix : {"/dev/fd/", "/proc/self/fd/"}) {
     if (path.size() <= prefix.size() || path.compare(0, prefix.size(), prefix) != 0) continue;
@@ -135,6 +137,7 @@ OutputFile::OutputFile(const std::string& path) : target_(path), out_(nullptr) {
       fd = openDirect(path);
     } else {
       mode_ = exists ? found.st_mode & 07777 : newFileMode();
+      removeLeftovers(target_);  // what a run killed while writing this file left beside it
       const auto slash = target_.rfind('/');
       std::string pattern = folderOf(target_) + "." + target_.substr(slash + 1) + ".XXXXXX";
       fd = ::mkstemp(pattern.data());
@@ -178,6 +181,16 @@ bool OutputFile::commit() {
   }
   if (!committed_) fail(buffer_ ? buffer_->failure() : 0);
   return committed_;
+}
+
+std::string outputProblem(const std::string& path) {
+  struct stat found {};
+  if (namedDescriptor(path) || ::stat(path.c_str(), &found) != 0 || S_ISREG(found.st_mode)) {
+    if (namedDescriptor(path)) return "";
+    return OutputFile(path).error();  // a temporary made and removed again, or why none can be made
+  }
+  if (S_ISDIR(found.st_mode)) return std::strerror(EISDIR);
+  return "";  // a device, FIFO or socket: only writing to it tells
 }
 
 std::string writeOutputFile(const std::string& path, std::string_view text) {

@@ -13,9 +13,10 @@ namespace bhsim {
 //   file; a replaced file keeps its permission bits, a new one gets a new file's;
 // - a symbolic link: followed, and the file it points to is replaced that way in its own folder, so the
 //   link stays a link (a dangling link creates its target);
-// - anything else (a device, a FIFO, a socket, /dev/stdout, /dev/fd/N): opened and written directly as
-//   the output goes, with no temporary file and no rename.
-// Nothing is ever renamed over something that is not a regular file.
+// - anything else (a device, a FIFO, a socket, "-" or /dev/stdout for standard output, /dev/fd/N): opened
+//   and written directly as the output goes, with no temporary file and no rename.
+// Nothing is ever renamed over something that is not a regular file. Opening a file to replace removes the
+// temporary files a run killed while writing it left beside it.
 class OutputFile {
  public:
   explicit OutputFile(const std::string& path);
@@ -45,6 +46,10 @@ class OutputFile {
   std::string error_;
   bool committed_ = false;
 };
+
+// Why nothing could be written to `path`, found without writing it (a temporary file is made beside a file
+// to replace, and removed); empty when it can be written, or when only writing tells (a device, a pipe).
+std::string outputProblem(const std::string& path);
 
 // Writes `text` to `path` as an OutputFile; an empty string, or why it could not.
 std::string writeOutputFile(const std::string& path, std::string_view text);

@@ -31,7 +31,6 @@ void ScriptedPlatform::waitEvents() {
 
 double ScriptedPlatform::secondsSinceMidnight() {
   ++clockReads;
-  if (systemClock_) return systemSecondsSinceMidnight();
   const double reading = clock_;
   clock_ += clockStep_;
   if (clock_ >= 86400) clock_ -= 86400;

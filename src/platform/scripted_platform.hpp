@@ -29,10 +29,7 @@ class ScriptedPlatform : public Platform {
   void setClock(double seconds, double step = 0) {
     clock_ = seconds;
     clockStep_ = step;
-    systemClock_ = false;
   }
-  // Reads the real clock instead.
-  void useSystemClock() { systemClock_ = true; }
   // What the scripted clock reads next.
   double clock() const { return clock_; }
   void pumpEvents() override;
@@ -60,7 +57,6 @@ class ScriptedPlatform : public Platform {
   std::vector<Action> hooks_;
   double clock_ = 0;
   double clockStep_ = 0;
-  bool systemClock_ = false;
 };
 
 }  // namespace bhsim
