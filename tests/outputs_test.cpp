@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <fstream>
 
 #include "support.hpp"
 
@@ -51,6 +52,48 @@ TEST(OutputsThatCannotBeWritten, ExitThreeWithOneLineAndLeaveNothing) {
   EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
   EXPECT_EQ(folder.names(), (std::vector<std::string>{"loop1", "loop2"}));
   for (const char* link : {"loop1", "loop2"}) EXPECT_TRUE(fs::is_symlink(folder.dir / link)) << link;
+}
+
+// What a run killed while writing left beside each output (".NAME.XXXXXX") goes with the next run that
+// writes it, whichever output it is.
+TEST(OutputsThatCannotBeWritten, LeaveNoTemporaryOfAKilledRunBehind) {
+  Folder folder("leftovers");
+  const std::vector<std::string> outputs = {"j.json", "r.csv", "p.png", "t.csv", "s.csv"};
+  for (const std::string& name : outputs) std::ofstream(folder.dir / ("." + name + ".Ab3xY9")) << "partial";
+  ASSERT_EQ(folder.shell(kRun + " --json j.json --trace r.csv --png p.png --table t.csv --strain s.csv"), 0);
+  std::vector<std::string> sorted = outputs;
+  std::sort(sorted.begin(), sorted.end());
+  EXPECT_EQ(folder.names(), sorted);
+}
+
+// Each output goes to a place of its own, checked before anything is integrated: a clash or an output
+// given twice is a bad argument, a place that cannot take a file stops the run before it starts (the
+// JSON, which could be written, is not), and "-" is standard output for every output.
+TEST(OutputsThatCannotBeWritten, AreRefusedBeforeTheRun) {
+  Folder folder("clashes");
+  const std::pair<std::string, std::string> clashes[] = {
+      {" --table same.csv --json same.csv", "--table and --json both write 'same.csv'"},
+      {" --table a.csv --table b.csv", "--table is given twice"},
+      {" --json - --strain -", "--json and --strain both write '-'"},
+      {" --trace t.csv --png ./t.csv", "--trace and --png both write './t.csv'"},
+  };
+  for (const auto& [args, message] : clashes) {
+    EXPECT_EQ(folder.shell(kRun + args), 2) << args;
+    EXPECT_NE(folder.err().find(message), std::string::npos) << folder.err();
+  }
+  EXPECT_EQ(folder.shell(kRun + " --json /dev/null --table /dev/null"), 0) << folder.err();
+  EXPECT_EQ(folder.names(), std::vector<std::string>{});
+
+  EXPECT_EQ(folder.shell(kRun + " --json ok.json --table missing/t.csv"), 3);
+  EXPECT_EQ(folder.err(), "bhsim: cannot write table 'missing/t.csv': No such file or directory\n");
+  EXPECT_EQ(folder.names(), std::vector<std::string>{});
+
+  ASSERT_EQ(folder.shell(kRun + " --table t.csv --trace r.csv --strain s.csv"), 0);
+  for (const char* output : {"--table", "--trace", "--strain"}) {
+    ASSERT_EQ(folder.shell(kRun + " " + output + " - >out"), 0) << output;
+    const char* file = output[2] == 't' ? (output[3] == 'a' ? "t.csv" : "r.csv") : "s.csv";
+    EXPECT_EQ(slurp(folder.dir / "out"), slurp(folder.dir / file)) << output;
+  }
 }
 
 }  // namespace

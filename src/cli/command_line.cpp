@@ -1,6 +1,9 @@
 #include "cli/command_line.hpp"
 
+#include <sys/stat.h>
+
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <utility>
@@ -95,6 +98,23 @@ std::string& outputPath(BatchOptions& run, const std::string& name) {
   return run.tablePath;
 }
 
+// Whether two output paths name one file: both standard output, or one regular file (or name to be) by
+// two paths. Devices and pipes such as /dev/null may take several outputs.
+bool sameOutput(const std::string& a, const std::string& b) {
+  if (a == "-" || b == "-") return a == b;
+  struct stat first {
+  }, second{};
+  const bool firstExists = ::stat(a.c_str(), &first) == 0, secondExists = ::stat(b.c_str(), &second) == 0;
+  if (firstExists && secondExists)
+    return S_ISREG(first.st_mode) && first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+  if (firstExists || secondExists) return false;
+  std::error_code error;
+  const auto canonical = [&error](const std::string& path) {
+    return std::filesystem::weakly_canonical(std::filesystem::absolute(path, error), error);
+  };
+  return a == b || canonical(a) == canonical(b);
+}
+
 bool isTextField(ControlId id) {
   return controlDesign(id).kind == ControlKind::TextField;
 }
@@ -105,6 +125,7 @@ class Parser {
 
   ParsedCommand run() {
     while (i_ < args_.size() && error_.empty()) next();
+    if (error_.empty()) checkOutputs();
     ParsedCommand parsed;
     if (error_.empty()) parsed.command = command();
     parsed.help = help_;
@@ -134,11 +155,14 @@ class Parser {
   void shard(const std::string& name, const std::optional<std::string>& attached);
   std::variant<BatchOptions, GridOptions> command();
   void checkGrid();
+  void output(const std::string& name, const std::optional<std::string>& attached);
+  void checkOutputs();
 
   const std::vector<std::string>& args_;
   std::size_t i_ = 0;
   BatchOptions run_;  // one run; for a grid, what its points share, with the grid's outputs and threads
   std::vector<GridAxis> axes_;
+  std::vector<std::pair<std::string, std::string>> outputs_;  // option and path, in the order given
   std::int64_t shardIndex_ = 1;
   std::int64_t shardCount_ = 1;
   bool resume_ = false;
@@ -246,6 +270,31 @@ void Parser::checkGrid() {
   }
 }
 
+void Parser::output(const std::string& name, const std::optional<std::string>& attached) {
+  const auto path = value(name, attached);
+  if (path && path->empty()) fail("option " + name + " needs a file name");
+  if (!path || path->empty()) return;
+  outputPath(run_, name) = *path;
+  outputs_.emplace_back(name, *path);
+}
+
+// One output to one place: an option given twice would drop the first file, two outputs to one file
+// would lose one of them.
+void Parser::checkOutputs() {
+  for (std::size_t a = 0; a < outputs_.size() && error_.empty(); ++a) {
+    for (std::size_t b = 0; b < a; ++b) {
+      const auto& [firstName, firstPath] = outputs_[b];
+      const auto& [name, path] = outputs_[a];
+      if (name == firstName) {
+        fail(name + " is given twice ('" + firstPath + "' and '" + path + "'): one file an output");
+      } else if (sameOutput(firstPath, path)) {
+        fail(firstName + " and " + name + " both write '" + path + "': give each output a place of its own");
+      }
+      if (!error_.empty()) return;
+    }
+  }
+}
+
 void Parser::next() {
   const std::string arg = args_[i_++];
   if (arg.rfind("--", 0) == 0) {
@@ -280,10 +329,7 @@ void Parser::next() {
       number(name, attached, false, run_.inclinationDeg);
     } else if (name == "--json" || name == "--trace" || name == "--png" || name == "--table" ||
                name == "--strain") {
-      const auto path = value(name, attached);
-      if (path && path->empty()) fail("option " + name + " needs a file name");
-      if (!path || path->empty()) return;
-      outputPath(run_, name) = *path;
+      output(name, attached);
     } else {
       fail("unknown option '" + arg + "'");
     }

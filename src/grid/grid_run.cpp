@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
-#include <filesystem>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -30,11 +29,7 @@ namespace {
 // device or a pipe); empty when there is none.
 std::string journalPath(const GridOptions& options) {
   for (const std::string& output : {options.tablePath, options.jsonPath}) {
-    std::error_code error;
-    const auto status = std::filesystem::status(output, error);
-    if (!output.empty() && output != "-" &&
-        (!std::filesystem::exists(status) || std::filesystem::is_regular_file(status)))
-      return output + ".journal";
+    if (isFileOfItsOwn(output)) return output + ".journal";
   }
   return "";
 }
@@ -242,7 +237,7 @@ int GridRun::finish() {
   for (const auto& [file, path] : files) {
     if (file == nullptr) continue;
     std::string error = file->commit() ? "" : file->error();
-    if (error.empty()) error = writeOutputFile(descriptionPath(path), description);
+    if (error.empty() && isFileOfItsOwn(path)) error = writeOutputFile(descriptionPath(path), description);
     if (!error.empty()) return failed("'" + path + "'", error);
   }
   if (journal_) journal_->remove();
@@ -276,8 +271,9 @@ int GridRun::run() {
   workers_ = static_cast<int>(std::clamp<std::int64_t>(static_cast<std::int64_t>(toRun_.size()), 1, jobs));
   innerJobs_ = std::max(1, jobs / workers_);
   if (!openOutputs()) {
-    std::cerr << "bhsim: cannot write '"
-              << (table_ && !table_->good() ? options_.tablePath : options_.jsonPath) << "'\n";
+    const bool table = table_ && !table_->good();
+    std::cerr << "bhsim: cannot write '" << (table ? options_.tablePath : options_.jsonPath)
+              << "': " << (table ? table_ : json_)->error() << "\n";
     if (journal_ && journal_->recordedCount() == 0) journal_->remove();  // nothing in it to resume
     return 3;
   }

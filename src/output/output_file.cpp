@@ -183,6 +183,12 @@ bool OutputFile::commit() {
   return committed_;
 }
 
+bool isFileOfItsOwn(const std::string& path) {
+  struct stat found {};
+  return !path.empty() && !namedDescriptor(path) &&
+         (::stat(path.c_str(), &found) != 0 || S_ISREG(found.st_mode));
+}
+
 std::string outputProblem(const std::string& path) {
   struct stat found {};
   if (namedDescriptor(path) || ::stat(path.c_str(), &found) != 0 || S_ISREG(found.st_mode)) {

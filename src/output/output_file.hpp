@@ -47,6 +47,10 @@ class OutputFile {
   bool committed_ = false;
 };
 
+// Whether an output to `path` is a file of its own, written whole and replaced (a new name, a regular
+// file, a link to one), rather than standard output, a device or a pipe.
+bool isFileOfItsOwn(const std::string& path);
+
 // Why nothing could be written to `path`, found without writing it (a temporary file is made beside a file
 // to replace, and removed); empty when it can be written, or when only writing tells (a device, a pipe).
 std::string outputProblem(const std::string& path);
