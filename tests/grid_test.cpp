@@ -180,6 +180,47 @@ TEST(BatchGrid, AGridKilledOrInterruptedResumesToTheSameBytes) {
       << said;
 }
 
+// A journal is data from outside: every record read back is checked (a point of the grid, once, rows of
+// the table's columns with numbers where numbers belong, its JSON line), and a bad one is refused with
+// the line named, the journal untouched.
+TEST(Journal, EveryRecordReadBackIsChecked) {
+  const std::string table = path("checked.csv"), journal = table + ".journal";
+  const std::string grid =
+      "--batch --bh 2 Tmaxcount=1000 --refresh-every 500 --sweep TBH2=1:3:1 --quiet "
+      "--json /dev/full --table " +
+      table;
+  fs::remove(journal);
+  ASSERT_EQ(bhsim(grid).status, 3);  // the JSON cannot be written: the journal stays with three records
+  const std::string kept = slurp(journal);
+  std::vector<std::string> records;
+  std::istringstream in(kept);
+  for (std::string line; std::getline(in, line);) records.push_back(line);
+  ASSERT_EQ(records.size(), 4u);
+  const Json first = Json::parse(records[1]);
+  Json badCell = first;
+  std::string rows = first["rows"];
+  const std::size_t m1 = rows.find(",revolutions,2,") + 15;  // the cell after end_reason and bodies_left
+  badCell["rows"] = rows.replace(m1, rows.find(',', m1) - m1, "x");
+  Json fewer = first;
+  fewer["rows"] = "0,1,1,0\n";
+  const std::pair<std::string, std::string> bad[] = {
+      {R"({"point":5,"steps":1,"rows":"hello\n"})", "point 5 is not a point of this grid"},
+      {R"({"point":1,"steps":1,"rows":"hello\n","json":"{}\n"})", "a row not of point 1"},
+      {records[1], "point 0 recorded a second time"},
+      {badCell.dump(), "'x' where m1_msun belongs"},
+      {fewer.dump(), "a row without the table's columns"},
+      {"not json", "no record"},
+  };
+  for (const auto& [line, why] : bad) {
+    std::ofstream(journal) << records[0] << "\n" << records[1] << "\n" << line << "\n";
+    const Outcome o = bhsim(grid + " --resume");
+    EXPECT_EQ(o.status, 2) << line;
+    EXPECT_NE(o.err.find("line 3 of the journal '" + journal + "': " + why), std::string::npos) << o.err;
+    EXPECT_EQ(slurp(journal), records[0] + "\n" + records[1] + "\n" + line + "\n");
+  }
+  fs::remove(journal);
+}
+
 // A record that cannot be written (the file may not grow: EFBIG) is not taken for a written one: the
 // journal says so when it closes.
 TEST(Journal, ARecordThatCannotBeWrittenIsReportedAtTheClose) {
@@ -187,7 +228,7 @@ TEST(Journal, ARecordThatCannotBeWrittenIsReportedAtTheClose) {
   fs::remove(file);
   JournalError error;
   const auto journal = Journal::open(
-      file, {{"journal", "test"}}, false, [](std::int64_t) { return true; }, error);
+      file, {{"journal", "test"}}, false, [](const PointRecord&) { return std::string(); }, error);
   ASSERT_TRUE(journal) << error.message;
   PointRecord record;
   record.tableRows = std::string(4096, 'x') + "\n";

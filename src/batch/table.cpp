@@ -1,6 +1,7 @@
 #include "batch/table.hpp"
 
 #include "format/number_text.hpp"
+#include "format/numeric_value.hpp"
 #include "sim/constants.hpp"
 #include "sim/energy.hpp"
 #include "sim/remnant.hpp"
@@ -61,16 +62,21 @@ bool relativistic(const TableScope& scope) {
 }
 
 const TableColumn kColumns[] = {
-    {"configuration", [](const ConfigurationOutcome& o) { return std::to_string(o.configuration); }},
+    {"configuration",
+     [](const ConfigurationOutcome& o) { return std::to_string(o.configuration); },
+     {},
+     nullptr,
+     CellKind::Whole},
     {"alpha_deg", [](const ConfigurationOutcome& o) { return roundTripText(o.angle); }},
-    {"steps", [](const ConfigurationOutcome& o) { return std::to_string(o.end.stepCount); }, "0"},
+    {"steps", [](const ConfigurationOutcome& o) { return std::to_string(o.end.stepCount); }, "0", nullptr,
+     CellKind::Whole},
     {"sim_time_s",
      [](const ConfigurationOutcome& o) {
        return roundTripText(o.end.dt * static_cast<double>(o.end.stepCount));
      }},
     {"end_reason",
      [](const ConfigurationOutcome& o) { return std::string(endReasonName(o.end.reason, o.stopped)); },
-     "refused"},
+     "refused", nullptr, CellKind::EndReason},
     {"bodies_left", atEnd<&LoopState::bodiesInPlay>},
     {"m1_msun", solarMassesAtEnd<&LoopState::m1>},
     {"m2_msun", solarMassesAtEnd<&LoopState::m2>},
@@ -81,7 +87,11 @@ const TableColumn kColumns[] = {
     {"vmax1_kms", atEnd<&LoopState::v1max>},
     {"vmax2_kms", atEnd<&LoopState::v2max>},
     {"vmax3_kms", ofThird<atEnd<&LoopState::v3max>>},
-    {"revolutions", [](const ConfigurationOutcome& o) { return std::to_string(o.end.revolutionCount); }},
+    {"revolutions",
+     [](const ConfigurationOutcome& o) { return std::to_string(o.end.revolutionCount); },
+     {},
+     nullptr,
+     CellKind::Whole},
     {"last_rev_time_s", atEnd<&LoopState::revolutionTime>},
     {"energy_rel_change",
      [](const ConfigurationOutcome& o) { return roundTripText(energyRelativeChange(o.start, o.end)); }},
@@ -105,6 +115,20 @@ std::string joined(const TableLayout& layout, Text text) {
 
 TableScope tableScopeOf(const std::optional<GravityModel>& model) {
   return {model.has_value() && *model != GravityModel::Newtonian};
+}
+
+bool isCellOf(const TableColumn& column, std::string_view text) {
+  if (text.empty()) return true;
+  if (column.kind == CellKind::EndReason) {
+    if (text == "stopped" || text == "refused") return true;
+    for (int reason = 0; reason <= static_cast<int>(EndReason::Merger12); ++reason)
+      if (text == endReasonName(static_cast<EndReason>(reason), false)) return true;
+    return false;
+  }
+  if (column.kind == CellKind::Whole) return argumentInteger(text).has_value();
+  // as roundTripText writes a number, not finite ones included
+  return argumentNumber(text).has_value() || text == "nan" || text == "-nan" || text == "inf" ||
+         text == "-inf";
 }
 
 std::span<const TableColumn> tableColumns() {

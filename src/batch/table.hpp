@@ -35,14 +35,22 @@ struct TableScope {
 // The scope of the rows of a run under `model` (Newtonian when not given).
 TableScope tableScopeOf(const std::optional<GravityModel>& model);
 
+// What a column's cells hold, beside being empty: a number, a whole number, or the name of an end.
+enum class CellKind : unsigned char { Number, Whole, EndReason };
+
 // One column: its name, the text of its cell in a configuration's row (empty for no value), the text of
-// its cell in a refused grid point's row, and whether a table over a scope has it (always when null).
+// its cell in a refused grid point's row, whether a table over a scope has it (always when null), and
+// what its cells hold.
 struct TableColumn {
   std::string_view name;
   std::string (*cell)(const ConfigurationOutcome& outcome) = nullptr;
   std::string_view refused = {};
   bool (*present)(const TableScope& scope) = nullptr;
+  CellKind kind = CellKind::Number;
 };
+
+// Whether `text` is a cell the column could hold: empty, or of its kind.
+bool isCellOf(const TableColumn& column, std::string_view text);
 
 // Every column of the table, in order.
 std::span<const TableColumn> tableColumns();

@@ -41,6 +41,9 @@ class GridRun {
 
  private:
   bool inShard(std::int64_t point) const;
+  std::string prefixOf(std::int64_t point) const;
+  std::string recordProblem(const PointRecord& record) const;
+  std::string rowsProblem(const PointRecord& record) const;
   int openJournal();
   PointRecord runPoint(std::int64_t point, bool& interrupted) const;
   void work();
@@ -84,6 +87,48 @@ bool GridRun::inShard(std::int64_t point) const {
   return point >= 0 && point < grid_.size() && point % options_.shardCount == options_.shardIndex - 1;
 }
 
+// A point's own cells at the start of each of its rows: its number and its values.
+std::string GridRun::prefixOf(std::int64_t point) const {
+  std::string prefix = std::to_string(point);
+  for (const std::string& text : grid_.texts(point)) prefix += "," + text;
+  return prefix;
+}
+
+// What is wrong with a record read back from a journal, which may have been damaged or made by hand:
+// empty when it is one this grid could have written.
+std::string GridRun::recordProblem(const PointRecord& record) const {
+  if (!inShard(record.point)) return "point " + std::to_string(record.point) + " is not a point of this grid";
+  if (record.steps < 0) return "a negative step count";
+  if (const std::string rows = rowsProblem(record); !rows.empty()) return rows;
+  if (options_.jsonPath.empty()) return record.jsonLine.empty() ? "" : "a JSON line the grid does not write";
+  const auto json = nlohmann::ordered_json::parse(record.jsonLine, nullptr, false);
+  if (!json.is_object() || json.value("point", std::int64_t{-1}) != record.point ||
+      record.jsonLine.back() != '\n')
+    return "its JSON line is not the point's";
+  return "";
+}
+
+// The rows of a record: one or more lines of the table's cells after the point's own, or for a refused
+// point exactly its refused row.
+std::string GridRun::rowsProblem(const PointRecord& record) const {
+  const std::string prefix = prefixOf(record.point) + ",";
+  if (!record.refusal.empty()) {
+    return record.tableRows == prefix + refusedCells(layout_) + "\n" ? "" : "its rows are not a refused row";
+  }
+  if (record.tableRows.empty() || record.tableRows.back() != '\n') return "it has no rows";
+  for (const std::string& line : split(record.tableRows.substr(0, record.tableRows.size() - 1), '\n')) {
+    if (line.compare(0, prefix.size(), prefix) != 0)
+      return "a row not of point " + std::to_string(record.point);
+    const std::vector<std::string> cells = split(line.substr(prefix.size()), ',');
+    if (cells.size() != layout_.size()) return "a row without the table's columns";
+    for (std::size_t c = 0; c < cells.size(); ++c) {
+      if (!isCellOf(*layout_[c], cells[c]))
+        return "'" + cells[c] + "' where " + std::string(layout_[c]->name) + " belongs";
+    }
+  }
+  return "";
+}
+
 // Opens the journal and takes the points it recorded; the exit status when it cannot be used, else 0.
 int GridRun::openJournal() {
   const std::string path = journalPath(options_);
@@ -96,7 +141,8 @@ int GridRun::openJournal() {
   header["records"] = {{"table", !options_.tablePath.empty()}, {"json", !options_.jsonPath.empty()}};
   JournalError error;
   journal_ = Journal::open(
-      path, header, options_.resume, [this](std::int64_t p) { return inShard(p); }, error);
+      path, header, options_.resume, [this](const PointRecord& record) { return recordProblem(record); },
+      error);
   if (!journal_) {
     std::cerr << "bhsim: " << error.message << "\n";
     return error.status;

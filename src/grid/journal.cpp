@@ -81,8 +81,7 @@ Journal::~Journal() {
 }
 
 std::unique_ptr<Journal> Journal::open(const std::string& path, const Json& header, bool resume,
-                                       const std::function<bool(std::int64_t)>& isPoint,
-                                       JournalError& error) {
+                                       const RecordCheck& check, JournalError& error) {
   int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   const bool existing = fd < 0 && errno == EEXIST;
   if (existing && !resume) {
@@ -101,7 +100,7 @@ std::unique_ptr<Journal> Journal::open(const std::string& path, const Json& head
     error = {2, inQuotes(path) + " is in use by another run of bhsim"};
     return nullptr;
   }
-  if (!journal->take(jsonText(header), existing, isPoint, error)) {
+  if (!journal->take(jsonText(header), existing, check, error)) {
     if (!existing) ::unlink(path.c_str());
     return nullptr;
   }
@@ -109,8 +108,7 @@ std::unique_ptr<Journal> Journal::open(const std::string& path, const Json& head
   return journal;
 }
 
-bool Journal::take(const std::string& header, bool existing, const std::function<bool(std::int64_t)>& isPoint,
-                   JournalError& error) {
+bool Journal::take(const std::string& header, bool existing, const RecordCheck& check, JournalError& error) {
   std::string text;
   if (existing && !readWhole(fd_, text)) {
     error = {3, "cannot read the journal " + inQuotes(path_)};
@@ -137,14 +135,16 @@ bool Journal::take(const std::string& header, bool existing, const std::function
     const std::size_t end = text.find('\n', offset);
     if (end == std::string::npos) break;  // cut short: that point runs again
     PointRecord record;
-    if (!recordOf(text.substr(offset, end - offset), record) || !isPoint(record.point)) {
-      if (text.find('\n', end + 1) == std::string::npos) break;  // the last line: as if cut short
-      error = {2, "line " + std::to_string(line) + " of the journal " + inQuotes(path_) +
-                      " is no record of this grid: the journal is damaged"};
+    std::string wrong = recordOf(text.substr(offset, end - offset), record) ? check(record) : "no record";
+    if (wrong.empty() && extents_.count(record.point) > 0)
+      wrong = "point " + std::to_string(record.point) + " recorded a second time";
+    if (!wrong.empty()) {
+      error = {2, "line " + std::to_string(line) + " of the journal " + inQuotes(path_) + ": " + wrong +
+                      "; the journal is damaged or not this grid's (delete it to start again)"};
       return false;
     }
-    extents_.try_emplace(record.point,
-                         Extent{static_cast<std::int64_t>(offset), static_cast<std::int64_t>(end - offset)});
+    extents_.emplace(record.point,
+                     Extent{static_cast<std::int64_t>(offset), static_cast<std::int64_t>(end - offset)});
     offset = end + 1;
   }
   if (offset < text.size() && ::ftruncate(fd_, static_cast<off_t>(offset)) != 0) {

@@ -40,11 +40,13 @@ class Journal {
   // Opens the journal at `path` for the grid `header`, locked against other runs. With no file there, a
   // new one. With one there: without `resume`, an error naming --resume; with it, the file must name the
   // same grid (else an error, the file untouched) and its records are taken, but for a last line cut
-  // short (a kill or a power loss while it was written), which is cut off. `isPoint` tells the points a
-  // record may hold. nullptr with `error` when the journal cannot be used.
+  // short (a kill or a power loss while it was written), which is cut off. Every other line must be a
+  // record that `check` finds nothing wrong with (it names what is: a point not of the grid, rows that
+  // are not the table's), each point once; else the journal is refused, naming the line. nullptr with
+  // `error` when the journal cannot be used.
+  using RecordCheck = std::function<std::string(const PointRecord&)>;
   static std::unique_ptr<Journal> open(const std::string& path, const nlohmann::ordered_json& header,
-                                       bool resume, const std::function<bool(std::int64_t)>& isPoint,
-                                       JournalError& error);
+                                       bool resume, const RecordCheck& check, JournalError& error);
   ~Journal();
   Journal(const Journal&) = delete;
   Journal& operator=(const Journal&) = delete;
@@ -67,8 +69,7 @@ class Journal {
     std::int64_t offset, length;
   };
   Journal(std::string path, int fd);
-  bool take(const std::string& header, bool resume, const std::function<bool(std::int64_t)>& isPoint,
-            JournalError& error);
+  bool take(const std::string& header, bool resume, const RecordCheck& check, JournalError& error);
   bool writeAll(const std::string& text);
   void syncWhileOpen();
 
