@@ -186,7 +186,7 @@ TEST(BatchGrid, AGridKilledOrInterruptedResumesToTheSameBytes) {
 TEST(Journal, EveryRecordReadBackIsChecked) {
   const std::string table = path("checked.csv"), journal = table + ".journal";
   const std::string grid =
-      "--batch --bh 2 Tmaxcount=1000 --refresh-every 500 --sweep TBH2=1:3:1 --quiet "
+      "--batch --bh 2 Tmaxcount=1000 --refresh-every 500 --sweep TBH2=1:3:1 --quiet --jobs 1 "
       "--json /dev/full --table " +
       table;
   fs::remove(journal);
