@@ -36,14 +36,13 @@ TEST(BatchOptions, ReadsEveryOptionAndNamesTheFirstBadOne) {
   // clang-format off
   const ParsedCommand p = parseBatchCommand(
       {"--bh", "+3", "--refresh-every=500", "--max-steps", "0", "--json", "-", "--table=t.csv", "TBH1=7",
-       "Tdist01=", "--sweep", "TBH2=5:1:-2", "--sweep=Tdm1=1.5,+2,1e1", "--shard", "2/3", "--jobs", "4",
-       "--distance-mpc", "+5"});
+       "Tdist01=", "--sweep", "TBH2=5:1:-2", "--sweep=Tdm1=1.5,+2,1e1", "--shard", "2/3", "--jobs", "4"});
   ASSERT_EQ(p.error, "");
   const GridOptions& grid = std::get<GridOptions>(p.command);
   const BatchOptions& point = grid.point;
-  EXPECT_EQ(std::tuple(point.bodyCount, point.refreshEvery, *point.maxSteps, point.distanceMpc, grid.jsonPath,
-                       grid.tablePath, grid.shardIndex, grid.shardCount, grid.jobs),
-            std::tuple(3, 500, 0, 5.0, "-", "t.csv", 2, 3, 4));
+  EXPECT_EQ(std::tuple(point.bodyCount, point.refreshEvery, *point.maxSteps, grid.jsonPath, grid.tablePath,
+                       grid.shardIndex, grid.shardCount, grid.jobs),
+            std::tuple(3, 500, 0, "-", "t.csv", 2, 3, 4));
   // the outputs and threads are the grid's: a point's run writes no file of its own
   EXPECT_EQ(std::tuple(point.jsonPath, point.tablePath, point.jobs), std::tuple("", "", 0));
   EXPECT_EQ(point.fields, (Fields{{Mass1Field, "7"}, {Distance12Field, ""}}));
@@ -55,9 +54,10 @@ TEST(BatchOptions, ReadsEveryOptionAndNamesTheFirstBadOne) {
   };
   EXPECT_EQ(axis("Tdm1=0:0.3:0.1"), (std::vector<std::string>{"0", "0.1", "0.2", "0.3"}));  // TO on the grid
   EXPECT_EQ(axis("Tdm1=0:1:0.3").back(), "0.9");
-  const ParsedCommand single = parseBatchCommand({"--json", "-", "--table", "t.csv", "--jobs", "2"});
+  const ParsedCommand single =
+      parseBatchCommand({"--json", "-", "--table", "t.csv", "--jobs", "2", "--strain", "s", "--distance-mpc", "+5"});
   const BatchOptions& run = std::get<BatchOptions>(single.command);
-  EXPECT_EQ(std::tuple(run.jsonPath, run.tablePath, run.jobs), std::tuple("-", "t.csv", 2));
+  EXPECT_EQ(std::tuple(run.jsonPath, run.tablePath, run.jobs, run.distanceMpc), std::tuple("-", "t.csv", 2, 5.0));
   const std::pair<std::vector<std::string>, std::string> bad[] = {
       {{"--bh", "4"}, "'4'"}, {{"--bh"}, "--bh"}, {{"--refresh-every", "0"}, "'0'"}, {{"--png="}, "--png"},
       {{"--frobnicate"}, "--frobnicate"}, {{"LBH1=x"}, "LBH1=x"}, {{"tbh1=3"}, "tbh1=3"}, {{"TBH1"}, "TBH1"},
@@ -72,7 +72,8 @@ TEST(BatchOptions, ReadsEveryOptionAndNamesTheFirstBadOne) {
       {{"--distance-mpc", "-3"}, "'-3'"}, {{"--distance-mpc", "far"}, "'far'"}, {{"--strain-rate", "0"}, "'0'"},
       {{"--strain-rate", "-1"}, "'-1'"}, {{"--strain-rate", "2e6"}, "at most"}, {{"--inclination-deg", "nan"}, "'nan'"},
       {{"--inclination-deg", "x"}, "'x'"}, {{"--bh", "+-2"}, "'+-2'"}, {{"--distance-mpc", "++5"}, "'++5'"},
-      {{"--sweep", "TBH2=+-1"}, "'+-1'"}};
+      {{"--sweep", "TBH2=+-1"}, "'+-1'"}, {{"--inclination-deg", "30"}, "needs --strain FILE"},
+      {{"--gravity", "1pn", "--sweep", "gravity=1pn,2.5pn"}, "both choose the law of gravity"}};
   // clang-format on
   for (const auto& [args, named] : bad) {
     const std::string error = parseBatchCommand(args).error;
@@ -83,6 +84,17 @@ TEST(BatchOptions, ReadsEveryOptionAndNamesTheFirstBadOne) {
 
 TEST(BatchCli, ExitStatusesAndWhatEachWrites) {
   EXPECT_NE(bhsim("--batch --help").out.find("--sweep FIELD=FROM:TO:STEP"), std::string::npos);
+  const Outcome version = bhsim("--batch --version");
+  EXPECT_EQ(std::tuple(version.status, version.out), std::tuple(0, bhsim("--version").out));
+  EXPECT_EQ(version.out.rfind("bhsim ", 0), 0u);
+  // a strain sampled faster than the run steps says once that samples repeat
+  for (const char* rate : {"4096", "100000"}) {
+    const Outcome o =
+        bhsim(std::string("--batch --bh 2 Tmaxcount=1000 --refresh-every 1000 --strain /dev/null "
+                          "--strain-rate ") +
+              rate);
+    EXPECT_EQ(std::count(o.err.begin(), o.err.end(), '\n'), rate[0] == '1' ? 1 : 0) << o.err;
+  }
   const std::string json = path("bad.json");
   for (const char* bad : {" TBH9=1", " --distance-mpc 0", " --strain-rate 0", " --inclination-deg x"}) {
     const Outcome o = bhsim("--batch --json " + json + bad);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iostream>
 #include <memory>
 #include <thread>
 
@@ -13,6 +14,7 @@
 #include "batch/parallel_sweep.hpp"
 #include "batch/progress.hpp"
 #include "batch/table.hpp"
+#include "format/number_text.hpp"
 #include "output/output_file.hpp"
 #include "platform/scripted_platform.hpp"
 #include "program/program.hpp"
@@ -51,6 +53,23 @@ StrainSampling strainSampling(const BatchOptions& options) {
   return {options.strainRate, {options.distanceMpc * kKmPerMpc, options.inclinationDeg * pi / 180}};
 }
 
+// Says once, at the first configuration, when the strain is sampled more often than the run steps: each
+// sample takes the first step at or past its time, so samples between two steps repeat one state.
+class StrainRateNote : public RunObserver {
+ public:
+  explicit StrainRateNote(double rate) : rate_(rate) {}
+  void onConfigurationStart(int, double, const LoopState& state) override {
+    if (said_ || !(rate_ * state.dt > 1)) return;
+    said_ = true;
+    std::cerr << "bhsim: note: --strain-rate " << rate_ << " is above the step rate of " << 1 / state.dt
+              << " steps a simulated second: samples between two steps repeat the state of the later one\n";
+  }
+
+ private:
+  double rate_;
+  bool said_ = false;
+};
+
 // Puts an output in place: whether it went, and why not.
 OutputOutcome committed(OutputFile* file) {
   if (file == nullptr) return {};
@@ -75,6 +94,7 @@ class BatchSession {
   void script();
   void atEndWait();
   void writePicture();
+  std::string howFar(const RunParameters& p);
   void openOutputs();
   void commitOutputs();
   BatchResult refused(const std::string& reason);
@@ -89,6 +109,7 @@ class BatchSession {
   std::unique_ptr<OutputFile> traceFile_, tableFile_, strainFile_;
   std::unique_ptr<TraceWriter> trace_;
   std::unique_ptr<StrainWriter> strain_;
+  std::unique_ptr<StrainRateNote> strainNote_;
   std::unique_ptr<TableWriter> table_;
   RemnantList remnants_;
   std::unique_ptr<Progress> progress_;
@@ -108,6 +129,8 @@ void BatchSession::openOutputs() {
     observers_.add(strain_.get());
     program_.options.strain = strainSampling(options_);
     result_.strain = strainJson(options_);
+    strainNote_ = std::make_unique<StrainRateNote>(options_.strainRate);
+    observers_.add(strainNote_.get());
   }
   const bool remnant = tableScopeOf(options_.gravity).relativistic;
   if (sink_.out != nullptr) {
@@ -185,6 +208,15 @@ void BatchSession::script() {
   });
 }
 
+// How far an interrupted run got, in all its threads: the steps integrated and the configurations finished.
+std::string BatchSession::howFar(const RunParameters& p) {
+  const RunState& state = program_.runState;
+  ParallelSweep::Tally tally{std::max<std::int64_t>(0, state.configurationsBuilt - 1), state.totalSteps};
+  if (sweep_) tally = sweep_->tally(state.totalSteps);
+  return "after " + std::to_string(tally.steps) + " steps, " + std::to_string(tally.finished) + " of " +
+         std::to_string(sweepLength(p.nalpha)) + " configurations finished";
+}
+
 void BatchSession::writePicture() {
   const std::string error = writePng(program_.display, options_.pngPath);
   result_.png = {error.empty(), error};
@@ -208,6 +240,7 @@ BatchResult BatchSession::run() {
   startParallelSweep(parameters);
   script();
   program_.panel.userClick(StartButton);
+  if ((result_.interrupted = interruptSignal()) != 0) result_.progress = howFar(parameters);
   sweep_.reset();
   if (progress_) progress_->finish();
   if (!platform_.refusals.empty()) return refused(platform_.refusals.front());
@@ -215,11 +248,6 @@ BatchResult BatchSession::run() {
   result_.configurations = program_.runState.configurationsBuilt;
   result_.steps = program_.runState.totalSteps;
   if (tableScopeOf(options_.gravity).relativistic) result_.remnants = remnants_.list();
-  if ((result_.interrupted = interruptSignal()) != 0) {
-    result_.progress = "in configuration " + std::to_string(program_.runState.configurationsBuilt) + " of " +
-                       std::to_string(sweepLength(parameters.nalpha)) + ", after " +
-                       std::to_string(result_.steps) + " steps";
-  }
   commitOutputs();
   return result_;
 }

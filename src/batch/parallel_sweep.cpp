@@ -102,7 +102,13 @@ const ConfigurationRecord* ParallelSweep::take(std::int64_t k) {
   }
   current_ = std::move(done_[k]);
   done_.erase(k);
+  if (current_) replayedSteps_ += current_->finalState.stepCount;
   return current_.get();
+}
+
+ParallelSweep::Tally ParallelSweep::tally(std::int64_t runSteps) {
+  std::lock_guard lock(mutex_);
+  return {finished_, finishedSteps_ + abandonedSteps_ + (runSteps - replayedSteps_)};
 }
 
 void ParallelSweep::work() {
@@ -115,11 +121,12 @@ void ParallelSweep::work() {
       if (stopping_) return;
       k = next_++;
     }
-    std::unique_ptr<ConfigurationRecord> record = integrate(k);
+    std::int64_t steps = 0;
+    std::unique_ptr<ConfigurationRecord> record = integrate(k, steps);
     {
       std::lock_guard lock(mutex_);
-      ++finished_;
-      if (record) finishedSteps_ += record->finalState.stepCount;
+      (record ? finishedSteps_ : abandonedSteps_) += steps;
+      if (record) ++finished_;
       done_[k] = std::move(record);
     }
     changed_.notify_all();
@@ -128,7 +135,7 @@ void ParallelSweep::work() {
 
 // Runs configuration k alone on a program of its own; nothing when it was not integrated (the sweep was
 // abandoned, or the run is being stopped).
-std::unique_ptr<ConfigurationRecord> ParallelSweep::integrate(std::int64_t k) {
+std::unique_ptr<ConfigurationRecord> ParallelSweep::integrate(std::int64_t k, std::int64_t& steps) {
   auto record = std::make_unique<ConfigurationRecord>();
   ScriptedPlatform platform;
   Program program(platform);
@@ -151,6 +158,7 @@ std::unique_ptr<ConfigurationRecord> ParallelSweep::integrate(std::int64_t k) {
   });
   panel.userClick(StartButton);
   program.panel.removeObserver(&recorder);
+  steps = program.runState.totalSteps;
   if (record->finalState.stepCount == 0 || record->stopped) return nullptr;
   return record;
 }

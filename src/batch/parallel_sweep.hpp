@@ -30,6 +30,13 @@ class ParallelSweep : public ConfigurationSource {
 
   const ConfigurationRecord* take(std::int64_t k) override;
 
+  // How far the sweep got in all threads: the configurations finished, and the steps integrated, those
+  // of configurations stopped part way included; `runSteps` is the run's own count (replays included).
+  struct Tally {
+    std::int64_t finished = 0, steps = 0;
+  };
+  Tally tally(std::int64_t runSteps);
+
   // Called about four times a second while the run waits for a configuration, with the configurations
   // finished so far and their steps.
   void onWait(std::function<void(std::int64_t finished, std::int64_t steps)> hook) {
@@ -38,7 +45,7 @@ class ParallelSweep : public ConfigurationSource {
 
  private:
   void work();
-  std::unique_ptr<ConfigurationRecord> integrate(std::int64_t k);
+  std::unique_ptr<ConfigurationRecord> integrate(std::int64_t k, std::int64_t& steps);
 
   // what every worker's program starts from
   std::vector<std::string> texts_;
@@ -56,6 +63,8 @@ class ParallelSweep : public ConfigurationSource {
   std::int64_t wanted_ = 0;                       // the next one the run asks for
   std::int64_t finished_ = 0;
   std::int64_t finishedSteps_ = 0;
+  std::int64_t abandonedSteps_ = 0;  // of configurations a worker stopped part way
+  std::int64_t replayedSteps_ = 0;   // of the configurations handed to the run
   std::atomic<bool> stopping_{false};
   std::function<void(std::int64_t, std::int64_t)> waitHook_;
   std::vector<std::thread> workers_;

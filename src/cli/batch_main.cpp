@@ -5,6 +5,7 @@
 
 #include "batch/interrupt.hpp"
 #include "batch/single_run.hpp"
+#include "bhsim_version.hpp"
 #include "cli/command_line.hpp"
 #include "grid/grid_run.hpp"
 #include "grid/merge.hpp"
@@ -17,6 +18,10 @@ int batchMain(int argc, char** argv) {
   if (!parsed.error.empty()) {
     std::cerr << "bhsim: " << parsed.error << " (bhsim --batch --help for usage)\n";
     return 2;
+  }
+  if (parsed.version) {
+    std::cout << "bhsim " << kBhsimVersion << "\n";
+    return 0;
   }
   if (parsed.help) {
     std::cout << kBatchUsage;

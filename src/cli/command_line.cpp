@@ -129,12 +129,16 @@ class Parser {
     ParsedCommand parsed;
     if (error_.empty()) parsed.command = command();
     parsed.help = help_;
+    parsed.version = version_;
     parsed.error = error_;
     return parsed;
   }
 
  private:
-  void fail(const std::string& message) { error_ = message; }
+  // The first fault found is the one named.
+  void fail(const std::string& message) {
+    if (error_.empty()) error_ = message;
+  }
 
   // The value of an option: after "=" or the next argument.
   std::optional<std::string> value(const std::string& name, const std::optional<std::string>& attached) {
@@ -163,10 +167,12 @@ class Parser {
   BatchOptions run_;  // one run; for a grid, what its points share, with the grid's outputs and threads
   std::vector<GridAxis> axes_;
   std::vector<std::pair<std::string, std::string>> outputs_;  // option and path, in the order given
+  std::vector<std::string> observerOptions_;  // --strain-rate, --distance-mpc, --inclination-deg given
   std::int64_t shardIndex_ = 1;
   std::int64_t shardCount_ = 1;
   bool resume_ = false;
   bool help_ = false;
+  bool version_ = false;
   std::string error_;
 };
 
@@ -232,6 +238,8 @@ void Parser::shard(const std::string& name, const std::optional<std::string>& at
 // One run; or, with axes, a grid: the outputs, threads and progress line go to the grid, the rest is what
 // its points share.
 std::variant<BatchOptions, GridOptions> Parser::command() {
+  if (!observerOptions_.empty() && run_.strainPath.empty())
+    fail(observerOptions_.front() + " sets how the strain is recorded: it needs --strain FILE");
   if (axes_.empty()) {
     if (shardCount_ > 1) fail("--shard needs a grid (--sweep)");
     if (resume_) fail("--resume needs a grid (--sweep)");
@@ -252,6 +260,12 @@ std::variant<BatchOptions, GridOptions> Parser::command() {
 }
 
 void Parser::checkGrid() {
+  for (const GridAxis& axis : axes_) {
+    if (axis.gravity && run_.gravity) {
+      fail("--gravity and --sweep " + axis.given + " both choose the law of gravity: give one of them");
+      return;
+    }
+  }
   for (std::size_t a = 0; a < axes_.size(); ++a) {
     for (std::size_t b = 0; b < a; ++b) {
       if (axisName(axes_[a]) == axisName(axes_[b])) {
@@ -302,6 +316,8 @@ void Parser::next() {
     constexpr std::int64_t kMax = INT64_MAX;
     if (name == "--help" && !attached) {
       help_ = true;
+    } else if (name == "--version" && !attached) {
+      version_ = true;
     } else if (name == "--bh") {
       count(name, attached, 1, 3, [this](std::int64_t n) { run_.bodyCount = static_cast<int>(n); });
     } else if (name == "--refresh-every") {
@@ -321,11 +337,14 @@ void Parser::next() {
     } else if (name == "--resume" && !attached) {
       resume_ = true;
     } else if (name == "--strain-rate") {
+      observerOptions_.push_back(name);
       number(name, attached, true, run_.strainRate);
       if (run_.strainRate > kMaxStrainRate) fail("bad value for --strain-rate: at most 1000000 (Hz)");
     } else if (name == "--distance-mpc") {
+      observerOptions_.push_back(name);
       number(name, attached, true, run_.distanceMpc);
     } else if (name == "--inclination-deg") {
+      observerOptions_.push_back(name);
       number(name, attached, false, run_.inclinationDeg);
     } else if (name == "--json" || name == "--trace" || name == "--png" || name == "--table" ||
                name == "--strain") {

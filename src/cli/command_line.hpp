@@ -13,6 +13,7 @@ namespace bhsim {
 struct ParsedCommand {
   std::variant<BatchOptions, GridOptions> command;
   bool help = false;
+  bool version = false;
   std::string error;  // one line naming the bad argument; empty when the command line is good
 };
 

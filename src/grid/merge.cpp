@@ -139,8 +139,8 @@ void Merger::checkCoverage() const {
   if (!missing.empty())
     message = "missing point" + std::string(missing.size() > 1 ? "s " : " ") + pointList(missing);
   if (!doubled.empty()) {
-    message += (message.empty() ? "" : "; ") + std::string("point") + (doubled.size() > 1 ? "s " : " ") +
-               pointList(doubled) + " more than once";
+    message += (message.empty() ? "" : "; ") + std::string("point") + (doubled.size() > 1 ? "s" : "") +
+               " given more than once: " + pointList(doubled);
   }
   if (!message.empty()) throw MergeError{1, message};
 }
