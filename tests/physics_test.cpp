@@ -108,6 +108,17 @@ TEST(MassChange, GrowsByThePercentagePerMaxCountStepsAndGoesOnThroughNegativeMas
   ASSERT_EQ(s.stepCount, 4000);
   EXPECT_NEAR(s.m1, 36 * GM * (1 + 0.05 * 3999 / 2000), 1e-9 * 36 * GM);
   EXPECT_NEAR(s.m2, 29 * GM * (1 + 0.05 * 3999 / 2000), 1e-9 * 29 * GM);
+  Harness growing;  // the fields show the masses as they grow, at each refresh of the integration
+  growing.configure(2, {{MaxCountField, "2000"}, {RevolutionsField, "0"}, {TotalTimeField, "0"}});
+  std::string shown[2];
+  growing.platform.when([&] { return growing.program.runState.totalSteps >= 3000; },
+                        [&] {
+                          shown[0] = growing.text(Mass1Field), shown[1] = growing.text(Mass2Field);
+                          growing.click(EndButton);
+                        });
+  growing.run();
+  EXPECT_NEAR(std::stod(shown[0]), 36 * (1 + 0.05 * 3000 / 2000), 0.1);
+  EXPECT_NEAR(std::stod(shown[1]), 29 * (1 + 0.05 * 3000 / 2000), 0.1);
   s = runWith(2, {{MassGain1Field, "-5"}, {MaxCountField, "2000"}}, 2000)
           .ends.at(0);  // 2 gains what 1 gives up
   EXPECT_EQ(s.dmu1, -s.dmu2);
@@ -125,14 +136,18 @@ TEST(MassChange, GrowsByThePercentagePerMaxCountStepsAndGoesOnThroughNegativeMas
           .ends.at(0);
   EXPECT_EQ(std::tuple(s.stepCount, s.reason), std::tuple(31000, EndReason::None));
   EXPECT_NEAR(s.m1, 36 * GM * (1 - 30999.0 / 10000), 1e-6 * 36 * GM);
-  // only a sum of exactly 0 leaves the centre of mass undefined and ends the configuration
-  for (const auto& [m0, m1, ends] : {std::tuple{1.0, -1.0, true}, {1.0, -3.0, false}, {2.0, 2.0, false}}) {
+  // only a sum of exactly 0 or a separation of 0 leaves the centre of mass undefined and ends the
+  // configuration
+  for (const auto& [m0, m1, d, ends] : {std::tuple{1.0, -1.0, 4.0, true},
+                                        {1.0, -3.0, 4.0, false},
+                                        {2.0, 2.0, 4.0, false},
+                                        {2.0, 2.0, 0.0, true}}) {
     LoopState p;
-    p.m1 = m0, p.m2 = m1, p.x2 = 4, p.dist12 = 4;
+    p.m1 = m0, p.m2 = m1, p.x2 = d, p.dist12 = d;
     EXPECT_EQ(step::centreOfMass(p), !ends);
     EXPECT_EQ(p.endCode == EndCode::Ends, ends);
     if (!ends) {
-      EXPECT_EQ(p.xcm, m1 * 4 / (m0 + m1));
+      EXPECT_EQ(p.xcm, m1 * d / (m0 + m1));
     }
   }
 }

@@ -85,5 +85,14 @@ TEST(SignalWindow, AMergerIsMarkedInBothWindowsAndTheRemnantRingsOn) {
   h.click(StartButton);
 }
 
+// Shown, the window redraws the samples it keeps by itself, a few times a second.
+TEST(SignalWindow, RedrawsByItselfWhileShown) {
+  SignalWindow signal;
+  signal.show();
+  signal.onConfigurationStart(1, 0, LoopState());
+  for (int i = 0; i < 10; ++i) signal.onStrainSample(1, {i / 4096.0, {1e-21, 0}, 500});
+  EXPECT_TRUE(QTest::qWaitFor([&] { return signal.plusSeries().count() == 10; }, 5000));
+}
+
 }  // namespace
 }  // namespace bhsim::testing
