@@ -44,8 +44,8 @@ double separation(const LoopState& s) {
 }
 
 // At any positions and velocities of a pair in its centre-of-mass frame, the N-body acceleration is the
-// two-body formula, and the N-body energy the reduced mass times PHYSICS.md's energy per unit reduced
-// mass (Newton's: kinetic plus -m1 m2 / r).
+// two-body formula, and the N-body energy and the two-body one the reduced mass times PHYSICS.md's energy
+// per unit reduced mass (Newton's: kinetic plus -m1 m2 / r).
 TEST(PostNewtonian, TheNBodyAccelerationAndEnergyOfAPairAreTheTwoBodyForms) {
   std::mt19937_64 random(18);
   std::uniform_real_distribution<double> unit(-1, 1);
@@ -70,10 +70,12 @@ TEST(PostNewtonian, TheNBodyAccelerationAndEnergyOfAPairAreTheTwoBodyForms) {
     const double g = kTotal / d, newton = 0.5 * v2 - g;
     const double firstOrder =
         0.375 * (1 - 3 * nu) * v2 * v2 + (g / 2) * ((3 + nu) * v2 + nu * rdot * rdot) + g * g / 2;
-    EXPECT_NEAR(gravity::conservedEnergy(GravityModel::Newtonian, pair), reduced * newton,
-                1e-13 * reduced * g);
-    EXPECT_NEAR(gravity::conservedEnergy(GravityModel::FirstPostNewtonian, pair),
-                reduced * (newton + firstOrder / (c * c)), 1e-13 * reduced * g);
+    const double energy[] = {newton, newton + firstOrder / (c * c)};
+    const GravityModel models[] = {GravityModel::Newtonian, GravityModel::FirstPostNewtonian};
+    for (int m = 0; m < 2; ++m) {  // of the bodies, and of their relative motion per unit reduced mass
+      EXPECT_NEAR(gravity::conservedEnergy(models[m], pair), reduced * energy[m], 1e-13 * reduced * g);
+      EXPECT_NEAR(gravity::binarySpecificEnergy(models[m], x, dv, kMass1, kMass2), energy[m], 1e-13 * g);
+    }
   }
 }
 

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <sstream>
 #include <thread>
 
@@ -45,7 +46,7 @@ class GridRun {
   std::string recordProblem(const PointRecord& record) const;
   std::string rowsProblem(const PointRecord& record) const;
   int openJournal();
-  PointRecord runPoint(std::int64_t point, bool& interrupted) const;
+  std::optional<PointRecord> runPoint(std::int64_t point) const;
   void work();
   bool openOutputs();
   bool nextResult(std::size_t i, PointRecord& result);
@@ -155,7 +156,8 @@ int GridRun::openJournal() {
   return 0;
 }
 
-PointRecord GridRun::runPoint(std::int64_t point, bool& interrupted) const {
+// The record of a point; nothing when the run was interrupted part way (the point runs again on --resume).
+std::optional<PointRecord> GridRun::runPoint(std::int64_t point) const {
   BatchOptions run = options_.point;
   run.quiet = true;
   run.jobs = innerJobs_;
@@ -171,7 +173,7 @@ PointRecord GridRun::runPoint(std::int64_t point, bool& interrupted) const {
   }
   std::ostringstream rows;
   const BatchResult result = runBatch(run, {&rows, prefix + ",", layout_});
-  interrupted = result.interrupted != 0;
+  if (result.interrupted != 0) return std::nullopt;
   PointRecord record;
   record.point = point;
   record.refusal = result.refusal;
@@ -197,13 +199,12 @@ void GridRun::work() {
       if (stopping_ || next_ >= toRun_.size() || interruptSignal() != 0) return;
       i = toRun_[next_++];
     }
-    bool interrupted = false;
-    PointRecord result = runPoint(points_[i], interrupted);
-    if (interrupted) return;  // stopped part way: it runs again on --resume
-    if (journal_) journal_->append(result);
+    std::optional<PointRecord> result = runPoint(points_[i]);
+    if (!result) return;
+    if (journal_) journal_->append(*result);
     {
       std::lock_guard lock(mutex_);
-      done_[i] = std::move(result);
+      done_[i] = std::move(*result);
     }
     changed_.notify_all();
   }
