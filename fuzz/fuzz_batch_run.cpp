@@ -39,6 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   options.tracePath.clear();
   options.pngPath.clear();
   options.tablePath.clear();
+  options.strainPath.clear();
   options.quiet = true;
   options.maxSteps = std::min(options.maxSteps.value_or(kMaxSteps), kMaxSteps);
   // A fixed refresh makes every run reproducible, as a fuzzer needs.
