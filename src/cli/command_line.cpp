@@ -8,26 +8,33 @@
 #include <optional>
 #include <utility>
 
+#include "cli/field_list.hpp"
 #include "format/numeric_value.hpp"
 
 namespace bhsim {
 
-const char* const kBatchUsage =
-    "usage: bhsim --batch [--bh N] [--refresh-every N] [--max-steps N] [--json FILE|-] [--trace FILE]\n"
+namespace {
+
+const char* const kUsage =
+    "usage: bhsim --batch [--bh N] [--refresh-every N] [--max-steps N] [--json FILE] [--trace FILE]\n"
     "                     [--png FILE] [--table FILE] [--gravity MODEL]\n"
     "                     [--sweep FIELD=FROM:TO:STEP|FIELD=V1,V2,...|gravity=MODEL,...]...\n"
     "                     [--strain FILE [--strain-rate HZ] [--distance-mpc D] [--inclination-deg I]]\n"
     "                     [--shard K/N] [--resume] [--jobs N] [--quiet] [FIELD=TEXT ...]\n"
+    "       bhsim --batch --help | --version\n"
     "       bhsim --merge OUT.csv IN.csv...\n"
     "\n"
     "Runs the simulation without a window: start-up as the program does, N black holes (1 to 3), each\n"
     "FIELD (a text field's name, such as TBH1 or Tmaxcount) typed with TEXT, then \"Start\", \"Cont\" and\n"
-    "\"Next\" pressed in turn.\n"
+    "\"Next\" pressed in turn. The fields are listed at the end. FILE \"-\" is standard output; each\n"
+    "output goes to a place of its own, and every output is checked before the run starts.\n"
     "\n"
     "  --bh N             number of black holes, 1 to 3 (default 1)\n"
-    "  --refresh-every N  refresh the fields every N steps instead of ten times a second (reproducible)\n"
+    "  --refresh-every N  refresh the fields every N steps (default: every 10000 steps and at the first\n"
+    "                     step past \"Total time\", which then ends a configuration there; the windows\n"
+    "                     refresh ten times a second and end at the first refresh past it)\n"
     "  --max-steps N      press \"Stop\" at the first event pump after N integration steps in all\n"
-    "  --json FILE|-      write the fields and captions at the end wait and at the end, as JSON\n"
+    "  --json FILE        write the fields and captions at the end wait and at the end, as JSON\n"
     "  --trace FILE       write every plotted dot as CSV: configuration,step,body,x_km,y_km\n"
     "  --png FILE         write the display at the end wait as a PNG image\n"
     "  --table FILE       write one CSV row per configuration of the sweep, at full precision\n"
@@ -57,10 +64,11 @@ const char* const kBatchUsage =
     "  --shard K/N        run only the grid points whose index is K-1 modulo N (1 <= K <= N)\n"
     "  --resume           finish a grid that was killed or interrupted: run only the points its journal\n"
     "                     (FILE.journal beside the first output file) has not recorded\n"
-    "  --jobs N           run the points of a grid and the configurations of a sweep in N threads\n"
-    "                     (default: one per core); the output is the same as with one\n"
+    "  --jobs N           run the points of a grid and the configurations of a sweep in N threads,\n"
+    "                     1 to 1024 (default: one per core); the output is the same as with one\n"
     "  --quiet            no progress line on a terminal\n"
     "  --help             print this text\n"
+    "  --version          print the program's version\n"
     "\n"
     "--merge writes the table of a whole grid from the tables of its shards: the same header and grid,\n"
     "every point exactly once.\n"
@@ -70,9 +78,8 @@ const char* const kBatchUsage =
     "\n"
     "Exit status: 0 the run (every point of a grid) went through, 1 the run (a point of a grid) was\n"
     "refused or the tables to merge do not make one grid, 2 bad arguments (or a journal that is not this\n"
-    "run's), 3 an output file could not be written, 130 or 143 stopped by SIGINT or SIGTERM.\n";
-
-namespace {
+    "run's), 3 an output file could not be written, 130 or 143 stopped by SIGINT or SIGTERM.\n"
+    "\n";
 
 // Above a million samples a second the samples would fall on the same steps over and over.
 constexpr double kMaxStrainRate = 1e6;
@@ -364,6 +371,10 @@ void Parser::next() {
 }
 
 }  // namespace
+
+std::string batchUsage() {
+  return kUsage + fieldListText();
+}
 
 ParsedCommand parseBatchCommand(const std::vector<std::string>& args) {
   return Parser(args).run();
