@@ -47,6 +47,6 @@ int threadCount(const BatchOptions& options);
 
 ParsedOptions parseBatchOptions(const std::vector<std::string>& args);
 
-extern const char* const kBatchUsage;
+extern const std::string kBatchUsage;
 
 }  // namespace bhsim

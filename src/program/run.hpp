@@ -57,7 +57,8 @@ class Run {
   std::int64_t sampleIndex_ = 0;     // the next strain sample, counted from 0 at the start
   std::int64_t nextSampleStep_ = 0;  // the step it is taken at; INT64_MAX when sampling is off
   double tmark_ = 0;
-  double angle_ = 0;  // sweep angle of the configuration being integrated
+  double angle_ = 0;                         // sweep angle of the configuration being integrated
+  void (*modelStep_)(LoopState&) = nullptr;  // the step of the run's gravity model, chosen per configuration
   LoopState s_;
 };
 

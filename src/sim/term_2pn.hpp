@@ -1,0 +1,44 @@
+#pragma once
+
+// The second post-Newtonian term ("2pn"), conservative, added pair by pair from each pair's relative
+// motion (harmonic gauge): A and B of the relative acceleration, and the energy it adds to the 1PN one.
+// Sources: L. Blanchet, Living Rev. Relativity 17 (2014) 2, section 7; T. Mora & C. M. Will, Phys. Rev.
+// D 69 (2004) 104021, eqs. (2.2)-(2.4) and (2.11) (with the opposite sign of A and B). See
+// docs/physics.md.
+
+#include "sim/gravity_geometry.hpp"
+#include "sim/gravity_model.hpp"
+#include "sim/pair_motion.hpp"
+
+namespace bhsim::gravity {
+
+struct SecondPostNewtonianTerm {
+  static constexpr Term kTerm = Term::SecondPostNewtonian;
+  static constexpr double kInverseLight = kInverseLightToTheFourth;
+
+  // A and B (times c⁴).
+  [[gnu::always_inline]] static PairTerms relative(const PairMotion& p) {
+    const double nu = p.massRatio, g = p.potential, v2 = p.speedSquared, rdot = p.radialSpeed;
+    const double rdot2 = rdot * rdot;
+    const double along = 0.75 * (12 + 29 * nu) * g * g + nu * (3 - 4 * nu) * v2 * v2 +
+                         1.875 * nu * (1 - 3 * nu) * rdot2 * rdot2 - 0.5 * nu * (13 - 4 * nu) * g * v2 -
+                         (2 + 25 * nu + 2 * nu * nu) * g * rdot2 - 1.5 * nu * (3 - 4 * nu) * v2 * rdot2;
+    const double withVelocity =
+        0.5 * rdot *
+        ((4 + 41 * nu + 8 * nu * nu) * g - nu * (15 + 4 * nu) * v2 + 3 * nu * (3 + 2 * nu) * rdot2);
+    return {along, withVelocity};
+  }
+
+  // The energy per unit reduced mass (times c⁴).
+  static double specificEnergy(const PairMotion& p) {
+    const double nu = p.massRatio, g = p.potential, v2 = p.speedSquared,
+                 rdot2 = p.radialSpeed * p.radialSpeed;
+    return 0.3125 * (1 - 7 * nu + 13 * nu * nu) * v2 * v2 * v2 +
+           (g / 8) * ((21 - 23 * nu - 27 * nu * nu) * v2 * v2 + 2 * nu * (1 - 15 * nu) * v2 * rdot2 -
+                      3 * nu * (1 - 3 * nu) * rdot2 * rdot2) +
+           (g * g / 8) * ((14 - 55 * nu + 4 * nu * nu) * v2 + (4 + 69 * nu + 12 * nu * nu) * rdot2) -
+           (g * g * g / 4) * (2 + 15 * nu);
+  }
+};
+
+}  // namespace bhsim::gravity
