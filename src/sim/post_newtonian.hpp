@@ -9,6 +9,7 @@
 
 #include "sim/gravity_geometry.hpp"
 #include "sim/gravity_model.hpp"
+#include "sim/pair_coefficients.hpp"
 #include "sim/term_1pn.hpp"
 #include "sim/term_2_5pn.hpp"
 #include "sim/term_2pn.hpp"
@@ -27,16 +28,17 @@ template <GravityModel kModel, int count>
 
 // The share of the pair's relative acceleration of one pair term: -(m / r²) c^-k (A n + B v).
 template <class PairTerm>
-[[gnu::always_inline]] inline Vec2 pairTermAcceleration(const PairMotion& pair, double pull, Vec2 unit,
+[[gnu::always_inline]] inline Vec2 pairTermAcceleration(const PairTerms& terms, double pull, Vec2 unit,
                                                         Vec2 v) {
-  const PairTerms terms = PairTerm::relative(pair);
   const double scale = -pull * PairTerm::kInverseLight;
   return scale * (terms.alongSeparation * unit + terms.alongVelocity * v);
 }
 
-// The relative acceleration of a pair through the pair terms of `kModel`, in the order of the expansion.
+// The relative acceleration of a pair through the pair terms of `kModel`, in the order of the expansion,
+// with the coefficients of its mass ratio.
 template <GravityModel kModel>
-[[gnu::always_inline]] inline Vec2 pairAcceleration(const PairMotion& pair, double pull, Vec2 unit, Vec2 v) {
+[[gnu::always_inline]] inline Vec2 pairAcceleration(const PairCoefficients& k, const PairMotion& pair,
+                                                    double pull, Vec2 unit, Vec2 v) {
   Vec2 sum;
   bool first = true;  // the first term is the sum, as it stands (a constant after inlining)
   const auto add = [&](Vec2 part) {
@@ -44,21 +46,25 @@ template <GravityModel kModel>
     first = false;
   };
   if constexpr (kModel.has(Term::SecondPostNewtonian))
-    add(pairTermAcceleration<SecondPostNewtonianTerm>(pair, pull, unit, v));
+    add(pairTermAcceleration<SecondPostNewtonianTerm>(SecondPostNewtonianTerm::relative(k.second, pair), pull,
+                                                      unit, v));
   if constexpr (kModel.has(Term::RadiationReaction))
-    add(pairTermAcceleration<RadiationReactionTerm>(pair, pull, unit, v));
+    add(pairTermAcceleration<RadiationReactionTerm>(RadiationReactionTerm::relative(pair), pull, unit, v));
   if constexpr (kModel.has(Term::ThirdPostNewtonian))
-    add(pairTermAcceleration<ThirdPostNewtonianTerm>(pair, pull, unit, v));
+    add(pairTermAcceleration<ThirdPostNewtonianTerm>(ThirdPostNewtonianTerm::relative(k.third, pair), pull,
+                                                     unit, v));
   if constexpr (kModel.has(Term::RadiationReactionCorrection))
-    add(pairTermAcceleration<RadiationReactionCorrectionTerm>(pair, pull, unit, v));
+    add(pairTermAcceleration<RadiationReactionCorrectionTerm>(
+        RadiationReactionCorrectionTerm::relative(k.correction, pair), pull, unit, v));
   return sum;
 }
 
 // Adds the pair terms of each pair: the pair's relative acceleration through them, shared in the inverse
-// ratio of the masses.
+// ratio of the masses. `kept` holds the coefficients of each pair's mass ratio (1-2, 1-3, 2-3) between
+// calls; they are worked out again where the mass ratio is not theirs.
 template <GravityModel kModel, int count>
 [[gnu::always_inline]] inline void addPairTerms(const Geometry<count>& g, const Body (&body)[count],
-                                                Vec2 (&acceleration)[count]) {
+                                                Vec2 (&acceleration)[count], PairCoefficientsOfBodies& kept) {
   for (int a = 0; a < count; ++a) {
     for (int b = a + 1; b < count; ++b) {
       const double total = body[a].mass + body[b].mass;
@@ -67,7 +73,9 @@ template <GravityModel kModel, int count>
       const Vec2 v = body[a].velocity - body[b].velocity;
       const PairMotion pair{shareOfA * shareOfB,     total,     g.distance[a][b],
                             total * g.inverse[a][b], dot(v, v), dot(g.unit[a][b], v)};
-      const Vec2 relative = pairAcceleration<kModel>(pair, g.pull[a][b] + g.pull[b][a], g.unit[a][b], v);
+      PairCoefficients& k = kept[a + b - 1];
+      if constexpr (hasPairCoefficients<kModel>()) keepPairCoefficients<kModel>(k, pair.massRatio);
+      const Vec2 relative = pairAcceleration<kModel>(k, pair, g.pull[a][b] + g.pull[b][a], g.unit[a][b], v);
       acceleration[a] = acceleration[a] + shareOfA * relative;
       acceleration[b] = acceleration[b] - shareOfB * relative;
     }
@@ -77,7 +85,8 @@ template <GravityModel kModel, int count>
 // The accelerations of `count` bodies (2 or 3) at the positions of `g` under `kModel`.
 template <GravityModel kModel, int count>
 [[gnu::always_inline]] inline void accelerationsAt(const Geometry<count>& g, const Body (&body)[count],
-                                                   Vec2 (&acceleration)[count]) {
+                                                   Vec2 (&acceleration)[count],
+                                                   PairCoefficientsOfBodies& kept) {
   for (int a = 0; a < count; ++a) {
     if constexpr (kModel.has(Term::FirstPostNewtonian)) {
       acceleration[a] = FirstPostNewtonianTerm::accelerationOf(g, body, a);
@@ -85,12 +94,13 @@ template <GravityModel kModel, int count>
       acceleration[a] = g.newtonian[a];
     }
   }
-  if constexpr (kModel.hasPairTerms()) addPairTerms<kModel>(g, body, acceleration);
+  if constexpr (kModel.hasPairTerms()) addPairTerms<kModel>(g, body, acceleration, kept);
 }
 
 template <GravityModel kModel, int count>
 void accelerationsOf(const Body (&body)[count], Vec2 (&acceleration)[count]) {
-  accelerationsAt<kModel>(geometryOf<kModel>(body), body, acceleration);
+  PairCoefficientsOfBodies none;
+  accelerationsAt<kModel>(geometryOf<kModel>(body), body, acceleration, none);
 }
 
 // The accelerations of the bodies (two or three) under `model`; `out` has one entry per body. Under

@@ -46,7 +46,7 @@ inline void attractUnderModel(LoopState& s) {
   const gravity::Geometry<count> geometry = gravity::geometryOf<kModel>(bodies);
   recordSeparations(s, geometry);
   gravity::Vec2 a[count];
-  gravity::accelerationsAt<kModel>(geometry, bodies, a);
+  gravity::accelerationsAt<kModel>(geometry, bodies, a, s.pairCoefficients);
   s.ax1 = a[0].x, s.ay1 = a[0].y, s.ax2 = a[1].x, s.ay2 = a[1].y;
   if constexpr (count == 3) s.ax3 = a[2].x, s.ay3 = a[2].y;
 }

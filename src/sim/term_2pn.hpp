@@ -16,18 +16,28 @@ struct SecondPostNewtonianTerm {
   static constexpr Term kTerm = Term::SecondPostNewtonian;
   static constexpr double kInverseLight = kInverseLightToTheFourth;
 
-  // A and B (times c⁴).
-  [[gnu::always_inline]] static PairTerms relative(const PairMotion& p) {
-    const double nu = p.massRatio, g = p.potential, v2 = p.speedSquared, rdot = p.radialSpeed;
-    const double rdot2 = rdot * rdot;
-    const double along = 0.75 * (12 + 29 * nu) * g * g + nu * (3 - 4 * nu) * v2 * v2 +
-                         1.875 * nu * (1 - 3 * nu) * rdot2 * rdot2 - 0.5 * nu * (13 - 4 * nu) * g * v2 -
-                         (2 + 25 * nu + 2 * nu * nu) * g * rdot2 - 1.5 * nu * (3 - 4 * nu) * v2 * rdot2;
-    const double withVelocity =
-        0.5 * rdot *
-        ((4 + 41 * nu + 8 * nu * nu) * g - nu * (15 + 4 * nu) * v2 + 3 * nu * (3 + 2 * nu) * rdot2);
-    return {along, withVelocity};
+  // What the mass ratio makes of the formula: the factor of each product of g = G m / r, v² and ṙ²
+  // in A, and in B / ṙ.
+  struct Coefficients {
+    double gg, v4, rdot4, gv2, grdot2, v2rdot2;
+    double velocityG, velocityV2, velocityRdot2;
+  };
+
+  static Coefficients coefficients(double nu) {
+    const double nu2 = nu * nu;
+    return {0.75 * (12 + 29 * nu),         nu * (3 - 4 * nu),         1.875 * nu * (1 - 3 * nu),
+            -0.5 * nu * (13 - 4 * nu),     -(2 + 25 * nu + 2 * nu2),  -1.5 * nu * (3 - 4 * nu),
+            0.5 * (4 + 41 * nu + 8 * nu2), -0.5 * nu * (15 + 4 * nu), 1.5 * nu * (3 + 2 * nu)};
   }
+
+  // A and B (times c⁴).
+  [[gnu::always_inline]] static PairTerms relative(const Coefficients& k, const PairMotion& p) {
+    const double g = p.potential, v2 = p.speedSquared, rdot = p.radialSpeed, rdot2 = rdot * rdot;
+    const double along = g * (k.gg * g + k.gv2 * v2 + k.grdot2 * rdot2) +
+                         v2 * (k.v4 * v2 + k.v2rdot2 * rdot2) + k.rdot4 * rdot2 * rdot2;
+    return {along, rdot * (k.velocityG * g + k.velocityV2 * v2 + k.velocityRdot2 * rdot2)};
+  }
+  static PairTerms relative(const PairMotion& p) { return relative(coefficients(p.massRatio), p); }
 
   // The energy per unit reduced mass (times c⁴).
   static double specificEnergy(const PairMotion& p) {
