@@ -1,6 +1,7 @@
-// Post-Newtonian gravity against the closed forms of the literature (PHYSICS.md): the N-body 1PN
-// acceleration of a pair against the two-body formula, Peters' inspiral time, a circular 1PN orbit, the
-// 1PN periastron advance; the default pair's merger; the Newtonian default unchanged to the byte.
+// Post-Newtonian gravity in the program (docs/physics.md): the N-body accelerations of a pair against
+// the two-body formulas under every model, Peters' inspiral time, the circular orbits of the set-up, the
+// 1PN periastron advance; the default pair's merger; the table of models by name; orbits a model does not
+// have refused in batch and in the windows; the program before the new terms unchanged to the byte.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -62,7 +63,9 @@ TEST(PostNewtonian, TheNBodyAccelerationOfAPairIsTheTwoBodyFormula) {
     // the centre-of-mass frame: body 1 at (m2/m) x, body 2 at -(m1/m) x
     const Body pair[2] = {{(kMass2 / kTotal) * x, (kMass2 / kTotal) * dv, kMass1},
                           {(-kMass1 / kTotal) * x, (-kMass1 / kTotal) * dv, kMass2}};
-    for (GravityModel model : {kFirstOrder, kFirstOrderRadiating}) {
+    for (const GravityModelRow& row : kGravityModels) {
+      const GravityModel model = row.model;
+      if (model.conservativeOrder() == 0) continue;  // the reaction alone is below the tolerance
       Vec2 a[2], newton[2];
       gravity::accelerations(model, pair, a);
       gravity::accelerations(GravityModel::Newtonian, pair, newton);
@@ -70,7 +73,7 @@ TEST(PostNewtonian, TheNBodyAccelerationOfAPairIsTheTwoBodyFormula) {
       const Vec2 got = a[0] - a[1], relativistic = expected - (newton[0] - newton[1]);
       const double size = std::sqrt(gravity::dot(expected, expected));
       EXPECT_GT(std::sqrt(gravity::dot(relativistic, relativistic)), 1e-3 * size);  // a real 1PN part
-      EXPECT_LT(std::hypot(got.x - expected.x, got.y - expected.y), 1e-13 * size) << i;
+      EXPECT_LT(std::hypot(got.x - expected.x, got.y - expected.y), 1e-13 * size) << row.name << " " << i;
     }
   }
 }
@@ -89,9 +92,10 @@ TEST(PostNewtonian, RadiationReactionHalvesTheSeparationInPetersTime) {
   EXPECT_NEAR(s.dt * static_cast<double>(s.stepCount - 1) / (peters(a0) - peters(a0 / 2)), 1, 0.01);
 }
 
-// The largest relative change of the 1PN energy over `revolutions` and the spread of the separation.
-std::pair<double, double> circularRun(double stepsPerRevolution, int revolutions) {
-  LoopState s = circularPair(kFirstOrder, 5, stepsPerRevolution);
+// The largest relative change of the model's energy over `revolutions` at 5 Hz and the spread of the
+// separation.
+std::pair<double, double> circularRun(GravityModel model, double stepsPerRevolution, int revolutions) {
+  LoopState s = circularPair(model, 5, stepsPerRevolution);
   const double e0 = modelEnergy(s), a0 = separation(s);
   double energy = 0, low = a0, high = a0;
   for (std::int64_t i = 0; i < static_cast<std::int64_t>(stepsPerRevolution) * revolutions; ++i) {
@@ -103,16 +107,22 @@ std::pair<double, double> circularRun(double stepsPerRevolution, int revolutions
   return {energy, (high - low) / a0};
 }
 
-TEST(PostNewtonian, ACircular1pnOrbitKeepsItsSeparationAndItsEnergyToFirstOrder) {
-  // the set-up's orbit has PHYSICS.md's frequency to first order in x = G m / (r c^2) (the orbit of the
+// The set-up's circular orbits are those of the equations the step integrates: the separation stays
+// under every conservative set, and the energy's change falls with the step (at 1PN as the step, to
+// first order; with the 2PN and 3PN terms faster).
+TEST(PostNewtonian, TheCircularOrbitsOfTheSetUpKeepTheirSeparationAndTheirEnergy) {
+  // at 1PN the orbit has the textbook frequency to first order in x = G m / (r c^2) (the orbit of the
   // equations integrated differs by about 5 x^2)
   const LoopState s = circularPair(kFirstOrder, 5, 1);
   const double r = separation(s), x = kTotal / (r * c * c), omega = 2 * kPi * 5;
   const double nu = kMass1 * kMass2 / (kTotal * kTotal);
   EXPECT_NEAR(omega * omega * r * r * r / kTotal, 1 - (3 - nu) * x, 6 * x * x);
-  EXPECT_LT(circularRun(1e5, 100).second, 1e-4);
-  const double coarse = circularRun(1e3, 10).first, fine = circularRun(1e4, 10).first;
-  EXPECT_NEAR(coarse / fine, 10, 1);
+  for (const char* model : {"1pn", "1pn+2pn", "1pn+2pn+3pn"}) {
+    EXPECT_LT(circularRun(named(model), 1e5, 20).second, 1e-4) << model;
+    const double coarse = circularRun(named(model), 1e3, 10).first,
+                 fine = circularRun(named(model), 1e4, 10).first;
+    EXPECT_GT(coarse / fine, 9) << model;
+  }
 }
 
 TEST(PostNewtonian, TheEccentricOrbitAdvancesItsPeriastronAsTheClosedFormSays) {
@@ -134,35 +144,100 @@ TEST(PostNewtonian, TheEccentricOrbitAdvancesItsPeriastronAsTheClosedFormSays) {
   EXPECT_NEAR(advance / (6 * kPi * kTotal / (c * c * p)), 1, 0.01);
 }
 
-TEST(PostNewtonian, TheDefaultPairMergesWithinItsFirstRevolution) {
-  {
-    Harness h;
-    h.program.options.gravity = kRadiating;
-    h.configure(2);
-    h.run();
-    ASSERT_EQ(h.recorder.ends.size(), 1u);
-    EXPECT_EQ(h.recorder.ends[0].reason, EndReason::Merger12);
-    EXPECT_LT(h.recorder.ends[0].stepCount, h.program.value(MaxCountField));
-    EXPECT_LT(h.recorder.ends[0].dist12, 6 * (h.recorder.ends[0].m1 + h.recorder.ends[0].m2) / (c * c));
+TEST(PostNewtonian, TheDefaultPairMergesWithinItsFirstRevolutionUnderTheReactionAlone) {
+  Harness h;
+  h.program.options.gravity = kRadiating;
+  h.configure(2);
+  h.run();
+  ASSERT_EQ(h.recorder.ends.size(), 1u);
+  EXPECT_EQ(h.recorder.ends[0].reason, EndReason::Merger12);
+  EXPECT_LT(h.recorder.ends[0].stepCount, h.program.value(MaxCountField));
+  EXPECT_LT(h.recorder.ends[0].dist12, 6 * (h.recorder.ends[0].m1 + h.recorder.ends[0].m2) / (c * c));
+}
+
+// Every row by its name and short name, any set of terms in any order; a set the table lacks is no model.
+TEST(GravityModels, AreNamedByTheirTermsInAnyOrder) {
+  for (const GravityModelRow& row : kGravityModels) {
+    EXPECT_EQ(gravityModelNamed(row.name), row.model) << row.name;
+    EXPECT_EQ(gravityModelName(row.model), row.name);
+    if (!row.shortName.empty()) {
+      EXPECT_EQ(gravityModelNamed(row.shortName), row.model) << row.shortName;
+    }
   }
+  EXPECT_EQ(gravityModelNamed("2.5pn+1pn"), gravityModelNamed("1pn+2.5pn"));
+  EXPECT_EQ(gravityModelNamed("3.5pn+2.5pn+3pn+2pn+1pn"), gravityModelNamed("full"));
+  EXPECT_EQ(gravityModelNamed("merger"), gravityModelNamed("1pn+2pn+2.5pn"));
+  for (const char* none :
+       {"2pn", "1pn+3pn", "2.5pn+3.5pn", "1pn+3.5pn", "1pn+1pn", "1pn+", "+1pn", "1PN", ""})
+    EXPECT_EQ(gravityModelNamed(none), std::nullopt) << none;
 }
 
 TEST(GravityCli, AnUnknownModelIsRefusedAndAGridSweepsTheModel) {
   const Outcome bad = bhsim("--batch --gravity 2pn");
   EXPECT_EQ(bad.status, 2);
-  EXPECT_NE(bad.err.find("newtonian, 1pn, 1pn+2.5pn, 2.5pn"), std::string::npos) << bad.err;
+  EXPECT_NE(bad.err.find("newtonian, 1pn, 1pn+2.5pn, 2.5pn, 1pn+2pn, "), std::string::npos) << bad.err;
+  EXPECT_NE(bad.err.find(", merger, full"), std::string::npos) << bad.err;
   const std::string table = scratch("gravity.csv").string();
   const Outcome grid = bhsim(
-      "--batch --bh 2 --quiet --refresh-every 1000 --sweep gravity=newtonian,2.5pn Tnrev=1 --json - "
-      "--table " +
+      "--batch --bh 2 --quiet --refresh-every 1000 --sweep gravity=newtonian,2.5pn,merger Tfreq=10 Tnrev=1 "
+      "--json - --table " +
       table);
   ASSERT_EQ(grid.status, 0) << grid.err;
   const auto rows = readCsv(table);
-  ASSERT_EQ(rows.size(), 3u);  // the header and one row a model
+  ASSERT_EQ(rows.size(), 4u);  // the header and one row a model
   EXPECT_EQ(rows[0][1], "gravity");
-  EXPECT_EQ(std::tuple(rows[1][1], rows[1][6]), std::tuple("newtonian", "revolutions"));
-  EXPECT_EQ(std::tuple(rows[2][1], rows[2][6]), std::tuple("2.5pn", "merger12"));
-  EXPECT_NE(grid.out.find(R"("gravity":"2.5pn")"), std::string::npos);
+  for (std::size_t i = 1; i < 4; ++i) EXPECT_EQ(rows[i][6], "revolutions") << rows[i][1];
+  EXPECT_NE(grid.out.find(R"("gravity":"1pn+2pn+2.5pn")"), std::string::npos);
+  const Outcome usage = bhsim("--batch --help");
+  for (const GravityModelRow& row : kGravityModels)
+    EXPECT_NE(usage.out.find("  " + std::string(row.name) + (row.shortName.empty() ? " " : ", ")),
+              std::string::npos)
+        << row.name;
+}
+
+// An orbit a model does not have is refused before anything changes, with one line naming the limit for
+// these masses. The limits are independent figures: the highest frequency of a circular 1PN orbit for
+// 36 + 29 solar masses, 20.19 Hz at 5.81 G m / c², from ω² = (G m / r³)(1 - (4 + 2ν)x)/(1 - (1 + 3ν)x);
+// 6 G m / c² = 575.9 km; there Newton's law gives 33.8 Hz and the 2PN orbit 31.7 Hz (u = x (1 + A)
+// solved by hand for u = (v/c)²); the fastest 1PN orbit has black hole 2 at v/c 0.147.
+TEST(GravityCli, AnOrbitTheModelDoesNotHaveIsRefusedWithItsLimit) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"--gravity 1pn+2.5pn",
+       "33 Hz is above the highest circular orbit of 1PN + 2.5PN gravity for 36 + 29 solar masses (20.2 Hz)"},
+      {"--gravity merger",
+       "33 Hz is above the highest circular orbit outside the merger separation of 1PN + 2PN + 2.5PN gravity "
+       "for 36 + 29 solar masses (31.7 Hz at 575.9 km)"},
+      {"--gravity 2.5pn Tfreq=40",
+       "40 Hz is above the highest circular orbit outside the merger separation of 2.5PN gravity for 36 + 29 "
+       "solar masses (33.8 Hz at 575.9 km)"},
+      {"--gravity 1pn Tfreq= Tdist01=500",
+       "500 km is inside the merger separation of 1PN gravity for 36 + 29 solar masses (575.9 km)"},
+      {"--gravity 1pn Tfreq= Tvc=.2",
+       "v/c 0.2 is above the fastest circular orbit of 1PN gravity for 36 + 29 solar masses (v/c 0.147)"}};
+  for (const auto& [args, line] : cases) {
+    const Outcome o = bhsim("--batch --bh 2 --quiet --json - " + args);
+    EXPECT_EQ(o.status, 1) << args;
+    EXPECT_EQ(o.err, "bhsim: run refused: " + line + "\n");
+    EXPECT_NE(o.out.find(R"("refused": ")" + line + '"'), std::string::npos) << o.out;
+  }
+}
+
+TEST(PostNewtonian, TheWindowsRefuseAnOrbitTheModelDoesNotHaveBeforeAnythingChanges) {
+  Harness h;
+  h.program.options.gravity = kFirstOrderRadiating;
+  h.configure(3);
+  h.program.display.setPixel(5, 5, 0x123456);
+  std::string before;
+  for (const ControlDesign& d : controlTable()) before += h.text(d.id) + "|";
+  h.click(StartButton);
+  std::string after;
+  for (const ControlDesign& d : controlTable()) after += h.text(d.id) + "|";
+  EXPECT_EQ(after, before);
+  EXPECT_EQ(h.platform.refusals,
+            std::vector<std::string>{"33 Hz is above the highest circular orbit of 1PN + "
+                                     "2.5PN gravity for 36 + 29 solar masses (20.2 Hz)"});
+  EXPECT_EQ(std::tuple(h.program.display.pixel(5, 5), h.platform.waits), std::tuple(0x123456u, 0));
+  EXPECT_TRUE(h.recorder.starts.empty());
 }
 
 std::uint64_t fnv1a(const std::string& bytes) {
@@ -171,8 +246,9 @@ std::uint64_t fnv1a(const std::string& bytes) {
   return hash;
 }
 
+// FNV-1a of what the program wrote before the models came (JSON, table, trace, PNG), for the Newtonian
+// default runs of one, two and three black holes.
 TEST(PostNewtonian, TheNewtonianDefaultRunsAreThoseOfTheProgramBeforeTheModels) {
-  // FNV-1a of the JSON, table, trace and PNG written by the program as it was before the models came
   const std::uint64_t before[3][4] = {
       {0x398fa8a0ad6b448f, 0x7852dcb17d7faa53, 0x2379ab831e467e49, 0x3e860e23b5c05bd0},
       {0xc2297a52f0b9fe46, 0xc81aefae83af3348, 0x44c38f9a530b2a91, 0x80b00ac495f068d6},
@@ -185,6 +261,39 @@ TEST(PostNewtonian, TheNewtonianDefaultRunsAreThoseOfTheProgramBeforeTheModels) 
                   .status,
               0);
     for (int f = 0; f < 4; ++f) EXPECT_EQ(fnv1a(slurp(files[f])), before[n - 1][f]) << n << " " << files[f];
+  }
+}
+
+// FNV-1a of what the program wrote before the 2PN, 3PN and 3.5PN terms came, under the models it had and
+// the strain of the Newtonian runs (whose accelerations now come from the same functions as the models').
+TEST(PostNewtonian, TheFirstModelsAndTheStrainAreThoseOfTheProgramBeforeTheNewTerms) {
+  const std::string inspiral = "--bh 2 Tdm1=0 Tdm2=0 Tmaxcount=100000 Tnrev=0 --refresh-every 100000 ";
+  const struct {
+    std::string args;
+    std::uint64_t json, table, trace, png, strain;  // 0: not compared
+  } runs[] = {{inspiral + "--gravity 1pn+2.5pn Tfreq=17.5 Ttotaltime=1", 0x76993df07a1d3378,
+               0x8ece404b3a5079de, 0x7175e0a662261410, 0xacd0e92ca4e8af22, 0xc83fb3da15ea5003},
+              {inspiral + "--gravity 1pn Tfreq=5 Ttotaltime=0.05", 0x41ab1ac7fed5f2d0, 0xac21a24fe809a981,
+               0x014403a2601f4117, 0x898f621eea25447a, 0x6c882ff64ea5f05d},
+              {"--bh 3 --gravity 2.5pn --refresh-every 5000 --max-steps 300000", 0x1c1d3ef79826bf82,
+               0x0d6d19b93d51a05d, 0x245b47a075739bb4, 0xe7feaf4481438924, 0},
+              {inspiral + "--gravity 2.5pn Tfreq=10 Ttotaltime=0.02", 0, 0, 0, 0, 0x87dc0b5b80b47a14},
+              {"--bh 2 --refresh-every 5000", 0, 0, 0, 0, 0x4fdbbff11663a198},
+              {"--bh 3 --refresh-every 5000 --max-steps 300000", 0, 0, 0, 0, 0x6f162f19aac09774}};
+  for (const auto& run : runs) {
+    const std::string files[5] = {scratch("m.json").string(), scratch("m.csv").string(),
+                                  scratch("m.trace").string(), scratch("m.png").string(),
+                                  scratch("m.strain").string()};
+    ASSERT_EQ(bhsim("--batch --quiet " + run.args + " --json " + files[0] + " --table " + files[1] +
+                    " --trace " + files[2] + " --png " + files[3])
+                  .status,
+              0);
+    ASSERT_EQ(bhsim("--batch --quiet " + run.args + " --strain " + files[4]).status, 0);
+    const std::uint64_t expected[5] = {run.json, run.table, run.trace, run.png, run.strain};
+    for (int f = 0; f < 5; ++f)
+      if (expected[f] != 0) {
+        EXPECT_EQ(fnv1a(slurp(files[f])), expected[f]) << run.args << " " << files[f];
+      }
   }
 }
 
