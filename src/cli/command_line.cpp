@@ -15,7 +15,7 @@ namespace bhsim {
 
 namespace {
 
-const char* const kUsage =
+const char* const kUsageBeforeModels =
     "usage: bhsim --batch [--bh N] [--refresh-every N] [--max-steps N] [--json FILE] [--trace FILE]\n"
     "                     [--png FILE] [--table FILE] [--gravity MODEL]\n"
     "                     [--sweep FIELD=FROM:TO:STEP|FIELD=V1,V2,...|gravity=MODEL,...]...\n"
@@ -38,17 +38,17 @@ const char* const kUsage =
     "  --trace FILE       write every plotted dot as CSV: configuration,step,body,x_km,y_km\n"
     "  --png FILE         write the display at the end wait as a PNG image\n"
     "  --table FILE       write one CSV row per configuration of the sweep, at full precision\n"
-    "  --gravity MODEL    the law of gravity (default newtonian):\n"
-    "                       newtonian  Newton's law, as the program has always integrated\n"
-    "                       1pn        first post-Newtonian (Einstein-Infeld-Hoffmann) gravity: orbits\n"
-    "                                  precess; black holes 1 and 2 start on a 1PN circular orbit\n"
-    "                       1pn+2.5pn  1pn plus radiation reaction: the pair spirals in and merges\n"
-    "                       2.5pn      Newton's law plus radiation reaction, the inspiral of Peters'\n"
-    "                                  formulas\n"
-    "                     The terms are an expansion in v/c: good for wide, slow orbits, only\n"
-    "                     qualitative near the innermost stable orbit (the default pair moves at\n"
-    "                     0.4 c); with three black holes the radiation reaction is that of each pair.\n"
-    "                     A pair closer than 6 G m / c^2 merges (end reason merger12 for 1 and 2).\n"
+    "  --gravity MODEL    the law of gravity (default newtonian):\n";
+
+// What follows the models.
+const char* const kUsageAfterModels =
+    "                     A model is Newton's law and post-Newtonian terms joined by \"+\" (2pn needs 1pn,\n"
+    "                     3pn needs 2pn, 3.5pn needs 1pn and 2.5pn). They are an expansion in v/c: good\n"
+    "                     for wide, slow orbits, only qualitative near the innermost stable orbit.\n"
+    "                     Black holes 1 and 2 start on the model's circular orbit; one it does not have\n"
+    "                     (or inside 6 G m / c^2) is refused. With three black holes the terms beyond\n"
+    "                     1pn are those of each pair. A pair closer than 6 G m / c^2 merges (end reason\n"
+    "                     merger12 for 1 and 2).\n"
     "  --strain FILE      write the gravitational-wave strain as CSV: configuration,t_s,h_plus,h_cross,\n"
     "                     one row every 1/HZ s of simulated time from each configuration's start, taken\n"
     "                     at the first step at or past that time; not with --sweep\n"
@@ -223,7 +223,7 @@ void Parser::gravity(const std::string& name, const std::optional<std::string>& 
   if (!text) return;
   run_.gravity = gravityModelNamed(*text);
   if (!run_.gravity) {
-    fail("unknown gravity model '" + *text + "'; the models are " + std::string(gravityModelList()));
+    fail("unknown gravity model '" + *text + "'; the models are " + gravityModelList());
   }
 }
 
@@ -372,8 +372,27 @@ void Parser::next() {
 
 }  // namespace
 
+namespace {
+
+// "  newtonian   Newton's law, ...": one line a model (two where its names are long), from the table.
+std::string modelLines() {
+  constexpr std::size_t kIndent = 23, kNameWidth = 25;
+  std::string lines;
+  for (const GravityModelRow& row : kGravityModels) {
+    std::string names(row.name);
+    if (!row.shortName.empty()) names += ", " + std::string(row.shortName);
+    lines += std::string(kIndent, ' ') + names;
+    if (names.size() + 1 > kNameWidth) lines += "\n" + std::string(kIndent, ' ');
+    lines += std::string(kNameWidth - (names.size() + 1 > kNameWidth ? 0 : names.size()), ' ');
+    lines += std::string(row.help) + "\n";
+  }
+  return lines;
+}
+
+}  // namespace
+
 std::string batchUsage() {
-  return kUsage + fieldListText();
+  return kUsageBeforeModels + modelLines() + kUsageAfterModels + fieldListText();
 }
 
 ParsedCommand parseBatchCommand(const std::vector<std::string>& args) {
