@@ -5,6 +5,7 @@
 #include "sim/constants.hpp"
 #include "sim/energy.hpp"
 #include "sim/remnant.hpp"
+#include "sim/step.hpp"
 
 namespace bhsim {
 namespace {
@@ -70,10 +71,7 @@ const TableColumn kColumns[] = {
     {"alpha_deg", [](const ConfigurationOutcome& o) { return roundTripText(o.angle); }},
     {"steps", [](const ConfigurationOutcome& o) { return std::to_string(o.end.stepCount); }, "0", nullptr,
      CellKind::Whole},
-    {"sim_time_s",
-     [](const ConfigurationOutcome& o) {
-       return roundTripText(o.end.dt * static_cast<double>(o.end.stepCount));
-     }},
+    {"sim_time_s", [](const ConfigurationOutcome& o) { return roundTripText(step::simulatedTime(o.end)); }},
     {"end_reason",
      [](const ConfigurationOutcome& o) { return std::string(endReasonName(o.end.reason, o.stopped)); },
      "refused", nullptr, CellKind::EndReason},

@@ -93,6 +93,7 @@ void Run::placeBodies(const Orbit& o, double angle) {
   s.timeLimit = m.timeLimit;
   s.pi = pi_;
   s.gravity = p_.gravity;
+  s.variableStep = isAdaptive(p_.integrator);
   const double pi = pi_;
   const double a = (s.alpha * pi) / 180;
   s.x1 = std::cos(pi + a) * o.rcm1;

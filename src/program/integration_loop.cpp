@@ -12,6 +12,7 @@
 #include "sim/constants.hpp"
 #include "sim/fast_loop.hpp"
 #include "sim/relativistic_step.hpp"
+#include "sim/semi_implicit_euler.hpp"
 #include "sim/step.hpp"
 
 namespace bhsim {
@@ -38,24 +39,29 @@ std::string massTenths(double m) {
 }  // namespace
 
 Run::LoopOutcome Run::integrate() {
-  LoopState& s = s_;
-  const RunState& m = program_.runState;
-  const step::DirectionWatch watch(s.alpha);
-  // Newtonian gravity takes the packed loop (or the plain one as its reference); a post-Newtonian model
-  // takes its own step, in the plain loop.
-  const bool relativistic = s.gravity != GravityModel::Newtonian;
-  modelStep_ = step::stepOf(s.gravity);
-  const bool reference = program_.options.referenceLoop;
   nextClockCheck_ = 1;
-  timeLimitStep_ = program_.options.refreshAtTimeLimit && program_.options.refreshEvery > 0
-                       ? firstStepPast(s.timeLimit, s.dt)
-                       : std::numeric_limits<std::int64_t>::max();
+  timeLimitStep_ = std::numeric_limits<std::int64_t>::max();
   if (program_.observer != nullptr) {
-    program_.observer->onConfigurationStart(static_cast<int>(ialpha_), angle_, s);
+    program_.observer->onConfigurationStart(static_cast<int>(ialpha_), angle_, s_);
   }
   if (ConfigurationSource* source = program_.options.source) {
     if (const ConfigurationRecord* record = source->take(ialpha_ - 1)) return replay(*record);
   }
+  const LoopOutcome outcome = (this->*loopOf(p_.integrator))();
+  return outcome == LoopOutcome::Completed ? finishConfiguration() : outcome;
+}
+
+// The fixed step's loop: the packed loop under Newton's law (or the plain one as its reference); a
+// post-Newtonian model takes its own step, in the plain loop.
+Run::LoopOutcome Run::integrateFixed() {
+  LoopState& s = s_;
+  const RunState& m = program_.runState;
+  const step::DirectionWatch watch(s.alpha);
+  const bool relativistic = s.gravity != GravityModel::Newtonian;
+  modelStep_ = step::SemiImplicitEuler::stepOf(s.gravity);
+  const bool reference = program_.options.referenceLoop;
+  if (program_.options.refreshAtTimeLimit && program_.options.refreshEvery > 0)
+    timeLimitStep_ = firstStepPast(s.timeLimit, s.dt);
   startSampling();
   for (;;) {
     const step::Crossing crossing = relativistic ? relativisticStep()
@@ -77,9 +83,15 @@ Run::LoopOutcome Run::integrate() {
     step::massChange(s);
     if (s.endCode == EndCode::Ends) break;
   }
+  return LoopOutcome::Completed;
+}
+
+// The end of a configuration that was integrated to its end: a merger's mark and ringdown, the observer.
+Run::LoopOutcome Run::finishConfiguration() {
   publishProgress();
-  stepsBefore_ += s.stepCount;
-  const LoopOutcome merger = s.reason == EndReason::Merger12 ? markMerger() : LoopOutcome::Completed;
+  stepsBefore_ += s_.stepCount;
+  evaluationsBefore_ += s_.forceEvaluations;
+  const LoopOutcome merger = s_.reason == EndReason::Merger12 ? markMerger() : LoopOutcome::Completed;
   if (merger == LoopOutcome::Ended) return merger;
   endConfiguration(false);
   return merger;
@@ -105,7 +117,7 @@ Run::LoopOutcome Run::replay(const ConfigurationRecord& record) {
   }
   s_ = record.finalState;
   publishProgress();
-  if (!record.stopped) stepsBefore_ += s_.stepCount;
+  if (!record.stopped) stepsBefore_ += s_.stepCount, evaluationsBefore_ += s_.forceEvaluations;
   endConfiguration(record.stopped);
   return record.stopped ? LoopOutcome::Stopped : LoopOutcome::Completed;
 }
@@ -163,6 +175,7 @@ void Run::endConfiguration(bool stopped) {
 void Run::publishProgress() {
   RunState& m = program_.runState;
   m.totalSteps = stepsBefore_ + s_.stepCount;
+  m.totalForceEvaluations = evaluationsBefore_ + s_.forceEvaluations;
   m.x1 = s_.x1;
   m.y1 = s_.y1;
   m.x2 = s_.x2;
@@ -184,7 +197,11 @@ void Run::writeRevolution(bool timed) {
 }
 
 void Run::plot() {
-  LoopState& s = s_;
+  plotDots(s_, s_.stepCount);
+}
+
+// The bodies of `s` as dots about the centre of mass of black holes 1 and 2, `step` the trace's step.
+void Run::plotDots(LoopState& s, std::int64_t step) {
   if (!step::centreOfMass(s)) return;
   const RunState& m = program_.runState;
   Display& display = program_.display;
@@ -199,7 +216,7 @@ void Run::plot() {
     const double x = dots[body].x - s.xcm;
     const double y = s.ycm - dots[body].y;
     plotDisc(m, display, x, y, paletteColor(dots[body].colour), 0);
-    if (observer != nullptr) observer->onDot(configuration, s.stepCount, body + 1, x, -y);
+    if (observer != nullptr) observer->onDot(configuration, step, body + 1, x, -y);
   }
 }
 
@@ -238,9 +255,12 @@ void Run::refresh() {
   write(Speed2Field, whole(s.v2));
   write(Speed1Field, whole(s.v1));
   write(Speed3Field, whole(s.v3));
-  s.elapsed = s.dt * static_cast<double>(s.stepCount);
+  s.elapsed = step::simulatedTime(s);
   step::totalTimeTest(s);
   write(TotalTimeField, numberText(truncateTo(s.elapsed, 4)));
+  // an adaptive integrator's step: the mean of its steps so far
+  if (s.variableStep)
+    write(TimeStepField, numberText(truncateTo(1000000 * (s.elapsed / static_cast<double>(s.stepCount)), 4)));
   write(OffsetY2Field, numberText(s.y2 - s.ycm));
   write(OffsetX2Field, numberText(s.x2 - s.xcm));
   write(MaxSpeed1Field, whole(s.v1max));

@@ -9,6 +9,7 @@
 #include "program/run.hpp"
 #include "program/strain_sampling.hpp"
 #include "sim/constants.hpp"
+#include "sim/step.hpp"
 
 namespace bhsim {
 namespace {
@@ -19,7 +20,7 @@ constexpr double kRingdownDampingTimes = 10;
 // "merged at 0.0839 s: 61.9 M☉, spin 0.68, kick 61 km/s": the time as the "Total time" field shows it.
 std::string mergerNote(const LoopState& s) {
   char text[160];
-  const double time = truncateTo(s.dt * static_cast<double>(s.stepCount), 4);
+  const double time = truncateTo(step::simulatedTime(s), 4);
   int length = std::snprintf(text, sizeof text, "merged at %.10g s", time);
   if (const auto remnant = remnantOf(s.m1, s.m2)) {
     length += std::snprintf(text + length, sizeof text - static_cast<std::size_t>(length),

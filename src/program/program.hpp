@@ -10,6 +10,7 @@
 #include "program/configuration_record.hpp"
 #include "program/run_observer.hpp"
 #include "sim/gravity_model.hpp"
+#include "sim/integrator.hpp"
 #include "state/run_state.hpp"
 
 namespace bhsim {
@@ -39,6 +40,9 @@ struct RunOptions {
   ConfigurationSource* source = nullptr;
   // The law of gravity of the next run (read when "Start" is pressed).
   GravityModel gravity = GravityModel::Newtonian;
+  // The integrator of the next run, and the error per step an adaptive one keeps to.
+  Integrator integrator = Integrator::Euler;
+  double tolerance = kDefaultTolerance;
 };
 
 // The whole program: the shared values, both windows and the platform they run on. The control window's

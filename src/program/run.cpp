@@ -7,16 +7,31 @@
 #include "program/program.hpp"
 #include "program/read_parameters.hpp"
 #include "sim/constants.hpp"
+#include "sim/step.hpp"
 
 namespace bhsim {
 
 using enum ControlId;
+
+namespace {
+
+// What the display names over the picture: a post-Newtonian model, and an integrator other than the
+// fixed step ("1PN + 2.5PN, IAS15").
+std::string legendOf(const RunParameters& p) {
+  std::string legend(p.gravity == GravityModel::Newtonian ? "" : gravityModelLabel(p.gravity));
+  if (p.integrator == Integrator::Euler) return legend;
+  return legend + (legend.empty() ? "" : ", ") + std::string(integratorRow(p.integrator).label);
+}
+
+}  // namespace
 
 void Run::execute() {
   RunState& m = program_.runState;
   pi_ = 4 * std::atan(1.0);
   p_ = readParameters(program_.panel, m.bodyCount);
   p_.gravity = program_.options.gravity;
+  p_.integrator = program_.options.integrator;
+  p_.tolerance = program_.options.tolerance;
   if (auto reason = refusalReason(p_, m.bodyCount, pi_)) {
     program_.platform.reportRefusal(*reason);
     return;
@@ -54,7 +69,9 @@ void Run::execute() {
 void Run::start() {
   RunState& m = program_.runState;
   program_.display.clear();
-  program_.display.setLegend(p_.gravity == GravityModel::Newtonian ? "" : gravityModelLabel(p_.gravity));
+  program_.display.setLegend(legendOf(p_));
+  // an adaptive integrator's step is shown as the mean of its steps
+  if (isAdaptive(p_.integrator)) program_.panel.setText(TimeStepLabel, "mean dt");
   m.editsEnabled = false;
   m.pi = pi_;
   m.stopRequested = false;
@@ -78,7 +95,7 @@ void Run::sweepEnd() {
     const double x = mass / GM;
     program_.write(field, numberText(x < 1000 ? truncateTo(x, 1) : truncateTo(x, 0)));
   }
-  s_.elapsed = s_.dt * static_cast<double>(s_.stepCount);
+  s_.elapsed = step::simulatedTime(s_);
   program_.write(TotalTimeField, numberText(truncateTo(s_.elapsed, 4)));
   m.editsEnabled = true;
 }
@@ -113,6 +130,7 @@ void Run::restore() {
   program_.write(TotalTimeField, numberText(m.timeLimit));
   program_.write(RevolutionsField, numberText(m.revolutionLimit));
   program_.panel.setText(RevolutionsLabel, "n rev");
+  if (isAdaptive(p_.integrator)) program_.panel.setText(TimeStepLabel, "delta t");
   m.phase = RunPhase::Idle;
   program_.panel.setText(StartButton, "Start");
   m.editsEnabled = true;

@@ -31,7 +31,23 @@ class Run {
   void writeDerivedFields();
   SetupOutcome pause();
 
+  // The loop of each integrator: the fixed step's, and one for each adaptive stepper family.
+  using Loop = LoopOutcome (Run::*)();
+  static Loop loopOf(Integrator integrator);
+  template <class Steppers>
+  static constexpr auto loopsOf(Steppers steppers);
+  template <class Family>
+  LoopOutcome integrateWith();
   LoopOutcome integrate();
+  LoopOutcome integrateFixed();
+  template <class Family>
+  LoopOutcome integrateAdaptively();
+  template <class Integration>
+  void takeSamplesThrough(const Integration& integration);
+  template <class Integration>
+  bool plotThrough(const Integration& integration);
+  LoopOutcome passOverEvents();
+  LoopOutcome finishConfiguration();
   LoopOutcome replay(const ConfigurationRecord& record);
   step::Crossing referenceStep();
   step::Crossing relativisticStep();
@@ -43,6 +59,7 @@ class Run {
   LoopOutcome takeRingdownSamples(const Remnant& remnant);
   void showMergerNote();
   void plot();
+  void plotDots(LoopState& s, std::int64_t step);
   void refresh();
   bool refreshDue();
   void writeRevolution(bool timed);
@@ -56,11 +73,13 @@ class Run {
   RunParameters p_;
   double pi_ = 0;
   std::int64_t ialpha_ = 0;
-  std::int64_t stepsBefore_ = 0;  // steps of the configurations already integrated
+  std::int64_t stepsBefore_ = 0;        // steps of the configurations already integrated
+  std::int64_t evaluationsBefore_ = 0;  // and their evaluations of the accelerations (adaptive steps)
   std::int64_t nextClockCheck_ = 0;
   std::int64_t timeLimitStep_ = 0;   // the first step past the total time, refreshed at; INT64_MAX: none
   std::int64_t sampleIndex_ = 0;     // the next strain sample, counted from 0 at the start
   std::int64_t nextSampleStep_ = 0;  // the step it is taken at; INT64_MAX when sampling is off
+  std::int64_t nextDot_ = 0;         // adaptive steps: the next plot, at nextDot_ x kPlotPeriod x dt
   bool sampling_ = false;
   LoopState lastSampled_;  // the state the last strain sample was taken from
   double tmark_ = 0;

@@ -9,6 +9,7 @@
 #include "picture/canvas_image.hpp"
 #include "qt/actions_menu.hpp"
 #include "sim/loop_state.hpp"
+#include "sim/step.hpp"
 
 namespace bhsim {
 namespace {
@@ -100,7 +101,7 @@ void SignalWindow::onConfigurationStart(int, double, const LoopState&) {
 // The ringdown's samples came before: the merger's time is the configuration's last step.
 void SignalWindow::onConfigurationEnd(int, const LoopState& state, bool stopped) {
   if (stopped || state.reason != EndReason::Merger12) return;
-  mergerTime_ = state.dt * static_cast<double>(state.stepCount);
+  mergerTime_ = step::simulatedTime(state);
   changed_ = true;
 }
 

@@ -44,6 +44,11 @@ struct LoopState {
   double rcm1 = 0, xcm = 0, ycm = 0;
   double r1 = 0, r2 = 0, r3 = 0;
   double elapsed = 0;
+  // Under an adaptive integrator the steps differ in length: the simulated time is kept here (the fixed
+  // step's is dt x stepCount), and so is the work, counted in evaluations of the accelerations.
+  bool variableStep = false;
+  double time = 0;
+  std::int64_t forceEvaluations = 0;
 
   // revolutions
   double alpha = 0;
@@ -54,6 +59,7 @@ struct LoopState {
   signed char dirSide = 0;
   double dirX = 0, dirY = 0;
   std::int64_t crossingStep = 0, revolutionSteps = 0, revolutionCount = 0;
+  double crossingTime = 0;  // under an adaptive integrator, when the last crossing was
   double revolutionTime = 0;
   double f = 0;
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sim/gravity_model.hpp"
+#include "sim/integrator.hpp"
 
 namespace bhsim {
 
@@ -27,6 +28,9 @@ struct RunParameters {
   double nalpha = 1;          // configurations of the sweep (not rounded)
   // the law of gravity, chosen for the run and not typed into a field
   GravityModel gravity = GravityModel::Newtonian;
+  // the integrator, and the error per step an adaptive one keeps to
+  Integrator integrator = Integrator::Euler;
+  double tolerance = kDefaultTolerance;
 };
 
 }  // namespace bhsim

@@ -187,6 +187,33 @@ inline Crossing revolutionTest(LoopState& s) {
   return crossed(s.previousPhi, s.phi, s.alpha) ? countCrossing(s) : Crossing::None;
 }
 
+// The simulated time: dt x stepCount for the fixed step, the steps' sum for an adaptive one.
+inline double simulatedTime(const LoopState& s) {
+  return s.variableStep ? s.time : s.dt * static_cast<double>(s.stepCount);
+}
+
+// A crossing of the reference angle at `time` inside a step of an adaptive integrator, timed from the
+// last one. The configuration starts on the reference direction: `atStart` is that first, untimed crossing.
+inline Crossing countCrossingAt(LoopState& s, double time, bool atStart) {
+  Crossing result = Crossing::Untimed;
+  s.revolutionSteps = s.stepCount - s.crossingStep;
+  if (atStart) {
+    s.revolutionCount = 0;
+  } else {
+    s.revolutionTime = time - s.crossingTime;
+    s.f = 1 / s.revolutionTime;
+    s.revolutionCount = s.revolutionCount + 1;
+    if (s.revolutionLimit > 0 && static_cast<double>(s.revolutionCount) == s.revolutionLimit) {
+      s.endCode = EndCode::Ends;
+      s.reason = EndReason::Revolutions;
+    }
+    result = Crossing::Timed;
+  }
+  s.crossingStep = s.stepCount;
+  s.crossingTime = time;
+  return result;
+}
+
 // The total-time test of a field refresh. A configuration that an event of the step already ended keeps
 // that event as the reason it ended.
 inline void totalTimeTest(LoopState& s) {
@@ -209,6 +236,23 @@ inline void massChange(LoopState& s) {
     if (s.dmu2 > 0 && s.dmsum2 < s.m3) {
       s.m2 = s.m2 + s.dmu2;
       s.dmsum2 = s.dmsum2 + s.dmu2;
+    }
+  }
+}
+
+// The mass change of an adaptive step `nominalSteps` times as long as dt: at the fixed step's rate.
+inline void massChangeOver(LoopState& s, double nominalSteps) {
+  if (s.bodyCount == 2) {
+    s.m1 = s.m1 + s.dmu1 * nominalSteps;
+    s.m2 = s.m2 + s.dmu2 * nominalSteps;
+  } else if (s.bodyCount == 3) {
+    if (s.dmu1 > 0 && s.dmsum1 < s.m3) {
+      s.m1 = s.m1 + s.dmu1 * nominalSteps;
+      s.dmsum1 = s.dmsum1 + s.dmu1 * nominalSteps;
+    }
+    if (s.dmu2 > 0 && s.dmsum2 < s.m3) {
+      s.m2 = s.m2 + s.dmu2 * nominalSteps;
+      s.dmsum2 = s.dmsum2 + s.dmu2 * nominalSteps;
     }
   }
 }

@@ -52,6 +52,8 @@ struct RunState {
   // configurations built
   std::int64_t totalSteps = 0;
   std::int64_t configurationsBuilt = 0;
+  // under an adaptive integrator, the evaluations of the accelerations so far (its work)
+  std::int64_t totalForceEvaluations = 0;
 };
 
 }  // namespace bhsim
