@@ -8,6 +8,7 @@
 
 #include "control/control_table.hpp"
 #include "sim/gravity_model.hpp"
+#include "sim/integrator.hpp"
 
 namespace bhsim {
 
@@ -26,6 +27,10 @@ struct BatchOptions {
   std::string tablePath;
   // --gravity; Newtonian (and no JSON key) when not given
   std::optional<GravityModel> gravity;
+  // --integrator; the semi-implicit Euler step (and no JSON key) when not given
+  std::optional<Integrator> integrator;
+  // --tolerance: the error per step of an adaptive integrator (kDefaultTolerance when not given)
+  std::optional<double> tolerance;
   std::string strainPath;
   double strainRate = 4096;   // samples a second of simulated time
   double distanceMpc = 410;   // the observer of the strain: distance ...

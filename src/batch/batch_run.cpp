@@ -45,7 +45,9 @@ nlohmann::ordered_json strainJson(const BatchOptions& options) {
           {"distance_mpc", options.distanceMpc},
           {"inclination_deg", options.inclinationDeg},
           {"gravity", integratedGravityName(options)},
-          {"sampled_at", "first step at or past each sample time"}};
+          {"sampled_at", isAdaptive(options.integrator.value_or(Integrator::Euler))
+                             ? "at each sample time, from the step's dense output"
+                             : "first step at or past each sample time"}};
 }
 
 StrainSampling strainSampling(const BatchOptions& options) {
@@ -86,6 +88,10 @@ class BatchSession {
     program_.options.refreshAtTimeLimit = options.refreshEvery <= 0;
     program_.options.gravity = options.gravity.value_or(GravityModel::Newtonian);
     if (options.gravity) result_.gravity = gravityModelName(*options.gravity);
+    program_.options.integrator = options.integrator.value_or(Integrator::Euler);
+    program_.options.tolerance = options.tolerance.value_or(kDefaultTolerance);
+    if (options.integrator) result_.integrator = integratorName(*options.integrator);
+    if (isAdaptive(program_.options.integrator)) result_.tolerance = program_.options.tolerance;
   }
 
   BatchResult run();
@@ -247,6 +253,8 @@ BatchResult BatchSession::run() {
   result_.idle = snapshotJson(program_.panel);
   result_.configurations = program_.runState.configurationsBuilt;
   result_.steps = program_.runState.totalSteps;
+  result_.forceEvaluations = isAdaptive(program_.options.integrator) ? program_.runState.totalForceEvaluations
+                                                                     : program_.runState.totalSteps;
   if (tableScopeOf(options_.gravity).relativistic) result_.remnants = remnants_.list();
   commitOutputs();
   return result_;
@@ -260,6 +268,11 @@ nlohmann::ordered_json resultJson(const BatchResult& result) {
                                  {"configurations", result.configurations},
                                  {"steps", result.steps}};
   if (!result.gravity.empty()) json["gravity"] = result.gravity;
+  if (!result.integrator.empty()) {
+    json["integrator"] = result.integrator;
+    if (result.tolerance > 0) json["tolerance"] = result.tolerance;
+    json["force_evaluations"] = result.forceEvaluations;
+  }
   if (!result.strain.is_null()) json["strain"] = result.strain;
   if (!result.remnants.is_null()) json["remnant"] = result.remnants;
   if (result.status != 0) json["refused"] = result.refusal;

@@ -26,6 +26,11 @@ struct BatchResult {
   std::int64_t configurations = 0;
   std::int64_t steps = 0;
   std::string gravity;  // the model's name when one was given, for the JSON
+  // the integrator's name when one was given, its tolerance when adaptive (0 otherwise) and its work, the
+  // evaluations of the accelerations (one a step for the fixed step)
+  std::string integrator;
+  double tolerance = 0;
+  std::int64_t forceEvaluations = 0;
   OutputOutcome png, trace, table, strainFile;
   int interrupted = 0;   // the signal (SIGINT, SIGTERM) that stopped the run; then nothing is written
   std::string progress;  // how far an interrupted run got
@@ -35,7 +40,8 @@ struct BatchResult {
 };
 
 // The JSON of a run: the snapshots at the end wait and after the run, the configurations and steps, with
-// --strain how it was sampled under "strain", under a post-Newtonian model each configuration's remnant
+// --integrator the integrator, its tolerance and its evaluations of the accelerations, with --strain how
+// it was sampled under "strain", under a post-Newtonian model each configuration's remnant
 // under "remnant", and for a refused run the reason under "refused".
 nlohmann::ordered_json resultJson(const BatchResult& result);
 

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -17,8 +18,10 @@ namespace {
 
 const char* const kUsageBeforeModels =
     "usage: bhsim --batch [--bh N] [--refresh-every N] [--max-steps N] [--json FILE] [--trace FILE]\n"
-    "                     [--png FILE] [--table FILE] [--gravity MODEL]\n"
-    "                     [--sweep FIELD=FROM:TO:STEP|FIELD=V1,V2,...|gravity=MODEL,...]...\n"
+    "                     [--png FILE] [--table FILE] [--gravity MODEL] [--integrator NAME]\n"
+    "                     [--tolerance E]\n"
+    "                     [--sweep "
+    "FIELD=FROM:TO:STEP|FIELD=V1,V2,...|gravity=MODEL,...|integrator=NAME,...]...\n"
     "                     [--strain FILE [--strain-rate HZ] [--distance-mpc D] [--inclination-deg I]]\n"
     "                     [--shard K/N] [--resume] [--jobs N] [--quiet] [FIELD=TEXT ...]\n"
     "       bhsim --batch --help | --version\n"
@@ -40,8 +43,8 @@ const char* const kUsageBeforeModels =
     "  --table FILE       write one CSV row per configuration of the sweep, at full precision\n"
     "  --gravity MODEL    the law of gravity (default newtonian):\n";
 
-// What follows the models.
-const char* const kUsageAfterModels =
+// Between the models and the integrators.
+const char* const kUsageBeforeIntegrators =
     "                     A model is Newton's law and post-Newtonian terms joined by \"+\" (2pn needs 1pn,\n"
     "                     3pn needs 2pn, 3.5pn needs 1pn and 2.5pn). They are an expansion in v/c: good\n"
     "                     for wide, slow orbits, only qualitative near the innermost stable orbit.\n"
@@ -49,6 +52,18 @@ const char* const kUsageAfterModels =
     "                     (or inside 6 G m / c^2) is refused. With three black holes the terms beyond\n"
     "                     1pn are those of each pair. A pair closer than 6 G m / c^2 merges (end reason\n"
     "                     merger12 for 1 and 2).\n"
+    "  --integrator NAME  how the bodies are advanced in time (default euler):\n";
+
+// What follows the integrators.
+const char* const kUsageAfterIntegrators =
+    "                     An adaptive integrator chooses its own steps and locates every event (light\n"
+    "                     speed, a merger, a revolution, the total time, a strain sample) inside them;\n"
+    "                     \"Max count\" then sets the first step tried, the plots (one every 1000 steps of\n"
+    "                     the fixed step's time) and the rate of a mass change, the step count counts its\n"
+    "                     steps, and \"delta t\" shows their mean (\"mean dt\"). The JSON records an\n"
+    "                     integrator given here, its tolerance and its evaluations of the accelerations.\n"
+    "  --tolerance E      the error per step of an adaptive integrator, above 0 (default 1e-9: a\n"
+    "                     circular orbit keeps its energy to the last digits)\n"
     "  --strain FILE      write the gravitational-wave strain as CSV: configuration,t_s,h_plus,h_cross,\n"
     "                     one row every 1/HZ s of simulated time from each configuration's start, taken\n"
     "                     at the first step at or past that time; not with --sweep\n"
@@ -60,7 +75,8 @@ const char* const kUsageAfterModels =
     "                     varies fastest), each value typed into FIELD after the FIELD=TEXT settings;\n"
     "                     the table gains the columns point and FIELD, --json writes one line per point,\n"
     "                     and FILE.grid.json beside each describes the grid; one --sweep per field, not\n"
-    "                     with --trace or --png; --sweep gravity=MODEL,... sweeps the model\n"
+    "                     with --trace or --png; --sweep gravity=MODEL,... sweeps the model,\n"
+    "                     --sweep integrator=NAME,... the integrator\n"
     "  --shard K/N        run only the grid points whose index is K-1 modulo N (1 <= K <= N)\n"
     "  --resume           finish a grid that was killed or interrupted: run only the points its journal\n"
     "                     (FILE.journal beside the first output file) has not recorded\n"
@@ -163,6 +179,8 @@ class Parser {
   void next();
   void axis(const std::string& name, const std::optional<std::string>& attached);
   void gravity(const std::string& name, const std::optional<std::string>& attached);
+  void integrator(const std::string& name, const std::optional<std::string>& attached);
+  void checkTolerance();
   void shard(const std::string& name, const std::optional<std::string>& attached);
   std::variant<BatchOptions, GridOptions> command();
   void checkGrid();
@@ -227,6 +245,27 @@ void Parser::gravity(const std::string& name, const std::optional<std::string>& 
   }
 }
 
+void Parser::integrator(const std::string& name, const std::optional<std::string>& attached) {
+  const auto text = value(name, attached);
+  if (!text) return;
+  run_.integrator = integratorNamed(*text);
+  if (!run_.integrator) fail("unknown integrator '" + *text + "'; the integrators are " + integratorList());
+}
+
+// A tolerance is the error per step of an adaptive integrator: one must be chosen, here or on an axis.
+void Parser::checkTolerance() {
+  if (!run_.tolerance) return;
+  bool adaptive = run_.integrator && isAdaptive(*run_.integrator);
+  for (const GridAxis& axis : axes_) {
+    if (axis.kind != AxisKind::Integrator) continue;
+    for (const std::string& text : axis.texts) adaptive = adaptive || isAdaptive(*integratorNamed(text));
+  }
+  if (!adaptive)
+    fail(
+        "--tolerance sets the error per step of an adaptive integrator: it needs one, such as --integrator "
+        "ias15");
+}
+
 void Parser::shard(const std::string& name, const std::optional<std::string>& attached) {
   const auto text = value(name, attached);
   if (!text) return;
@@ -247,6 +286,7 @@ void Parser::shard(const std::string& name, const std::optional<std::string>& at
 std::variant<BatchOptions, GridOptions> Parser::command() {
   if (!observerOptions_.empty() && run_.strainPath.empty())
     fail(observerOptions_.front() + " sets how the strain is recorded: it needs --strain FILE");
+  checkTolerance();
   if (axes_.empty()) {
     if (shardCount_ > 1) fail("--shard needs a grid (--sweep)");
     if (resume_) fail("--resume needs a grid (--sweep)");
@@ -268,8 +308,12 @@ std::variant<BatchOptions, GridOptions> Parser::command() {
 
 void Parser::checkGrid() {
   for (const GridAxis& axis : axes_) {
-    if (axis.gravity && run_.gravity) {
+    if (axis.kind == AxisKind::Gravity && run_.gravity) {
       fail("--gravity and --sweep " + axis.given + " both choose the law of gravity: give one of them");
+      return;
+    }
+    if (axis.kind == AxisKind::Integrator && run_.integrator) {
+      fail("--integrator and --sweep " + axis.given + " both choose the integrator: give one of them");
       return;
     }
   }
@@ -335,6 +379,12 @@ void Parser::next() {
       count(name, attached, 1, 1024, [this](std::int64_t n) { run_.jobs = static_cast<int>(n); });
     } else if (name == "--gravity") {
       gravity(name, attached);
+    } else if (name == "--integrator") {
+      integrator(name, attached);
+    } else if (name == "--tolerance") {
+      double tolerance = 0;
+      number(name, attached, true, tolerance);
+      if (tolerance > 0) run_.tolerance = tolerance;
     } else if (name == "--sweep") {
       axis(name, attached);
     } else if (name == "--shard") {
@@ -391,8 +441,21 @@ std::string modelLines() {
 
 }  // namespace
 
+// "  euler   semi-implicit Euler ...": one line an integrator, from the table.
+std::string integratorLines() {
+  constexpr std::size_t kIndent = 23, kNameWidth = 8;
+  std::string lines;
+  for (const IntegratorRow& row : integratorRows()) {
+    lines += std::string(kIndent, ' ') + std::string(row.name) +
+             std::string(kNameWidth - std::min(kNameWidth - 1, row.name.size()), ' ') +
+             std::string(row.help) + "\n";
+  }
+  return lines;
+}
+
 std::string batchUsage() {
-  return kUsageBeforeModels + modelLines() + kUsageAfterModels + fieldListText();
+  return kUsageBeforeModels + modelLines() + kUsageBeforeIntegrators + integratorLines() +
+         kUsageAfterIntegrators + fieldListText();
 }
 
 ParsedCommand parseBatchCommand(const std::vector<std::string>& args) {

@@ -8,6 +8,7 @@
 #include "format/number_text.hpp"
 #include "format/numeric_value.hpp"
 #include "sim/gravity_model.hpp"
+#include "sim/integrator.hpp"
 
 namespace bhsim {
 namespace {
@@ -55,12 +56,14 @@ bool rangeTexts(const std::vector<std::string>& parts, GridAxis& axis, std::stri
   return true;
 }
 
-bool modelTexts(const std::string& values, GridAxis& axis, std::string& error) {
-  axis.gravity = true;
+// The names of an axis of gravity models or integrators, each one the program knows.
+bool namedTexts(const std::string& values, GridAxis& axis, std::string& error) {
+  const bool gravity = axis.kind == AxisKind::Gravity;
   for (const std::string& text : split(values, ',')) {
-    if (!gravityModelNamed(text)) {
-      error = "'" + text + "' in --sweep " + axis.given + " is not a gravity model (" +
-              gravityModelList() + ")";
+    if (gravity ? !gravityModelNamed(text) : !integratorNamed(text)) {
+      error = "'" + text + "' in --sweep " + axis.given + " is not " +
+              (gravity ? "a gravity model (" + gravityModelList() : "an integrator (" + integratorList()) +
+              ")";
       return false;
     }
     axis.texts.push_back(text);
@@ -72,7 +75,15 @@ bool modelTexts(const std::string& values, GridAxis& axis, std::string& error) {
 }  // namespace
 
 std::string axisName(const GridAxis& axis) {
-  return axis.gravity ? "gravity" : std::string(controlDesign(axis.field).name);
+  switch (axis.kind) {
+    case AxisKind::Gravity:
+      return "gravity";
+    case AxisKind::Integrator:
+      return "integrator";
+    case AxisKind::Field:
+      break;
+  }
+  return std::string(controlDesign(axis.field).name);
 }
 
 std::vector<std::string> split(const std::string& text, char separator) {
@@ -88,13 +99,15 @@ std::optional<GridAxis> parseGridAxis(const std::string& arg, std::string& error
   GridAxis axis;
   axis.given = arg;
   const auto eq = arg.find('=');
-  if (eq != std::string::npos && arg.substr(0, eq) == "gravity") {
-    if (!modelTexts(arg.substr(eq + 1), axis, error)) return std::nullopt;
+  if (eq != std::string::npos && (arg.substr(0, eq) == "gravity" || arg.substr(0, eq) == "integrator")) {
+    axis.kind = arg.substr(0, eq) == "gravity" ? AxisKind::Gravity : AxisKind::Integrator;
+    if (!namedTexts(arg.substr(eq + 1), axis, error)) return std::nullopt;
     return axis;
   }
   const auto id = eq == std::string::npos ? std::nullopt : controlByName(arg.substr(0, eq));
   if (!id || controlDesign(*id).kind != ControlKind::TextField) {
-    error = "--sweep " + arg + " does not start with the name of a text field (or gravity) and '='";
+    error =
+        "--sweep " + arg + " does not start with the name of a text field (or gravity, integrator) and '='";
     return std::nullopt;
   }
   axis.field = *id;

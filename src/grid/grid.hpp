@@ -9,16 +9,20 @@
 
 namespace bhsim {
 
+// What an axis of a grid varies: a text field, the law of gravity or the integrator.
+enum class AxisKind : unsigned char { Field, Gravity, Integrator };
+
 // One axis of a grid, as one --sweep gives it: a text field and the texts typed into it, one for each of
-// its values; or the law of gravity ("gravity=MODEL,MODEL,...") and the models' names.
+// its values; or the law of gravity ("gravity=MODEL,MODEL,...") and the models' names; or the integrator
+// ("integrator=NAME,NAME,...") and theirs.
 struct GridAxis {
   ControlId field{};
-  bool gravity = false;
+  AxisKind kind = AxisKind::Field;
   std::string given;               // as given: "FIELD=FROM:TO:STEP" or "FIELD=V1,V2,..."
   std::vector<std::string> texts;  // each value's shortest round-trip decimal text
 };
 
-// The axis's name as the table's column and the JSON's key: the field's name, or "gravity".
+// The axis's name as the table's column and the JSON's key: the field's name, "gravity" or "integrator".
 std::string axisName(const GridAxis& axis);
 
 // The most points a grid may have.

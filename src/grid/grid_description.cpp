@@ -23,6 +23,8 @@ nlohmann::ordered_json gridDescription(const GridOptions& options) {
       {"sweeps", sweeps},
       {"points", grid.size()}};
   if (point.gravity) description["gravity"] = std::string(gravityModelName(*point.gravity));
+  if (point.integrator) description["integrator"] = std::string(integratorName(*point.integrator));
+  if (point.tolerance) description["tolerance"] = *point.tolerance;
   if (options.shardCount > 1)
     description["shard"] = std::to_string(options.shardIndex) + "/" + std::to_string(options.shardCount);
   description["columns"] = split(gridTableHeader(grid, gridTableLayout(point.gravity, grid)), ',');
@@ -40,7 +42,7 @@ std::string descriptionText(const nlohmann::ordered_json& description) {
 TableScope gridTableScope(const std::optional<GravityModel>& model, const Grid& grid) {
   TableScope scope = tableScopeOf(model);
   for (const GridAxis& axis : grid.axes()) {
-    if (!axis.gravity) continue;
+    if (axis.kind != AxisKind::Gravity) continue;
     for (const std::string& name : axis.texts)
       scope.relativistic = scope.relativistic || tableScopeOf(gravityModelNamed(name)).relativistic;
   }

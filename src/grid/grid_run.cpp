@@ -22,6 +22,7 @@
 #include "grid/journal.hpp"
 #include "output/output_file.hpp"
 #include "sim/gravity_model.hpp"
+#include "sim/integrator.hpp"
 
 namespace bhsim {
 namespace {
@@ -164,8 +165,10 @@ std::optional<PointRecord> GridRun::runPoint(std::int64_t point) const {
   const std::vector<std::string> texts = grid_.texts(point);
   std::string prefix = std::to_string(point);
   for (std::size_t a = 0; a < texts.size(); ++a) {
-    if (grid_.axes()[a].gravity) {
+    if (grid_.axes()[a].kind == AxisKind::Gravity) {
       run.gravity = gravityModelNamed(texts[a]);
+    } else if (grid_.axes()[a].kind == AxisKind::Integrator) {
+      run.integrator = integratorNamed(texts[a]);
     } else {
       run.fields.emplace_back(grid_.axes()[a].field, texts[a]);
     }

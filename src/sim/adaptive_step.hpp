@@ -74,14 +74,23 @@ void placeMotion(const Motion<kBodies>& m, LoopState& s) {
   }
 }
 
-// Readings of the quantities the events watch.
+// Readings of the quantities the events watch. An event's reading rises above 0 exactly where the fixed
+// step's test of it fires, with the same arithmetic, so that the test fires at the cut.
 namespace watch {
 
-// |v|² - c² of body i: above 0 faster than light.
+// |v| - c of body i: above 0 faster than light.
 template <int kBodies>
 Reading fasterThanLight(const Motion<kBodies>& m, int i) {
   const PlaneVector v = velocityOf(m, i);
-  return {dotOf(v, v) - c * c, 2 * dotOf(v, accelerationOf(m, i))};
+  const double speed = std::sqrt(v.x * v.x + v.y * v.y);
+  return {speed - c, dotOf(v, accelerationOf(m, i)) / speed};
+}
+// distance - separation of bodies i and j: above 0 closer than `distance`.
+template <int kBodies>
+Reading closerThan(const Motion<kBodies>& m, int i, int j, double distance) {
+  const PlaneVector d = separationOf(m, i, j);
+  const double separation = std::sqrt(d.x * d.x + d.y * d.y);
+  return {distance - separation, -dotOf(d, relativeVelocityOf(m, i, j)) / separation};
 }
 // -|v|² of body i: its least value is the top speed.
 template <int kBodies>
@@ -94,12 +103,6 @@ template <int kBodies>
 Reading squaredSeparation(const Motion<kBodies>& m, int i, int j) {
   const PlaneVector d = separationOf(m, i, j);
   return {dotOf(d, d), 2 * dotOf(d, relativeVelocityOf(m, i, j))};
-}
-// distance² - separation²: above 0 closer than `distance`.
-template <int kBodies>
-Reading closerThan(const Motion<kBodies>& m, int i, int j, double distance) {
-  const Reading r = squaredSeparation(m, i, j);
-  return {distance * distance - r.value, -r.rate};
 }
 
 }  // namespace watch
@@ -163,7 +166,8 @@ class AdaptiveIntegration {
   double longest_;        // no step is longer: a revolution of the set-up
   double firstStep_;      // the first step a (re)started stepper tries
   double unitX_, unitY_;  // the reference direction
-  int bodies_ = 0;        // the bodies of the stepper in use; 0 before the first step
+  int bodies_ = 0;        // the bodies of the stepper that took the last step; 0 before the first
+  bool restart_ = false;  // the last step was cut short and the run goes on: start afresh from the cut
   double start_ = 0, fullLength_ = 0, length_ = 0;  // the last step: its start, as taken, and to its cut
   double lostTime_ = 0;
   typename Family::template Stepper<2> pair_;
@@ -189,9 +193,10 @@ template <class Family>
 template <GravityModel kModel, int kBodies>
 Crossing AdaptiveIntegration<Family>::stepWith(LoopState& s) {
   auto& stepper = this->stepper<kBodies>();
-  if (bodies_ != kBodies) {
+  if (bodies_ != kBodies || restart_) {
     stepper.start(motionOf<kBodies>(s), firstStep_, tolerance_);
     bodies_ = kBodies;
+    restart_ = false;
   }
   s.stepCount = s.stepCount + 1;
   const double untilLimit = s.timeLimit > 0 ? s.timeLimit - s.time : std::numeric_limits<double>::infinity();
@@ -279,7 +284,7 @@ Crossing AdaptiveIntegration<Family>::eventsOfStep(const Stepper& stepper, LoopS
   }
   // cut short and going on (black hole 3 captured, or a test that rounding kept from firing at the cut):
   // the next step starts afresh from the cut
-  if (cut < 1 && s.endCode != EndCode::Ends) bodies_ = 0;
+  restart_ = cut < 1 && s.endCode != EndCode::Ends;
   return crossing;
 }
 

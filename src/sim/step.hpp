@@ -3,6 +3,7 @@
 // One integration step and the checks made inside it, in the order the loop makes them. Everything here
 // is inline arithmetic on a LoopState: no field, window or clock is touched.
 
+#include <algorithm>
 #include <cmath>
 
 #include "sim/constants.hpp"
@@ -240,20 +241,21 @@ inline void massChange(LoopState& s) {
   }
 }
 
-// The mass change of an adaptive step `nominalSteps` times as long as dt: at the fixed step's rate.
+// The mass change of an adaptive step `nominalSteps` times as long as dt: at the fixed step's rate, a
+// captured black hole 3 handing over no more than its mass.
 inline void massChangeOver(LoopState& s, double nominalSteps) {
   if (s.bodyCount == 2) {
     s.m1 = s.m1 + s.dmu1 * nominalSteps;
     s.m2 = s.m2 + s.dmu2 * nominalSteps;
   } else if (s.bodyCount == 3) {
-    if (s.dmu1 > 0 && s.dmsum1 < s.m3) {
-      s.m1 = s.m1 + s.dmu1 * nominalSteps;
-      s.dmsum1 = s.dmsum1 + s.dmu1 * nominalSteps;
-    }
-    if (s.dmu2 > 0 && s.dmsum2 < s.m3) {
-      s.m2 = s.m2 + s.dmu2 * nominalSteps;
-      s.dmsum2 = s.dmsum2 + s.dmu2 * nominalSteps;
-    }
+    const auto handOver = [&s, nominalSteps](double rate, double& mass, double& handed) {
+      if (!(rate > 0 && handed < s.m3)) return;
+      const double part = std::min(rate * nominalSteps, s.m3 - handed);
+      mass = mass + part;
+      handed = handed + part;
+    };
+    handOver(s.dmu1, s.m1, s.dmsum1);
+    handOver(s.dmu2, s.m2, s.dmsum2);
   }
 }
 
