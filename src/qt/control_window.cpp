@@ -103,6 +103,26 @@ void ControlWindow::offerGravityChoice(GravityModel& choice) {
   addAction(gravityMenu_->menuAction());
 }
 
+void ControlWindow::offerIntegratorChoice(Integrator& choice) {
+  integratorMenu_ = std::make_unique<QMenu>(QStringLiteral("Integrator"));
+  integratorMenu_->setToolTipsVisible(true);
+  auto* integrators = new QActionGroup(integratorMenu_.get());
+  const auto text = [](std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+  };
+  const auto rows = integratorRows();
+  for (std::size_t row = 0; row < rows.size(); ++row) {
+    const Integrator integrator{static_cast<unsigned char>(row)};
+    QAction* action = integratorMenu_->addAction(text(rows[row].label));
+    action->setToolTip(text(rows[row].help));
+    action->setCheckable(true);
+    action->setChecked(integrator == choice);
+    action->setActionGroup(integrators);
+    connect(action, &QAction::triggered, this, [&choice, integrator] { choice = integrator; });
+  }
+  addAction(integratorMenu_->menuAction());
+}
+
 void ControlWindow::createControl(const ControlDesign& design) {
   const ControlId id = design.id;
   QWidget* widget = nullptr;

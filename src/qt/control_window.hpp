@@ -8,6 +8,7 @@
 
 #include "control/control_panel.hpp"
 #include "sim/gravity_model.hpp"
+#include "sim/integrator.hpp"
 
 namespace bhsim {
 
@@ -28,6 +29,9 @@ class ControlWindow : public QWidget, private ControlPanelObserver {
   // `choice` checked; a choice is written to `choice` (which the next "Start" reads).
   void offerGravityChoice(GravityModel& choice);
   QMenu* gravityMenu() const { return gravityMenu_.get(); }
+  // Adds "Integrator" beside it, in the same way: the integrator of the next "Start".
+  void offerIntegratorChoice(Integrator& choice);
+  QMenu* integratorMenu() const { return integratorMenu_.get(); }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -43,7 +47,8 @@ class ControlWindow : public QWidget, private ControlPanelObserver {
   ControlPanel& panel_;
   std::function<void()> onClose_;
   std::array<QWidget*, kControlCount> widgets_{};
-  std::unique_ptr<QMenu> gravityMenu_;  // without a parent: the window's children are its controls and popups
+  std::unique_ptr<QMenu> gravityMenu_,
+      integratorMenu_;  // without a parent: the window's children are its controls and popups
 };
 
 }  // namespace bhsim

@@ -19,6 +19,7 @@ Desktop::Desktop() {
   control = std::make_unique<ControlWindow>(program.panel, end);
   display = std::make_unique<DisplayWindow>(program.display, end);
   control->offerGravityChoice(program.options.gravity);
+  control->offerIntegratorChoice(program.options.integrator);
   platform.setDialogParent(control.get());
   platform.addPumpHook([this] { display->sync(); });
   signal = std::make_unique<SignalWindow>();

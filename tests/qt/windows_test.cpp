@@ -131,6 +131,32 @@ TEST(ControlWindow, TheGravityChoiceTakesEffectAtStartAndTheDisplayNamesIt) {
   EXPECT_EQ(h.program().display.legend(), "1PN + 2.5PN");  // the run on screen is still the one shown
 }
 
+// "Integrator" beside it lists the table and takes effect at the next "Start": the run on screen then
+// shows the mean of its steps as "mean dt" (total time over steps), and the display names its integrator.
+TEST(ControlWindow, TheIntegratorChoiceTakesEffectAtStartAndShowsTheMeanStep) {
+  GuiHarness h;
+  QMenu* integrators = h.desktop.control->integratorMenu();
+  ASSERT_TRUE(integrators && h.desktop.control->actions().contains(integrators->menuAction()));
+  EXPECT_EQ(integrators->menuAction()->text(), "Integrator");
+  ASSERT_EQ(integrators->actions().size(), static_cast<qsizetype>(integratorRows().size()));
+  EXPECT_TRUE(integrators->actions().value(0)->isChecked());  // Euler
+  integrators->actions().value(1)->trigger();
+  EXPECT_EQ(h.program().options.integrator, integratorNamed("ias15"));
+  h.setBodyCount(2);
+  h.user.when([&] { return h.shown(StartButton) == "Cont"; }, [&] { h.click(StartButton); });
+  h.user.when(
+      [&] { return h.shown(StartButton) == "Next"; },
+      [&] {
+        EXPECT_EQ(h.shown(TimeStepLabel), "mean dt");
+        const double total = std::stod(h.shown(TotalTimeField)), mean = std::stod(h.shown(TimeStepField));
+        EXPECT_NEAR(mean * 1e-6 * static_cast<double>(h.program().runState.totalSteps), total, 1e-3 * total);
+        EXPECT_EQ(h.program().display.legend(), "IAS15");
+        h.click(StartButton);
+      });
+  h.click(StartButton);
+  EXPECT_EQ(h.shown(TimeStepLabel), "delta t");
+}
+
 // The screen shows exactly the model's pixels after each change (on a screen scaled twice, see below, each
 // canvas pixel is a 2 x 2 block); the picture is copied and saved as the model's.
 TEST(DisplayWindow, PaintsCopiesAndSavesTheModelsPixelsThroughHidingAndSizeChanges) {
