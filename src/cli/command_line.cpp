@@ -62,8 +62,8 @@ const char* const kUsageAfterIntegrators =
     "                     the fixed step's time) and the rate of a mass change, the step count counts its\n"
     "                     steps, and \"delta t\" shows their mean (\"mean dt\"). The JSON records an\n"
     "                     integrator given here, its tolerance and its evaluations of the accelerations.\n"
-    "  --tolerance E      the error per step of an adaptive integrator, above 0 (default 1e-9: a\n"
-    "                     circular orbit keeps its energy to the last digits)\n"
+    "  --tolerance E      the error per step of an adaptive integrator, from 1e-10 to 1 (default\n"
+    "                     1e-9: a circular orbit keeps its energy to the last digits)\n"
     "  --strain FILE      write the gravitational-wave strain as CSV: configuration,t_s,h_plus,h_cross,\n"
     "                     one row every 1/HZ s of simulated time from each configuration's start, taken\n"
     "                     at the first step at or past that time; not with --sweep\n"
@@ -384,6 +384,10 @@ void Parser::next() {
     } else if (name == "--tolerance") {
       double tolerance = 0;
       number(name, attached, true, tolerance);
+      if (tolerance > 0 && !(tolerance >= kLeastTolerance && tolerance <= kMostTolerance))
+        fail(
+            "bad value for --tolerance: from 1e-10 to 1 (below, the error estimate is rounding and the steps "
+            "would shrink without end)");
       if (tolerance > 0) run_.tolerance = tolerance;
     } else if (name == "--sweep") {
       axis(name, attached);

@@ -53,7 +53,7 @@ Run::LoopOutcome Run::integrateAdaptively() {
       if (const LoopOutcome outcome = passOverEvents(); outcome != LoopOutcome::Completed) return outcome;
     }
     if (s.endCode == EndCode::Ends || refreshDue()) refresh();
-    step::massChangeOver(s, integration.lastStep() / s.dt);
+    step::massChangeOver(s, integration.massGrowth(), integration.lastStep());
     if (s.endCode == EndCode::Ends) break;
   }
   return LoopOutcome::Completed;

@@ -29,15 +29,17 @@
 
 namespace bhsim::step {
 
-// The accelerations under `kModel` of the first `kBodies` bodies of `s`, with its masses as they stand.
+// The accelerations under `kModel` of the first `kBodies` bodies of `s`, `elapsed` seconds into the step,
+// with the masses black holes 1 and 2 have grown to by then.
 template <GravityModel kModel, int kBodies>
 struct ModelAccelerations {
   static constexpr int kCoordinates = 2 * kBodies;
   LoopState& s;
+  MassGrowth growth;
 
-  void operator()(const double (&x)[kCoordinates], const double (&v)[kCoordinates],
+  void operator()(double elapsed, const double (&x)[kCoordinates], const double (&v)[kCoordinates],
                   double (&a)[kCoordinates]) const {
-    const double mass[3] = {s.m1, s.m2, s.m3};
+    const double mass[3] = {s.m1 + growth.gain(0, elapsed), s.m2 + growth.gain(1, elapsed), s.m3};
     gravity::Body body[kBodies];
     for (int i = 0; i < kBodies; ++i) body[i] = {{x[2 * i], x[2 * i + 1]}, {v[2 * i], v[2 * i + 1]}, mass[i]};
     gravity::Vec2 out[kBodies];
@@ -119,8 +121,10 @@ class AdaptiveIntegration {
 
   // `s` as it was at `time`, between the start of the last step and where it ended.
   void stateAt(const LoopState& s, double time, LoopState& out) const;
-  // How long the last step was, up to where it was cut.
+  // How long the last step was, up to where it was cut, and how the masses grew through it (its mass
+  // change, step::massChangeOver, is the last thing of the step).
   double lastStep() const { return length_; }
+  const MassGrowth& massGrowth() const { return growth_; }
   std::int64_t evaluations() const { return pair_.evaluations() + three_.evaluations(); }
 
  private:
@@ -170,6 +174,7 @@ class AdaptiveIntegration {
   bool restart_ = false;  // the last step was cut short and the run goes on: start afresh from the cut
   double start_ = 0, fullLength_ = 0, length_ = 0;  // the last step: its start, as taken, and to its cut
   double lostTime_ = 0;
+  MassGrowth growth_;  // the masses' growth through the last step, as it was at its start
   typename Family::template Stepper<2> pair_;
   typename Family::template Stepper<3> three_;
 };
@@ -200,8 +205,9 @@ Crossing AdaptiveIntegration<Family>::stepWith(LoopState& s) {
   }
   s.stepCount = s.stepCount + 1;
   const double untilLimit = s.timeLimit > 0 ? s.timeLimit - s.time : std::numeric_limits<double>::infinity();
-  const double longest = std::min(longest_, untilLimit);
-  ModelAccelerations<kModel, kBodies> force{s};
+  growth_ = massGrowthOf(s);
+  const double longest = std::min({longest_, untilLimit, growth_.complete[0], growth_.complete[1]});
+  ModelAccelerations<kModel, kBodies> force{s, growth_};
   const bool stepped = stepper.advance(force, longest);
   s.forceEvaluations = evaluations();
   if (!stepped || !(s.time + stepper.lastStep() > s.time)) {
@@ -371,6 +377,7 @@ void AdaptiveIntegration<Family>::stateAt(const LoopState& s, double time, LoopS
   out = s;
   if (!(time < s.time) || !(fullLength_ > 0)) return;
   const double fraction = std::max(0.0, (time - start_) / fullLength_);
+  out.m1 = s.m1 + growth_.gain(0, time - start_), out.m2 = s.m2 + growth_.gain(1, time - start_);
   if (bodies_ == 3) {
     placeMotion(three_.at(fraction), out);
   } else {

@@ -105,7 +105,8 @@ inline double seventhRoot(double r) {
 
 }  // namespace radau
 
-// The stepper for `kBodies` bodies. A force is called as force(x, v, a) with arrays of the coordinates.
+// The stepper for `kBodies` bodies. A force is called as force(elapsed, x, v, a): the time into the step
+// and arrays of the coordinates.
 template <int kBodies>
 class GaussRadauStepper {
  public:
@@ -150,7 +151,7 @@ class GaussRadauStepper {
 
 template <int kBodies>
 void GaussRadauStepper<kBodies>::start(const Motion<kBodies>& at, double firstStep, double tolerance) {
-  tolerance_ = tolerance;
+  tolerance_ = std::clamp(tolerance, kLeastTolerance, kMostTolerance);
   for (int i = 0; i < kCoordinates; ++i) {
     x_[i] = at.x[i], v_[i] = at.v[i], lostX_[i] = lostV_[i] = 0;
     for (int k = 0; k < radau::kTerms; ++k) b_[k][i] = predicted_[k][i] = 0;
@@ -199,7 +200,7 @@ double GaussRadauStepper<kBodies>::iterate(Force& force, double dt) {
     for (int n = 1; n <= radau::kTerms; ++n) {
       double x[kCoordinates], v[kCoordinates], a[kCoordinates];
       predict(dt, radau::kSpacing[n], x, v);
-      force(x, v, a);
+      force(radau::kSpacing[n] * dt, x, v, a);
       ++evaluations_;
       for (int i = 0; i < kCoordinates; ++i) {
         double difference = (a[i] - begin_.a[i]) * kTables.inverseGap[n][0];
@@ -280,7 +281,7 @@ template <int kBodies>
 template <class Force>
 bool GaussRadauStepper<kBodies>::advance(Force& force, double longest) {
   for (int i = 0; i < kCoordinates; ++i) begin_.x[i] = x_[i], begin_.v[i] = v_[i];
-  force(begin_.x, begin_.v, begin_.a);
+  force(0.0, begin_.x, begin_.v, begin_.a);
   ++evaluations_;
   double start = 0;
   for (int i = 0; i < kCoordinates; ++i) start += begin_.a[i];

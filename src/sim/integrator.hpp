@@ -30,6 +30,11 @@ struct IntegratorRow {
 // The error per step an adaptive integrator keeps to when no tolerance is given: for a circular orbit
 // the energy is then kept to the last digits of a double.
 inline constexpr double kDefaultTolerance = 1e-9;
+// The tolerances an adaptive integrator takes. Below about 1e-12 its error estimate is rounding, which
+// no shorter step lowers: the steps would shrink without end (1e-10 leaves a margin, and is already
+// below what a double can show).
+inline constexpr double kLeastTolerance = 1e-10;
+inline constexpr double kMostTolerance = 1;
 
 // Every integrator, in the table's order.
 std::span<const IntegratorRow> integratorRows();

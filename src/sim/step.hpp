@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "sim/constants.hpp"
 #include "sim/direction_angle.hpp"
@@ -241,22 +242,44 @@ inline void massChange(LoopState& s) {
   }
 }
 
-// The mass change of an adaptive step `nominalSteps` times as long as dt: at the fixed step's rate, a
-// captured black hole 3 handing over no more than its mass.
-inline void massChangeOver(LoopState& s, double nominalSteps) {
-  if (s.bodyCount == 2) {
-    s.m1 = s.m1 + s.dmu1 * nominalSteps;
-    s.m2 = s.m2 + s.dmu2 * nominalSteps;
-  } else if (s.bodyCount == 3) {
-    const auto handOver = [&s, nominalSteps](double rate, double& mass, double& handed) {
-      if (!(rate > 0 && handed < s.m3)) return;
-      const double part = std::min(rate * nominalSteps, s.m3 - handed);
-      mass = mass + part;
-      handed = handed + part;
-    };
-    handOver(s.dmu1, s.m1, s.dmsum1);
-    handOver(s.dmu2, s.m2, s.dmsum2);
+// How the masses of black holes 1 and 2 grow through a step of an adaptive integrator: steadily, at the
+// fixed step's rate per step of dt, a captured black hole 3 handing over no more than its mass.
+// A step ends where a handover is complete (`complete`), so that no step has a kink in the masses.
+struct MassGrowth {
+  static constexpr double kNever = std::numeric_limits<double>::infinity();
+  double rate[2] = {0, 0};  // per second
+  double most[2] = {kNever, kNever};
+  double complete[2] = {kNever, kNever};  // seconds into the step
+
+  // What body 0 or 1 has gained `elapsed` seconds into the step.
+  double gain(int body, double elapsed) const {
+    return elapsed >= complete[body] ? most[body] : rate[body] * elapsed;
   }
+};
+
+inline MassGrowth massGrowthOf(const LoopState& s) {
+  MassGrowth growth;
+  if (s.bodyCount == 2) {
+    growth.rate[0] = s.dmu1 / s.dt, growth.rate[1] = s.dmu2 / s.dt;
+  } else if (s.bodyCount == 3) {
+    const double perStep[2] = {s.dmu1, s.dmu2}, handed[2] = {s.dmsum1, s.dmsum2};
+    for (int body : {0, 1}) {
+      if (!(perStep[body] > 0 && handed[body] < s.m3)) continue;
+      growth.rate[body] = perStep[body] / s.dt;
+      growth.most[body] = s.m3 - handed[body];
+      growth.complete[body] = growth.most[body] / growth.rate[body];
+    }
+  }
+  return growth;
+}
+
+// The mass change of an adaptive step `elapsed` seconds long with the growth at its start, the last
+// thing of the step.
+inline void massChangeOver(LoopState& s, const MassGrowth& growth, double elapsed) {
+  const double gain1 = growth.gain(0, elapsed), gain2 = growth.gain(1, elapsed);
+  s.m1 = s.m1 + gain1;
+  s.m2 = s.m2 + gain2;
+  if (s.bodyCount == 3) s.dmsum1 = s.dmsum1 + gain1, s.dmsum2 = s.dmsum2 + gain2;
 }
 
 // The centre of mass of black holes 1 and 2 from the separation measured at the start of the step.
