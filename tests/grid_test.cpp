@@ -140,7 +140,9 @@ int stopAndWait(pid_t pid, int signal) {
 }
 
 TEST(BatchGrid, AGridKilledOrInterruptedResumesToTheSameBytes) {
-  const std::string grid = "--batch --bh 2 Tmaxcount=5000 --sweep TBH2=1:1000:1 --jobs 2 --quiet --table ";
+  const std::string grid =
+      "--batch --bh 2 Tmaxcount=5000 --sweep TBH2=1:500:1 --sweep integrator=euler,ias15 --jobs 2 --quiet "
+      "--table ";
   const std::string err = " 2>" + path("err");
   const std::string table = path("resumed.csv"), journal = table + ".journal";
   ASSERT_EQ(bhsim(grid + path("whole.csv")).status, 0);
