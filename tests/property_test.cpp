@@ -156,25 +156,21 @@ TEST(RandomOrbits, EveryModelWritesFiniteNumbersInItsTableAndStrain) {
       for (int set = 0; set < 10; ++set) {
         BatchOptions o;
         o.bodyCount = count, o.gravity = row.model, o.quiet = true, o.refreshEvery = 100, o.maxSteps = 4000;
-        o.strainRate = 256;
-        o.tablePath = table, o.strainPath = strain;
-        o.fields = {{Mass1Field, std::to_string(between(1, 100))},
-                    {Mass2Field, std::to_string(count == 1 ? 0 : between(1, 100))},
-                    {Mass3Field, std::to_string(between(0.1, 50))},
-                    {MassGain1Field, std::to_string(between(0.001, 1))},
-                    {MassGain2Field, std::to_string(between(0.001, 1))},
-                    {MaxCountField, "2000"},
-                    {RevolutionsField, "0"},
-                    {TotalTimeField, ".02"},
-                    {AngleMaxField, "20"}};
-        if (count == 1) {
-          o.fields.emplace_back(SpeedRatioField, std::to_string(between(0.01, 0.3)));
-        } else {
-          o.fields.emplace_back(FrequencyField, std::to_string(between(1, 40)));
-        }
-        std::string fields = std::string(row.name) + ", " + std::to_string(count) + " black holes:";
-        for (const auto& [id, text] : o.fields)
-          fields += " " + std::string(controlDesign(id).name) + "=" + text;
+        o.strainRate = 256, o.tablePath = table, o.strainPath = strain;
+        const auto number = [&](double low, double high) { return std::to_string(between(low, high)); };
+        o.fields = {
+            {Mass1Field, number(1, 100)},
+            {Mass2Field, count == 1 ? "0" : number(1, 100)},
+            {Mass3Field, number(0.1, 50)},
+            {MassGain1Field, number(0.001, 1)},
+            {MassGain2Field, number(0.001, 1)},
+            {MaxCountField, "2000"},
+            {RevolutionsField, "0"},
+            {TotalTimeField, ".02"},
+            {AngleMaxField, "20"},
+            {count == 1 ? SpeedRatioField : FrequencyField, count == 1 ? number(0.01, 0.3) : number(1, 40)}};
+        const std::string fields = std::string(row.name) + ", " + std::to_string(count) +
+                                   " black holes, set " + std::to_string(set);  // the sets repeat by the seed
         const BatchResult result = runBatch(o);
         ASSERT_EQ(runProblem(o, result), "") << fields;
         if (result.status != 0) continue;
