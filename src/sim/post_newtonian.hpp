@@ -9,12 +9,8 @@
 
 #include "sim/gravity_geometry.hpp"
 #include "sim/gravity_model.hpp"
+#include "sim/gravity_terms.hpp"
 #include "sim/pair_coefficients.hpp"
-#include "sim/term_1pn.hpp"
-#include "sim/term_2_5pn.hpp"
-#include "sim/term_2pn.hpp"
-#include "sim/term_3_5pn.hpp"
-#include "sim/term_3pn.hpp"
 
 namespace bhsim::gravity {
 
@@ -44,30 +40,18 @@ inline constexpr double kMergingPotential = kLightSquared / 6;
 template <GravityModel kModel>
 [[gnu::always_inline]] inline Vec2 pairAcceleration(const PairCoefficients& k, const PairMotion& pair,
                                                     double pull, Vec2 unit, Vec2 v) {
-  const bool beyondFirstOrder = !hasPairCoefficients<kModel>() || !(pair.potential > kMergingPotential);
+  const bool merging = pair.potential > kMergingPotential;
   Vec2 sum;
   bool first = true;  // the first term is the sum, as it stands
-  const auto add = [&](Vec2 part) {
-    sum = first ? part : sum + part;
-    first = false;
-  };
-  if constexpr (kModel.has(Term::SecondPostNewtonian)) {
-    if (beyondFirstOrder)
-      add(pairTermAcceleration<SecondPostNewtonianTerm>(SecondPostNewtonianTerm::relative(k.second, pair),
-                                                        pull, unit, v));
-  }
-  if constexpr (kModel.has(Term::RadiationReaction))
-    add(pairTermAcceleration<RadiationReactionTerm>(RadiationReactionTerm::relative(pair), pull, unit, v));
-  if constexpr (kModel.has(Term::ThirdPostNewtonian)) {
-    if (beyondFirstOrder)
-      add(pairTermAcceleration<ThirdPostNewtonianTerm>(ThirdPostNewtonianTerm::relative(k.third, pair), pull,
-                                                       unit, v));
-  }
-  if constexpr (kModel.has(Term::RadiationReactionCorrection)) {
-    if (beyondFirstOrder)
-      add(pairTermAcceleration<RadiationReactionCorrectionTerm>(
-          RadiationReactionCorrectionTerm::relative(k.correction, pair), pull, unit, v));
-  }
+  forEachTerm(PairTermList{}, [&](auto term) {
+    using Term = decltype(term);
+    if constexpr (kModel.has(Term::kTerm)) {
+      if (Term::kLeftOutWhenMerging && merging) return;
+      const Vec2 part = pairTermAcceleration<Term>(Term::relative(k.of<Term>(), pair), pull, unit, v);
+      sum = first ? part : sum + part;
+      first = false;
+    }
+  });
   return sum;
 }
 
