@@ -56,8 +56,8 @@ double separation(const LoopState& s) {
 }
 
 // At any positions and velocities of a pair in its centre-of-mass frame, the N-body acceleration is the
-// two-body formula, and the N-body energy and the two-body one the reduced mass times docs/physics.md's energy
-// per unit reduced mass (Newton's: kinetic plus -m1 m2 / r).
+// two-body formula, and the N-body energy and the two-body one the reduced mass times docs/physics.md's
+// energy per unit reduced mass (Newton's: kinetic plus -m1 m2 / r).
 TEST(PostNewtonian, TheNBodyAccelerationAndEnergyOfAPairAreTheTwoBodyForms) {
   std::mt19937_64 random(18);
   std::uniform_real_distribution<double> unit(-1, 1);
