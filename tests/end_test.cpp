@@ -52,10 +52,6 @@ TEST(EndReason, NamesTheEventThatEndedTheConfiguration) {
        GravityModel::Newtonian,
        {{MaxCountField, "2000"}, {RevolutionsField, "2"}, {TotalTimeField, "0.05"}},
        EndReason::Revolutions},
-      {"time limit alone",
-       GravityModel::Newtonian,
-       {{MaxCountField, "2000"}, {RevolutionsField, "0"}, {TotalTimeField, "0.05"}},
-       EndReason::TotalTime},
   };
   for (const Case& c : cases) {
     Harness h;
@@ -96,20 +92,19 @@ TEST(EndReason, ATimeLimitEndsAtTheFirstStepPastIt) {
 }
 
 // Without --refresh-every the batch mode refreshes on a schedule of steps, not on the clock: the same bytes
-// every run and with any number of threads, and a time limit met at the first step past it.
+// every run (and with any number of threads: Ringdown.ASweepInThreadsWritesWhatItWritesInOne), and a time
+// limit met at the first step past it.
 TEST(EndReason, TheBatchModeIsReproducibleByDefault) {
   const std::string timed =
       "--batch --bh 2 Tdm1=0 Tdm2=0 Tmaxcount=2000 Ttotaltime=0.1 Tnrev=0 --quiet --table -";
   const Outcome first = bhsim(timed), second = bhsim(timed);
   ASSERT_EQ(first.status, 0) << first.err;
   EXPECT_EQ(first.out, second.out);
-  const auto row = readCsv(scratch("stdout")).at(1);
+  const auto row = readCsv(scratch("stdout")).at(1);  // where bhsim() kept the second run's table
   const double time = std::stod(row.at(3)), steps = std::stod(row.at(2));
   EXPECT_EQ(row.at(4), "total_time");
   EXPECT_GT(time, 0.1);
   EXPECT_LE(time * (steps - 1) / steps, 0.1);  // one step earlier was not past it
-  const std::string sweep = "--batch --bh 3 Tmaxcount=2000 Talphamax=40 --quiet --json - --jobs ";
-  EXPECT_EQ(bhsim(sweep + "1").out, bhsim(sweep + "2").out);
 }
 
 }  // namespace

@@ -13,8 +13,6 @@
 namespace bhsim::testing {
 namespace {
 
-const double kPi = 4 * std::atan(1.0);
-
 // What a run with these fields reports, Stop pressed at the first pump past `stopAt` steps (0: never);
 // `shown` receives v/c and BH 1 as the pause shows them.
 Recorder runWith(int count, const Fields& fields, std::int64_t stopAt = 0, std::string* shown = nullptr) {

@@ -130,26 +130,12 @@ TEST(RandomFieldTexts, ASweepInThreadsShowsWhatItShowsOnOneThread) {
   EXPECT_GT(swept, 400 / 3);
 }
 
-// The first cell of a CSV file (past its header) that is not a finite number, or "".
-std::string nonFiniteCell(const std::string& file) {
-  const auto rows = readCsv(file);
-  for (std::size_t r = 1; r < rows.size(); ++r) {
-    for (const std::string& cell : rows[r]) {
-      char* end = nullptr;
-      const double value = std::strtod(cell.c_str(), &end);
-      const bool text = end == cell.c_str();  // an end reason
-      if (!text && !std::isfinite(value)) return cell + " in row " + std::to_string(r);
-    }
-  }
-  return "";
-}
-
 TEST(RandomOrbits, EveryModelWritesFiniteNumbersInItsTableAndStrain) {
   std::mt19937_64 random(20261207);
   const auto between = [&](double low, double high) {  // log-uniform
     return std::exp(std::uniform_real_distribution<double>(std::log(low), std::log(high))(random));
   };
-  const std::string table = scratch("orbits.csv").string(), strain = scratch("orbits.strain.csv").string();
+  const std::string table = path("orbits.csv"), strain = path("orbits.strain.csv");
   int integrated = 0;
   for (const GravityModelRow& row : kGravityModels) {
     for (int count : {1, 2, 3}) {

@@ -12,7 +12,6 @@
 namespace bhsim::testing {
 namespace {
 
-const double kPi = 4 * std::atan(1.0);
 const double kM1 = 36 * GM, kM2 = 29 * GM, kDistance = 410 * 3.0856775814913673e19;
 
 // h0 = 4 (G m1)(G m2) / (c^4 a D)
@@ -48,7 +47,7 @@ TEST(Strain, ACircularBinaryGivesTheClosedFormsAtEveryPhaseAndInclination) {
 }
 
 TEST(Strain, TheBatchRecordsACircularRunEveryQuarterMillisecondAtTheAmplitudeAndTwiceTheOrbitFrequency) {
-  const std::string file = scratch("strain.csv").string(), table = scratch("strain_table.csv").string();
+  const std::string file = path("strain.csv"), table = path("strain_table.csv");
   const double omega = 2 * kPi * 33, h0 = circularAmplitude(std::cbrt((kM1 + kM2) / (omega * omega)));
   for (const double inclination : {0.0, 60.0}) {
     const Outcome o = bhsim("--batch --bh 2 Tdm1=0 Tdm2=0 --refresh-every 5000 --json - --table " + table +

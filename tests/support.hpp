@@ -1,8 +1,9 @@
 #pragma once
 
 // What the core tests share: a loaded program with the user's hands, a recorder of what a run reports,
-// and the real program on the command line.
+// the real program on the command line, and scratch files and folders for it to write.
 
+#include <cmath>
 #include <filesystem>
 #include <functional>
 #include <initializer_list>
@@ -18,6 +19,7 @@
 namespace bhsim::testing {
 
 using enum ControlId;
+inline const double kPi = 4 * std::atan(1.0);
 using Fields = std::vector<std::pair<ControlId, std::string>>;
 
 // Keeps what a run reports.
@@ -74,8 +76,26 @@ struct Outcome {
 };
 Outcome bhsim(const std::string& args);
 
+// A scratch file of this test program's own, as a path and as the text of one.
 std::filesystem::path scratch(const std::string& name);
+std::string path(const std::string& name);
 std::string slurp(const std::filesystem::path& path);
+// The line ends in `text`.
+long lineCount(const std::string& text);
 std::vector<std::vector<std::string>> readCsv(const std::filesystem::path& path);
+// The first cell of a CSV file (past its header) that reads as a number but not a finite one, or "".
+std::string nonFiniteCell(const std::filesystem::path& path);
+
+// A scratch folder of its own, emptied, and a shell in it whose standard error goes to `err`.
+struct Folder {
+  explicit Folder(const std::string& name);
+  int shell(const std::string& command) const;
+  // The names in the folder but `err`, sorted.
+  std::vector<std::string> names() const;
+  // The type bits of `name` itself (a link is not followed), 0 when there is nothing of that name.
+  unsigned type(const std::string& name) const;
+  std::string err() const { return slurp(dir / "err"); }
+  std::filesystem::path dir;
+};
 
 }  // namespace bhsim::testing
