@@ -10,9 +10,7 @@ namespace {
 // own, and black hole 3, which only falls inward, never reports less than it came within.
 TEST(Minima, EachPairStartsFromItsOwnSeparation) {
   Harness two;
-  two.configure(2,
-                {{Mass2Field, "199"}, {MassGain1Field, "0"}, {MassGain2Field, "0"}, {MaxCountField, "20000"}},
-                20000);
+  two.configure(2, kSteadyMasses + Fields{{Mass2Field, "199"}, {MaxCountField, "20000"}}, 20000);
   two.run();
   const LoopState& start = two.recorder.starts.at(0);
   EXPECT_EQ(start.minDist12, start.dist12);
@@ -34,35 +32,27 @@ TEST(Minima, EachPairStartsFromItsOwnSeparation) {
 // The total-time test of a refresh does not rename an end that an event of the same step made: a merger,
 // or the wanted revolution count, reached after the total time but before a refresh looked at it.
 TEST(EndReason, NamesTheEventThatEndedTheConfiguration) {
-  struct Case {
-    const char* what;
+  const struct {
     GravityModel gravity;
     Fields fields;
     EndReason reason;
-  };
-  const Case cases[] = {
-      {"merger past the time limit",
-       *gravityModelNamed("1pn+2.5pn"),
-       {{FrequencyField, "17.5"},
-        {MaxCountField, "100000"},
-        {RevolutionsField, "0"},
-        {TotalTimeField, "0.08"}},
-       EndReason::Merger12},
-      {"revolutions past the time limit",
-       GravityModel::Newtonian,
-       {{MaxCountField, "2000"}, {RevolutionsField, "2"}, {TotalTimeField, "0.05"}},
-       EndReason::Revolutions},
-  };
-  for (const Case& c : cases) {
-    Harness h;
-    Fields fields = c.fields;
-    const Fields noGain = {{MassGain1Field, "0"}, {MassGain2Field, "0"}};
-    fields.insert(fields.begin(), noGain.begin(), noGain.end());
-    h.configure(2, fields, 1000000);
-    h.program.options.gravity = c.gravity;
+  } cases[] = {// a merger past the time limit
+               {*gravityModelNamed("1pn+2.5pn"),
+                {{FrequencyField, "17.5"},
+                 {MaxCountField, "100000"},
+                 {RevolutionsField, "0"},
+                 {TotalTimeField, "0.08"}},
+                EndReason::Merger12},
+               // the revolutions past the time limit
+               {GravityModel::Newtonian,
+                {{MaxCountField, "2000"}, {RevolutionsField, "2"}, {TotalTimeField, "0.05"}},
+                EndReason::Revolutions}};
+  for (const auto& c : cases) {
+    Harness h(c.gravity);
+    h.configure(2, kSteadyMasses + c.fields, 1000000);
     h.run();
-    ASSERT_EQ(h.recorder.ends.size(), 1u) << c.what;
-    EXPECT_EQ(h.recorder.ends[0].reason, c.reason) << c.what;
+    ASSERT_EQ(h.recorder.ends.size(), 1u);
+    EXPECT_EQ(h.recorder.ends[0].reason, c.reason);
   }
 }
 
@@ -72,13 +62,9 @@ TEST(EndReason, ATimeLimitEndsAtTheFirstStepPastIt) {
   std::vector<LoopState> ends;
   for (std::int64_t every : {1000, 7919, 1000000}) {
     Harness h;
-    h.configure(2,
-                {{MassGain1Field, "0"},
-                 {MassGain2Field, "0"},
-                 {MaxCountField, "2000"},
-                 {RevolutionsField, "0"},
-                 {TotalTimeField, "0.1"}},
-                every);
+    h.configure(
+        2, kSteadyMasses + Fields{{MaxCountField, "2000"}, {RevolutionsField, "0"}, {TotalTimeField, "0.1"}},
+        every);
     h.program.options.refreshAtTimeLimit = true;
     h.run();
     const LoopState& end = h.recorder.ends.at(0);

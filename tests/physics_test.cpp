@@ -20,8 +20,7 @@ Recorder runWith(int count, const Fields& fields, std::int64_t stopAt = 0, std::
   h.configure(count, fields);
   if (shown)
     h.onPhase(RunPhase::Paused, [&] { *shown = h.text(SpeedRatioField) + "|" + h.text(Mass1Field); });
-  h.platform.when([&] { return stopAt > 0 && h.program.runState.totalSteps >= stopAt; },
-                  [&] { h.click(EndButton); });
+  h.stopAt(stopAt);
   h.run();
   return h.recorder;
 }
@@ -64,11 +63,8 @@ TEST(SetUp, TheWorkedOrbitsOfOneAndTwoBlackHoles) {
 // Two revolutions about 90 degrees, where y is far from 0: the centre of mass stays put, the distances
 // from it (as the fields show them) split the separation as 29 : 36, and the orbit time and energy hold.
 TEST(Steps, KeepTheCentreOfMassAndTheOrbitTimeAndTheEnergy) {
-  const Recorder r = runWith(2, {{MassGain1Field, "0"},
-                                 {MassGain2Field, "0"},
-                                 {MaxCountField, "100000"},
-                                 {RevolutionsField, "2"},
-                                 {AngleMinField, "90"}});
+  const Recorder r = runWith(
+      2, kSteadyMasses + Fields{{MaxCountField, "100000"}, {RevolutionsField, "2"}, {AngleMinField, "90"}});
   ASSERT_EQ(r.revolutions.size(), 2u);
   EXPECT_NEAR(r.revolutions[0].revolutionTime, r.starts[0].revolutionTime, 1e-4 * r.starts[0].revolutionTime);
   const LoopState& e = r.ends[0];
@@ -79,8 +75,8 @@ TEST(Steps, KeepTheCentreOfMassAndTheOrbitTimeAndTheEnergy) {
   EXPECT_NEAR(e.r2, 36 * d / 65, 1e-8 * d);
   EXPECT_LT(std::fabs(energyRelativeChange(r.starts[0], e)), 1e-9);
   // a coarser step keeps the energy less well
-  const Recorder coarse = runWith(
-      2, {{MassGain1Field, "0"}, {MassGain2Field, "0"}, {MaxCountField, "1000"}, {RevolutionsField, "2"}});
+  const Recorder coarse =
+      runWith(2, kSteadyMasses + Fields{{MaxCountField, "1000"}, {RevolutionsField, "2"}});
   EXPECT_GT(std::fabs(energyRelativeChange(coarse.starts[0], coarse.ends[0])),
             100 * std::fabs(energyRelativeChange(r.starts[0], e)));
 }
@@ -101,13 +97,13 @@ TEST(Energy, IsKineticPlusPotentialOfTheBodiesInPlay) {
 
 TEST(MassChange, GrowsByThePercentagePerMaxCountStepsAndGoesOnThroughNegativeMasses) {
   // a Stop at the pump of step 3000 is acted on at step 4000, before that step's mass change
-  LoopState s =
-      runWith(2, {{MaxCountField, "2000"}, {RevolutionsField, "0"}, {TotalTimeField, "0"}}, 3000).ends.at(0);
+  const Fields endless = kNoLimit + Fields{{MaxCountField, "2000"}};
+  LoopState s = runWith(2, endless, 3000).ends.at(0);
   ASSERT_EQ(s.stepCount, 4000);
   EXPECT_NEAR(s.m1, 36 * GM * (1 + 0.05 * 3999 / 2000), 1e-9 * 36 * GM);
   EXPECT_NEAR(s.m2, 29 * GM * (1 + 0.05 * 3999 / 2000), 1e-9 * 29 * GM);
   Harness growing;  // the fields show the masses as they grow, at each refresh of the integration
-  growing.configure(2, {{MaxCountField, "2000"}, {RevolutionsField, "0"}, {TotalTimeField, "0"}});
+  growing.configure(2, endless);
   std::string shown[2];
   growing.platform.when([&] { return growing.program.runState.totalSteps >= 3000; },
                         [&] {
@@ -117,21 +113,14 @@ TEST(MassChange, GrowsByThePercentagePerMaxCountStepsAndGoesOnThroughNegativeMas
   growing.run();
   EXPECT_NEAR(std::stod(shown[0]), 36 * (1 + 0.05 * 3000 / 2000), 0.1);
   EXPECT_NEAR(std::stod(shown[1]), 29 * (1 + 0.05 * 3000 / 2000), 0.1);
-  s = runWith(2, {{MassGain1Field, "-5"}, {MaxCountField, "2000"}}, 2000)
-          .ends.at(0);  // 2 gains what 1 gives up
+  // 2 gains what 1 gives up; with no gain of its own, 2 stays as it was
+  s = runWith(2, {{MassGain1Field, "-5"}, {MaxCountField, "2000"}}, 2000).ends.at(0);
   EXPECT_EQ(s.dmu1, -s.dmu2);
   EXPECT_NEAR(s.m1 + s.m2, 65 * GM, 1e-9 * 65 * GM);
-  EXPECT_EQ(runWith(2, {{MassGain2Field, "0"}, {MaxCountField, "2000"}}, 2000).ends.at(0).m2,
-            29 * GM);  // only 1 grows
+  EXPECT_EQ(runWith(2, {{MassGain2Field, "0"}, {MaxCountField, "2000"}}, 2000).ends.at(0).m2, 29 * GM);
   // losing all their mass each revolution, the sum passes 0 near step 10000 and the run goes on
-  s = runWith(2,
-              {{MassGain1Field, "-100"},
-               {MassGain2Field, "-100"},
-               {MaxCountField, "10000"},
-               {RevolutionsField, "0"},
-               {TotalTimeField, "0"}},
-              30000)
-          .ends.at(0);
+  const Fields losing = {{MassGain1Field, "-100"}, {MassGain2Field, "-100"}, {MaxCountField, "10000"}};
+  s = runWith(2, kNoLimit + losing, 30000).ends.at(0);
   EXPECT_EQ(std::tuple(s.stepCount, s.reason), std::tuple(31000, EndReason::None));
   EXPECT_NEAR(s.m1, 36 * GM * (1 - 30999.0 / 10000), 1e-6 * 36 * GM);
   // only a sum of exactly 0 or a separation of 0 leaves the centre of mass undefined and ends the
@@ -169,15 +158,13 @@ TEST(LoopEvents, ACapturedThirdHandsItsMassOverAndOneWithinAKilometreMerges) {
   EXPECT_GE(s.dmsum1, s.m3);
   EXPECT_LT(s.dmsum1, s.m3 + s.dmu1);
   EXPECT_EQ(std::tuple(s.m1, s.m2, s.m3), std::tuple(36 * GM + s.dmsum1, 29 * GM, 5 * GM));
+  const Fields light = {{Mass1Field, ".01"},
+                        {Mass2Field, ".01"},
+                        {Mass3Field, ".01"},
+                        {TotalTimeField, "0"},
+                        {MaxCountField, "2000"}};
   for (const auto& [angle, reason] : {std::pair{"10", EndReason::Merger13}, {"30", EndReason::Merger23}}) {
-    s = runWith(3, {{Mass1Field, ".01"},
-                    {Mass2Field, ".01"},
-                    {Mass3Field, ".01"},
-                    {TotalTimeField, "0"},
-                    {MaxCountField, "2000"},
-                    {AngleMinField, angle},
-                    {AngleMaxField, angle}})
-            .ends.at(0);
+    s = runWith(3, light + Fields{{AngleMinField, angle}, {AngleMaxField, angle}}).ends.at(0);
     EXPECT_EQ(std::tuple(s.reason, s.captured, s.bodiesInPlay), std::tuple(reason, false, 2.0)) << angle;
     const bool one = reason == EndReason::Merger13;
     EXPECT_LT(one ? s.dist13 : s.dist23, 1);
@@ -212,8 +199,7 @@ std::vector<std::string> trailOf(int count, const Fields& fields, std::int64_t s
   OnControl texts(h.program.panel, [&](ControlId id) {
     trail.events.push_back(std::string(controlDesign(id).name) + "=" + h.text(id));
   });
-  h.platform.when([&] { return stopAt > 0 && h.program.runState.totalSteps >= stopAt; },
-                  [&] { h.click(EndButton); });
+  h.stopAt(stopAt);
   h.run();
   trail.events.push_back("steps " + std::to_string(h.program.runState.totalSteps));
   return trail.events;

@@ -212,8 +212,7 @@ TEST(RunDriver, RefusesAnImpossibleRunSayingWhyBeforeAnythingChanges) {
     return all;
   };
   for (const auto& c : cases) {
-    Harness h;
-    h.program.options.gravity = c.gravity;
+    Harness h(c.gravity);
     h.configure(c.count, c.fields);
     h.program.display.setPixel(5, 5, 0x123456);
     const std::string before = screen(h);

@@ -4,6 +4,7 @@
 // the real program on the command line, and scratch files and folders for it to write.
 
 #include <cmath>
+#include <complex>
 #include <filesystem>
 #include <functional>
 #include <initializer_list>
@@ -22,6 +23,15 @@ using enum ControlId;
 inline const double kPi = 4 * std::atan(1.0);
 using Fields = std::vector<std::pair<ControlId, std::string>>;
 
+// The fields of `a`, then those of `b`.
+inline Fields operator+(Fields a, const Fields& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+// Masses that stay as they are; a configuration with no limit of revolutions or time.
+inline const Fields kSteadyMasses = {{MassGain1Field, "0"}, {MassGain2Field, "0"}};
+inline const Fields kNoLimit = {{RevolutionsField, "0"}, {TotalTimeField, "0"}};
+
 // Keeps what a run reports.
 struct Recorder : RunObserver {
   void onConfigurationStart(int, double angle, const LoopState& s) override {
@@ -29,9 +39,11 @@ struct Recorder : RunObserver {
     starts.push_back(s);
   }
   void onRevolution(int, const LoopState& s) override { revolutions.push_back(s); }
+  void onStrainSample(int, const StrainSample&) override { ++strainSamples; }
   void onConfigurationEnd(int, const LoopState& s, bool) override { ends.push_back(s); }
   std::vector<double> angles;
   std::vector<LoopState> starts, revolutions, ends;
+  std::int64_t strainSamples = 0;
 };
 
 // Calls `on` after each change of a control's text, visibility or top, for as long as it lives.
@@ -47,11 +59,13 @@ struct OnControl : ControlPanelObserver {
   std::function<void(ControlId)> on;
 };
 
-// A freshly loaded program on a scripted platform, with a recorder of what its runs report.
+// A freshly loaded program on a scripted platform, with a recorder of what its runs report; its runs are
+// under `gravity`.
 struct Harness {
-  Harness() {
+  explicit Harness(GravityModel gravity = GravityModel::Newtonian) {
     program.load();
     program.observer = &recorder;
+    program.options.gravity = gravity;
   }
   const std::string& text(ControlId id) const { return program.panel.text(id); }
   bool visible(ControlId id) const { return program.panel.visible(id); }
@@ -61,6 +75,8 @@ struct Harness {
   void configure(int count, const Fields& fields = {}, std::int64_t refreshEvery = 100);
   // When the run is in `phase` at a pump or wait, runs `action` once.
   void onPhase(RunPhase phase, std::function<void()> action);
+  // Presses "Stop" at the first pump at or past `steps` steps of the run (0: never).
+  void stopAt(std::int64_t steps);
   // Presses "Start" and answers "Cont" and "Next".
   void run();
 
@@ -85,6 +101,13 @@ long lineCount(const std::string& text);
 std::vector<std::vector<std::string>> readCsv(const std::filesystem::path& path);
 // The first cell of a CSV file (past its header) that reads as a number but not a finite one, or "".
 std::string nonFiniteCell(const std::filesystem::path& path);
+
+// A strain file's samples seen face on: h+ - i hx, each over its inclination's factor; every sample is
+// checked to be of configuration 1 and taken 1/4096 s after the one before, from 0.
+std::vector<std::complex<double>> faceOnStrain(const std::filesystem::path& path, double inclinationDeg);
+// The frequency of h+ from its zero crossings (each interpolated between samples 1/4096 s apart) from
+// sample `first` on.
+double crossingFrequency(const std::vector<std::complex<double>>& h, std::size_t first = 0);
 
 // A scratch folder of its own, emptied, and a shell in it whose standard error goes to `err`.
 struct Folder {
