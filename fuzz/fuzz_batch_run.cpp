@@ -6,8 +6,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <iterator>
 #include <string>
 #include <variant>
@@ -16,18 +14,14 @@
 #include "batch/batch_run.hpp"
 #include "cli/command_line.hpp"
 #include "field_checks.hpp"
-#include "fuzz_args.hpp"
+#include "fuzzing.hpp"
 
 namespace {
 
 constexpr std::int64_t kMaxSteps = 3000;
 constexpr std::int64_t kRefreshEvery = 250;
 
-void require(bool condition, const std::string& what) {
-  if (condition) return;
-  std::fprintf(stderr, "%s\n", what.c_str());
-  std::abort();
-}
+using bhsim::fuzzing::require;
 
 }  // namespace
 

@@ -152,20 +152,30 @@ TEST(BatchCli, AStoppedRunWritesItsTableTraceAndPng) {
     EXPECT_GT(colours[colour], 0) << std::hex << colour;
 }
 
-const std::string kSweep = "--batch --bh 3 Tmaxcount=3000 Talphamax=40 --refresh-every 500";
+// A Newtonian sweep, and one under 2.5PN at the default refresh whose pair merges and rings down in each
+// of its three configurations (black hole 3 too light and far to matter).
+const std::string
+    kSweep = "--batch --bh 3 Tmaxcount=3000 Talphamax=40 --refresh-every 500",
+    kMergers = "--batch --bh 3 --gravity 2.5pn Tfreq=30 TBH3=0.01 Tdm1=0 Tdm2=0 Talphamax=20 Tdalpha=10";
 
 TEST(BatchSweep, EachRowIsTheSingleRunAtItsAngleAndThreadsChangeNoByte) {
-  std::vector<std::string> outputs[2];
-  for (int jobs : {1, 2}) {
-    const std::string tag = std::to_string(jobs), table = path("t" + tag);
-    const std::string files[] = {path("j" + tag), table, path("r" + tag), path("p" + tag), path("s" + tag)};
-    ASSERT_EQ(bhsim(kSweep + " --jobs " + tag + " --json " + files[0] + " --table " + table + " --trace " +
-                    files[2] + " --png " + files[3] + " --strain " + files[4])
-                  .status,
-              0);
-    for (const std::string& file : files) outputs[jobs - 1].push_back(slurp(file));
+  for (const auto& [sweep, mergers] : {std::pair{kMergers, 3}, {kSweep, 0}}) {
+    std::vector<std::string> outputs[2];
+    for (int jobs : {1, 2}) {
+      const std::string tag = std::to_string(jobs), table = path("t" + tag);
+      const std::string files[] = {path("j" + tag), table, path("r" + tag), path("p" + tag), path("s" + tag)};
+      ASSERT_EQ(bhsim(sweep + " --jobs " + tag + " --json " + files[0] + " --table " + table + " --trace " +
+                      files[2] + " --png " + files[3] + " --strain " + files[4])
+                    .status,
+                0);
+      for (const std::string& file : files) outputs[jobs - 1].push_back(slurp(file));
+    }
+    EXPECT_EQ(outputs[0], outputs[1]) << sweep;
+    const auto rows = readCsv(path("t1"));
+    EXPECT_EQ(
+        std::count_if(rows.begin(), rows.end(), [](const auto& row) { return row.at(4) == "merger12"; }),
+        mergers);
   }
-  EXPECT_EQ(outputs[0], outputs[1]);
   const auto rows = readCsv(path("t1"));
   ASSERT_EQ(rows.size(), 6u);  // header and 0, 10, 20, 30, 40 degrees
   EXPECT_EQ(rows[0].back(), "energy_rel_change");

@@ -78,8 +78,9 @@ TEST(EndReason, ATimeLimitEndsAtTheFirstStepPastIt) {
 }
 
 // Without --refresh-every the batch mode refreshes on a schedule of steps, not on the clock: the same bytes
-// every run (and with any number of threads: Ringdown.ASweepInThreadsWritesWhatItWritesInOne), and a time
-// limit met at the first step past it.
+// every run (and with any number of threads:
+// BatchSweep.EachRowIsTheSingleRunAtItsAngleAndThreadsChangeNoByte), and a time limit met at the first step
+// past it.
 TEST(EndReason, TheBatchModeIsReproducibleByDefault) {
   const std::string timed =
       "--batch --bh 2 Tdm1=0 Tdm2=0 Tmaxcount=2000 Ttotaltime=0.1 Tnrev=0 --quiet --table -";

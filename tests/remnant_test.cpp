@@ -130,26 +130,6 @@ TEST(Ringdown, AfterAMergerTheStrainRingsOnAtTheRemnantsFrequencyForTenDampingTi
   }
 }
 
-// Under the batch mode's default refresh, a sweep in threads writes what it writes in one: black hole 3 too
-// light and far to matter, black holes 1 and 2 merge in each of three configurations.
-TEST(Ringdown, ASweepInThreadsWritesWhatItWritesInOne) {
-  std::string files[2][4];
-  for (int jobs : {1, 2}) {
-    std::string* f = files[jobs - 1];
-    for (int i = 0; i < 4; ++i) f[i] = path("jobs" + std::to_string(jobs) + "." + "tscjp"[i]);
-    const Outcome o = bhsim(
-        "--batch --bh 3 --gravity 2.5pn Tfreq=30 TBH3=0.01 Tdm1=0 Tdm2=0 Talphamax=20 "
-        "Tdalpha=10 --quiet --jobs " +
-        std::to_string(jobs) + " --table " + f[0] + " --strain " + f[1] + " --json " + f[2] + " --png " +
-        f[3]);
-    ASSERT_EQ(o.status, 0) << o.err;
-  }
-  const auto rows = readCsv(files[0][0]);
-  ASSERT_EQ(rows.size(), 4u);
-  for (std::size_t k = 1; k < rows.size(); ++k) EXPECT_EQ(rows[k][4], "merger12");
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(slurp(files[0][i]), slurp(files[1][i])) << files[0][i];
-}
-
 // A thousand times the masses ring a thousand times as long, 152,000 samples: the ringdown passes over
 // the events as the loop does, and Stop cuts it short (the merger stays the configuration's end) or End
 // ends the program there.
