@@ -239,7 +239,7 @@ TEST(Table, ColumnsPresentInSomeTablesAndEmptyCellsKeepTheRowsAligned) {
   };
   EXPECT_EQ(
       std::tuple(relativistic(std::nullopt, "TBH1=1,2"), relativistic(GravityModel::Newtonian, "TBH1=1"),
-                 relativistic(*gravityModelNamed("2.5pn"), "TBH1=1"),
+                 relativistic(named("2.5pn"), "TBH1=1"),
                  relativistic(std::nullopt, "gravity=newtonian,newtonian"),
                  relativistic(std::nullopt, "gravity=newtonian,1pn")),
       std::tuple(false, false, true, false, true));

@@ -37,7 +37,7 @@ TEST(EndReason, NamesTheEventThatEndedTheConfiguration) {
     Fields fields;
     EndReason reason;
   } cases[] = {// a merger past the time limit
-               {*gravityModelNamed("1pn+2.5pn"),
+               {named("1pn+2.5pn"),
                 {{FrequencyField, "17.5"},
                  {MaxCountField, "100000"},
                  {RevolutionsField, "0"},

@@ -20,9 +20,6 @@ using gravity::Body;
 using gravity::Vec2;
 const double kMass1 = 36 * GM, kMass2 = 29 * GM, kTotal = kMass1 + kMass2;
 
-GravityModel named(std::string_view name) {
-  return gravityModelNamed(name).value();
-}
 const GravityModel kFirstOrder = named("1pn"), kFirstOrderRadiating = named("1pn+2.5pn"),
                    kRadiating = named("2.5pn");
 
@@ -207,8 +204,8 @@ TEST(GravityModels, AreNamedByTheirTermsInAnyOrder) {
 }
 
 // A grid sweeps the model beside another field: a row a point, the remnant's columns filled after a merger
-// (the default 36 + 29 solar masses recoil at 60.8 km/s) and empty otherwise, the orbit a model does not
-// have refused; the table merges.
+// (the default 36 + 29 solar masses recoil at 60.8 km/s) and empty otherwise; the orbit a model does not
+// have is a refused point, its row aligned, and the grid goes on; the table merges.
 TEST(GravityCli, AnUnknownModelIsRefusedAndAGridSweepsTheModel) {
   const Outcome bad = bhsim("--batch --gravity 2pn");
   EXPECT_EQ(bad.status, 2);
@@ -217,21 +214,24 @@ TEST(GravityCli, AnUnknownModelIsRefusedAndAGridSweepsTheModel) {
   EXPECT_NE(bhsim("--batch --help").out.find("  1pn+2pn+3pn+2.5pn+3.5pn, full\n"), std::string::npos);
   const std::string table = path("gravity.csv");
   const Outcome grid = bhsim(
-      "--batch --bh 2 --quiet --refresh-every 1000 --sweep gravity=newtonian,2.5pn,merger --sweep "
-      "Tfreq=10,33 "
+      "--batch --bh 2 --quiet --refresh-every 1000 --sweep Tfreq=33,10 --sweep "
+      "gravity=newtonian,2.5pn,merger "
       "Tnrev=1 --json - --table " +
       table);
   EXPECT_EQ(grid.status, 1) << grid.err;
   EXPECT_NE(grid.out.find(R"("gravity":"1pn+2pn+2.5pn")"), std::string::npos);
+  EXPECT_NE(grid.out.find(R"("refused":"33 Hz is above the highest circular orbit outside)"),
+            std::string::npos);
   const auto rows = readCsv(table);
   ASSERT_EQ(rows.size(), 7u);  // the header and one row a point
-  EXPECT_EQ(std::tuple(rows[0][1], rows[0][2], rows[0].back()), std::tuple("gravity", "Tfreq", "kick_kms"));
-  const char* reasons[] = {"revolutions", "revolutions", "revolutions", "merger12", "revolutions", "refused"};
+  EXPECT_EQ(std::tuple(rows[0][1], rows[0][2], rows[0].back()), std::tuple("Tfreq", "gravity", "kick_kms"));
+  const char* reasons[] = {"revolutions", "merger12", "refused", "revolutions", "revolutions", "revolutions"};
   for (std::size_t p = 1; p < rows.size(); ++p) {
     EXPECT_EQ(rows[p][7], reasons[p - 1]) << rows[p][1] << " " << rows[p][2];
-    EXPECT_EQ(rows[p].back().empty(), p != 4) << rows[p][1] << " " << rows[p][2];
+    EXPECT_EQ(rows[p].back().empty(), p != 2) << rows[p][1] << " " << rows[p][2];
   }
-  EXPECT_NEAR(std::stod(rows[4].back()), 60.8, 0.1);
+  EXPECT_NEAR(std::stod(rows[2].back()), 60.8, 0.1);
+  EXPECT_NE(slurp(table).find("\n2,33,merger,,,0,,refused" + std::string(16, ',') + "\n"), std::string::npos);
   EXPECT_EQ(bhsim("--merge " + path("gravity_merged.csv") + " " + table).status, 0);
 }
 

@@ -90,21 +90,6 @@ TEST(BatchGrid, MergeRefusesMissingDoubledOrForeignRowsAndWritesNothing) {
   EXPECT_EQ(bhsim("--merge /nonexistent-dir/out.csv " + m1 + " " + m2 + " " + m3).status, 3);
 }
 
-TEST(BatchGrid, ARefusedPointIsARow) {
-  const std::string table = path("refused.csv");
-  const Outcome o = bhsim(
-      "--batch --bh 2 Tmaxcount=1000 --refresh-every 900 --sweep TBH1=0,36 --sweep TBH2=0,29 --json - "
-      "--table " +
-      table);
-  EXPECT_EQ(o.status, 1);
-  const auto rows = readCsv(table);
-  ASSERT_EQ(rows.size(), 5u);
-  EXPECT_EQ(rows[1], (std::vector<std::string>{"0", "0", "0", "", "", "0", "", "refused", "", "", "",
-                                               "",  "",  "",  "", "", "",  "", "",        "", ""}));
-  EXPECT_EQ(std::tuple(rows[4][0], rows[4][7]), std::tuple("3", "revolutions"));
-  EXPECT_NE(Json::parse(o.out.substr(0, o.out.find('\n')))["refused"].get<std::string>(), "");
-}
-
 // Starts `bhsim ARGS` with SIGINT and SIGTERM at their defaults; its process id.
 pid_t spawn(const std::string& args) {
   const pid_t pid = fork();

@@ -5,15 +5,10 @@
 // strain row.
 #include <gtest/gtest.h>
 
-#include <cctype>
+#include <array>
 #include <cmath>
-#include <filesystem>
-#include <map>
-#include <nlohmann/json.hpp>
 #include <random>
-#include <set>
 
-#include "batch/batch_run.hpp"
 #include "control/control_table.hpp"
 #include "field_checks.hpp"
 #include "support.hpp"
@@ -60,17 +55,6 @@ GravityModel modelOfSet(int set) {
 void startable(BatchOptions& o) {
   if (o.gravity == GravityModel::Newtonian) return;
   o.fields.emplace_back(o.bodyCount == 1 ? SpeedRatioField : FrequencyField, o.bodyCount == 1 ? ".1" : "10");
-}
-
-std::string runProblem(const BatchOptions& options, const BatchResult& result) {
-  if (result.status == 1) return result.refusal.empty() ? "refused without a reason" : "";
-  if (result.status != 0 || result.idle.is_null() || result.configurations < 1) return "no whole run";
-  if (options.maxSteps && result.steps > *options.maxSteps + kStopSlackSteps)
-    return "ran " + std::to_string(result.steps);
-  for (const auto* snapshot : {&result.endWait, &result.idle}) {
-    if (std::string problem = snapshotProblem(*snapshot, options); !problem.empty()) return problem;
-  }
-  return "";
 }
 
 TEST(RandomFieldTexts, EveryRunIsRefusedOrEndsWithNumbersInItsFields) {

@@ -135,7 +135,7 @@ TEST(Ringdown, AfterAMergerTheStrainRingsOnAtTheRemnantsFrequencyForTenDampingTi
 // ends the program there.
 TEST(Ringdown, ALongRingdownHearsStopAndEnd) {
   for (bool stop : {true, false}) {
-    Harness h(*gravityModelNamed("1pn+2.5pn"));
+    Harness h(named("1pn+2.5pn"));
     h.program.options.strain = {4096, {410 * kKmPerMpc, 0}};
     h.configure(2, {{Mass1Field, "36000"}, {Mass2Field, "29000"}, {FrequencyField, ".0175"}}, 10000);
     h.type(TotalTimeField, "1000");

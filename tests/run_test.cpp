@@ -204,7 +204,7 @@ TEST(RunDriver, RefusesAnImpossibleRunSayingWhyBeforeAnythingChanges) {
       {2, {{FrequencyField, ""}, {Distance12Field, "-100"}}, "no positive, finite separation"},
       {2, {{FrequencyField, ""}, {Distance12Field, "1e308"}}, "no positive, finite orbital speed"},
       {3, {}, "33 Hz is above the highest circular orbit of 1PN + 2.5PN gravity for 36 + 29 solar masses (20.2 Hz)",
-       *gravityModelNamed("1pn+2.5pn")}};
+       named("1pn+2.5pn")}};
   // clang-format on
   const auto screen = [](const Harness& h) {
     std::string all;

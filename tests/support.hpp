@@ -23,6 +23,11 @@ using enum ControlId;
 inline const double kPi = 4 * std::atan(1.0);
 using Fields = std::vector<std::pair<ControlId, std::string>>;
 
+// The model of the table by this name.
+inline GravityModel named(std::string_view name) {
+  return gravityModelNamed(name).value();
+}
+
 // The fields of `a`, then those of `b`.
 inline Fields operator+(Fields a, const Fields& b) {
   a.insert(a.end(), b.begin(), b.end());
