@@ -4,9 +4,11 @@
 
 #include <cmath>
 
+#include "batch/parallel_sweep.hpp"
 #include "format/mask.hpp"
 #include "format/number_text.hpp"
 #include "format/truncate.hpp"
+#include "program/read_parameters.hpp"
 #include "sim/constants.hpp"
 #include "support.hpp"
 
@@ -52,7 +54,6 @@ std::string seen(const Harness& h) {
 TEST(RunControl, ARunPausesIntegratesWaitsAndRestores) {
   Harness h;
   h.configure(3, {{MaxCountField, "2000"}, {RevolutionsField, "3"}, {AngleMaxField, "0"}});
-  const Recorder& recorder = h.recorder;
   std::string pause, integrating, endWait;
   std::string derived;  // revolution time, step and distances as the set-up shows them
   h.onPhase(RunPhase::Paused, [&] {
@@ -64,7 +65,7 @@ TEST(RunControl, ARunPausesIntegratesWaitsAndRestores) {
   h.onPhase(RunPhase::Integrating, [&] { integrating = seen(h); });
   h.onPhase(RunPhase::EndWait, [&] {
     endWait = seen(h);
-    expectEndWaitFields(h, recorder.ends.at(0));
+    expectEndWaitFields(h, h.recorder.ends.at(0));
     h.click(StartButton);
   });
   h.click(StartButton);
@@ -72,13 +73,13 @@ TEST(RunControl, ARunPausesIntegratesWaitsAndRestores) {
   EXPECT_EQ(integrating, "Cont|Stop|n rev   3|--++0");
   EXPECT_EQ(endWait, "Next|End|n rev   3|+-++1");
   EXPECT_EQ(seen(h), "Start|End|n rev|+-++1");
-  for (const auto& [id, text] : Fields{{Mass1Field, " 36"},
-                                       {Mass2Field, " 29"},
-                                       {Mass3Field, " 5"},
-                                       {TotalTimeField, " .5"},
-                                       {RevolutionsField, " 3"}})
-    EXPECT_EQ(h.text(id), text) << controlDesign(id).name;
-  const LoopState& start = recorder.starts.at(0);
+  const Fields restored = {{Mass1Field, " 36"},
+                           {Mass2Field, " 29"},
+                           {Mass3Field, " 5"},
+                           {TotalTimeField, " .5"},
+                           {RevolutionsField, " 3"}};
+  for (const auto& [id, text] : restored) EXPECT_EQ(h.text(id), text) << controlDesign(id).name;
+  const LoopState& start = h.recorder.starts.at(0);
   // below 1000 km to tenths, above in whole kilometres
   const double d01 = distance(start.x2 - start.x1, start.y2 - start.y1),
                d02 = distance(start.x3 - start.x1, 0);
@@ -122,38 +123,45 @@ TEST(RunControl, TouchingTheSetUpEndsAWaitAndEndEndsTheProgramFromEveryWait) {
   EXPECT_TRUE(idle.program.ended());
 }
 
+// The angles a sweep builds, and how many the batch's threads count for it: the run goes on while fewer
+// than its length of 1 + (max - min) / delta are built, wherever that falls between whole numbers.
 TEST(RunDriver, SweepsTheAngleOfThreeBodiesAndOnlyTheMinimumOfFewer) {
   const struct {
     int count;
     Fields fields;
     std::vector<double> angles;
-    const char* dalphaAfter;
+    const char* dalphaAfter = "10";
   } cases[] = {
-      {3, {{AngleMaxField, "25"}}, {0, 10, 20, 30}, "10"},
+      {3, {{AngleMaxField, "25"}}, {0, 10, 20, 30}},
       {3, {{AngleMaxField, "0"}}, {0}, "0"},
+      {3, {{AngleMaxField, "-10"}}, {0}, "0"},
+      {3, {{AngleMaxField, "5"}}, {0, 10}},
+      {3, {{AngleMaxField, "10"}}, {0, 10}},
+      {3, {{AngleMaxField, "19.999"}}, {0, 10, 20}},
+      {3, {{AngleMaxField, "20"}}, {0, 10, 20}},
       {3, {{AngleMinField, "-20"}, {AngleMaxField, "-5"}, {AngleStepField, "7.5"}}, {-20, -12.5, -5}, "7.5"},
-      {2, {{AngleMinField, "90"}}, {90}, "10"}};
+      {2, {{AngleMinField, "90"}}, {90}}};
   for (const auto& c : cases) {
     Harness h;
     h.configure(c.count, c.fields);
     h.type(MaxCountField, "2000");
-    const Recorder& recorder = h.recorder;
+    const std::int64_t length = sweepLength(readParameters(h.program.panel, c.count).nalpha);
     h.run();
-    EXPECT_EQ(recorder.angles, c.angles);
+    EXPECT_EQ(h.recorder.angles, c.angles);
     EXPECT_EQ(h.program.runState.configurationsBuilt, static_cast<std::int64_t>(c.angles.size()));
-    EXPECT_EQ(std::tuple(h.platform.waits, h.text(AngleStepField)),
-              std::tuple(2, c.dalphaAfter));  // one pause, one wait
     if (c.count == 3) {
+      EXPECT_EQ(length, static_cast<std::int64_t>(c.angles.size())) << c.fields[0].second;
       EXPECT_EQ(h.text(AngleMinField), numberText(c.angles.back()));  // not restored
     }
+    EXPECT_EQ(std::tuple(h.platform.waits, h.text(AngleStepField)),
+              std::tuple(2, c.dalphaAfter));  // one pause, one wait
   }
   Harness full;
   full.configure(3, {{MaxCountField, "1000"}});
-  const Recorder& recorder = full.recorder;
   full.run();
-  ASSERT_EQ(recorder.angles.size(), 37u);
-  EXPECT_EQ(recorder.angles.back(), 360);
-  EXPECT_EQ(recorder.starts.back().alpha, 0);  // 360 builds the configuration of 0
+  ASSERT_EQ(full.recorder.angles.size(), 37u);
+  EXPECT_EQ(full.recorder.angles.back(), 360);
+  EXPECT_EQ(full.recorder.starts.back().alpha, 0);  // 360 builds the configuration of 0
 }
 
 TEST(RunDriver, TheDistanceSetUpWritesFrequencyAndSpeedOrGoesStraightToTheEndWait) {
@@ -265,12 +273,11 @@ TEST(RunDriver, AnEndlessSweepOfOneStepConfigurationsHearsStopAndEnd) {
   for (bool stop : {true, false}) {
     Harness h;
     h.configure(3, {{MaxCountField, "1"}, {AngleMaxField, "1e300"}, {AngleStepField, "1"}});
-    const Recorder& recorder = h.recorder;
     h.platform.when([&] { return h.program.runState.configurationsBuilt >= 50; },
                     [&] { stop ? h.click(EndButton) : h.platform.endProgram(); });
     h.run();
     EXPECT_EQ(h.program.runState.configurationsBuilt, 50);
-    EXPECT_EQ(recorder.ends.front().reason, EndReason::LightSpeed);
+    EXPECT_EQ(h.recorder.ends.front().reason, EndReason::LightSpeed);
     EXPECT_EQ(std::tuple(h.text(StartButton), h.platform.waits), std::tuple(stop ? "Start" : "Cont", 1));
     EXPECT_EQ(h.program.ended(), !stop);
   }
