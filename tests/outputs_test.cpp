@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "support.hpp"
@@ -11,6 +12,32 @@ namespace bhsim::testing {
 namespace {
 
 namespace fs = std::filesystem;
+
+// A scratch folder of its own, emptied, and a shell in it whose standard error goes to `err`.
+struct Folder {
+  explicit Folder(const std::string& name) : dir(scratch(name)) {
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+  }
+  int shell(const std::string& command) const {
+    return shellStatus("cd " + dir.string() + " && bash -c '" + command + "' 2>err");
+  }
+  // The names in the folder but `err`, sorted.
+  std::vector<std::string> names() const {
+    std::vector<std::string> found;
+    for (const auto& entry : fs::directory_iterator(dir))
+      if (entry.path().filename() != "err") found.push_back(entry.path().filename().string());
+    std::sort(found.begin(), found.end());
+    return found;
+  }
+  // The type bits of `name` itself (a link is not followed), 0 when there is nothing of that name.
+  unsigned type(const std::string& name) const {
+    struct stat s {};
+    return lstat((dir / name).c_str(), &s) == 0 ? s.st_mode & S_IFMT : 0;
+  }
+  std::string err() const { return slurp(dir / "err"); }
+  fs::path dir;
+};
 
 const std::string kRun = std::string(BHSIM_BINARY) + " --batch --bh 2 Tmaxcount=3000 --refresh-every 900";
 

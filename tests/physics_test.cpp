@@ -20,7 +20,8 @@ Recorder runWith(int count, const Fields& fields, std::int64_t stopAt = 0, std::
   h.configure(count, fields);
   if (shown)
     h.onPhase(RunPhase::Paused, [&] { *shown = h.text(SpeedRatioField) + "|" + h.text(Mass1Field); });
-  h.stopAt(stopAt);
+  h.platform.when([&] { return stopAt > 0 && h.program.runState.totalSteps >= stopAt; },
+                  [&] { h.click(EndButton); });
   h.run();
   return h.recorder;
 }
@@ -199,7 +200,8 @@ std::vector<std::string> trailOf(int count, const Fields& fields, std::int64_t s
   OnControl texts(h.program.panel, [&](ControlId id) {
     trail.events.push_back(std::string(controlDesign(id).name) + "=" + h.text(id));
   });
-  h.stopAt(stopAt);
+  h.platform.when([&] { return stopAt > 0 && h.program.runState.totalSteps >= stopAt; },
+                  [&] { h.click(EndButton); });
   h.run();
   trail.events.push_back("steps " + std::to_string(h.program.runState.totalSteps));
   return trail.events;

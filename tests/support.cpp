@@ -1,7 +1,6 @@
 #include "support.hpp"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -22,11 +21,6 @@ void Harness::configure(int count, const Fields& fields, std::int64_t refreshEve
 
 void Harness::onPhase(RunPhase phase, std::function<void()> action) {
   platform.when([this, phase] { return program.runState.phase == phase; }, std::move(action));
-}
-
-void Harness::stopAt(std::int64_t steps) {
-  platform.when([this, steps] { return steps > 0 && program.runState.totalSteps >= steps; },
-                [this] { click(EndButton); });
 }
 
 void Harness::run() {
@@ -56,15 +50,10 @@ long lineCount(const std::string& text) {
   return std::count(text.begin(), text.end(), '\n');
 }
 
-namespace {
-
-// The exit status of a shell command line, -1 when it did not exit.
 int shellStatus(const std::string& line) {
   const int raw = std::system(line.c_str());
   return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 }
-
-}  // namespace
 
 Outcome bhsim(const std::string& args) {
   const fs::path out = scratch("stdout"), err = scratch("stderr");
@@ -121,28 +110,6 @@ double crossingFrequency(const std::vector<std::complex<double>>& h, std::size_t
       crossings.push_back((static_cast<double>(k) - now / (now - before)) / 4096);
   }
   return static_cast<double>(crossings.size() - 1) / (2 * (crossings.back() - crossings.front()));
-}
-
-Folder::Folder(const std::string& name) : dir(scratch(name)) {
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-}
-
-int Folder::shell(const std::string& command) const {
-  return shellStatus("cd " + dir.string() + " && bash -c '" + command + "' 2>err");
-}
-
-std::vector<std::string> Folder::names() const {
-  std::vector<std::string> found;
-  for (const auto& entry : fs::directory_iterator(dir))
-    if (entry.path().filename() != "err") found.push_back(entry.path().filename().string());
-  std::sort(found.begin(), found.end());
-  return found;
-}
-
-unsigned Folder::type(const std::string& name) const {
-  struct stat s {};
-  return lstat((dir / name).c_str(), &s) == 0 ? s.st_mode & S_IFMT : 0;
 }
 
 }  // namespace bhsim::testing

@@ -80,8 +80,6 @@ struct Harness {
   void configure(int count, const Fields& fields = {}, std::int64_t refreshEvery = 100);
   // When the run is in `phase` at a pump or wait, runs `action` once.
   void onPhase(RunPhase phase, std::function<void()> action);
-  // Presses "Stop" at the first pump at or past `steps` steps of the run (0: never).
-  void stopAt(std::int64_t steps);
   // Presses "Start" and answers "Cont" and "Next".
   void run();
 
@@ -96,6 +94,8 @@ struct Outcome {
   std::string out, err;
 };
 Outcome bhsim(const std::string& args);
+// The exit status of a shell command line, -1 when it did not exit.
+int shellStatus(const std::string& line);
 
 // A scratch file of this test program's own, as a path and as the text of one.
 std::filesystem::path scratch(const std::string& name);
@@ -113,17 +113,5 @@ std::vector<std::complex<double>> faceOnStrain(const std::filesystem::path& path
 // The frequency of h+ from its zero crossings (each interpolated between samples 1/4096 s apart) from
 // sample `first` on.
 double crossingFrequency(const std::vector<std::complex<double>>& h, std::size_t first = 0);
-
-// A scratch folder of its own, emptied, and a shell in it whose standard error goes to `err`.
-struct Folder {
-  explicit Folder(const std::string& name);
-  int shell(const std::string& command) const;
-  // The names in the folder but `err`, sorted.
-  std::vector<std::string> names() const;
-  // The type bits of `name` itself (a link is not followed), 0 when there is nothing of that name.
-  unsigned type(const std::string& name) const;
-  std::string err() const { return slurp(dir / "err"); }
-  std::filesystem::path dir;
-};
 
 }  // namespace bhsim::testing
