@@ -113,11 +113,9 @@ TEST(BatchCli, ExitStatusesAndWhatEachWrites) {
 TEST(BatchCli, AStoppedRunWritesItsTableTraceAndPng) {
   const std::string table = path("s.csv"), trace = path("trace.csv"), png = path("display.png"),
                     json = path("s.json");
-  const Outcome o = bhsim(
-      "--batch TBH1=40 --bh 2 Tmaxcount=20000 Tnrev=0 Ttotaltime=0 Tdm1=0 Tdm2=0 --max-steps 1000000 "
+  ran("--batch TBH1=40 --bh 2 Tmaxcount=20000 Tnrev=0 Ttotaltime=0 Tdm1=0 Tdm2=0 --max-steps 1000000 "
       "--refresh-every 900 --json " +
       json + " --table " + table + " --trace " + trace + " --png " + png);
-  ASSERT_EQ(o.status, 0) << o.err;
   const Json j = Json::parse(slurp(json));
   EXPECT_EQ(j["steps"], 1001000);
   EXPECT_EQ(readCsv(table).at(1).at(4), "stopped");
@@ -161,10 +159,8 @@ TEST(BatchSweep, EachRowIsTheSingleRunAtItsAngleAndThreadsChangeNoByte) {
     for (int jobs : {1, 2}) {
       const std::string tag = std::to_string(jobs), table = path("t" + tag);
       const std::string files[] = {path("j" + tag), table, path("r" + tag), path("p" + tag), path("s" + tag)};
-      ASSERT_EQ(bhsim(sweep + " --jobs " + tag + " --json " + files[0] + " --table " + table + " --trace " +
-                      files[2] + " --png " + files[3] + " --strain " + files[4])
-                    .status,
-                0);
+      ran(sweep + " --jobs " + tag + " --json " + files[0] + " --table " + table + " --trace " + files[2] +
+          " --png " + files[3] + " --strain " + files[4]);
       for (const std::string& file : files) outputs[jobs - 1].push_back(slurp(file));
     }
     EXPECT_EQ(outputs[0], outputs[1]) << sweep;

@@ -224,7 +224,7 @@ TEST(GravityCli, AnUnknownModelIsRefusedAndAGridSweepsTheModel) {
   }
   EXPECT_NEAR(std::stod(rows[2].back()), 60.8, 0.1);
   EXPECT_NE(slurp(table).find("\n2,33,merger,,,0,,refused" + std::string(16, ',') + "\n"), std::string::npos);
-  EXPECT_EQ(bhsim("--merge " + path("gravity_merged.csv") + " " + table).status, 0);
+  ran("--merge " + path("gravity_merged.csv") + " " + table);
 }
 
 // An orbit a model does not have is refused before anything changes, with one line naming the limit for
@@ -261,12 +261,11 @@ TEST(GravityCli, AnOrbitTheModelDoesNotHaveIsRefusedWithItsLimit) {
 TEST(PostNewtonian, ABlackHole3StartingInsideItsMergerSeparationMergesWithFiniteNumbers) {
   const std::string table = path("inside.csv"), strain = path("inside.strain.csv");
   for (const char* model : {"merger", "full"}) {
-    ASSERT_EQ(bhsim(std::string("--batch --quiet --bh 3 --gravity ") + model +
-                    " TBH1=1 TBH2=80 TBH3=40 Tfreq=5.5 Tmaxcount=2000 Tnrev=0 Ttotaltime=.02 Talphamax=0 "
-                    "--refresh-every 500 --table " +
-                    table + " --strain " + strain)
-                  .status,
-              0);
+    ran(std::string("--batch --quiet --bh 3 --gravity ") + model +
+        " TBH1=1 TBH2=80 TBH3=40 Tfreq=5.5 Tmaxcount=2000 Tnrev=0 Ttotaltime=.02 Talphamax=0 --refresh-every "
+        "500 "
+        "--table " +
+        table + " --strain " + strain);
     const auto rows = readCsv(table);
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[1][4], "merger12") << model;
@@ -312,13 +311,11 @@ TEST(PostNewtonian, TheNewtonianRunsAndTheFirstModelsAreThoseOfTheProgramBeforeT
   for (const auto& run : runs) {
     for (const std::string& file : files) std::filesystem::remove(file);
     if (run.hashes[0] != 0) {
-      ASSERT_EQ(bhsim("--batch --quiet " + run.args + " --json " + files[0] + " --table " + files[1] +
-                      " --trace " + files[2] + " --png " + files[3])
-                    .status,
-                0);
+      ran("--batch --quiet " + run.args + " --json " + files[0] + " --table " + files[1] + " --trace " +
+          files[2] + " --png " + files[3]);
     }
     if (run.hashes[4] != 0) {
-      ASSERT_EQ(bhsim("--batch --quiet " + run.args + " --strain " + files[4]).status, 0);
+      ran("--batch --quiet " + run.args + " --strain " + files[4]);
     }
     for (int f = 0; f < 5; ++f)
       EXPECT_TRUE(run.hashes[f] == 0 || fnv1a(slurp(files[f])) == run.hashes[f])

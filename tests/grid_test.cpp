@@ -25,8 +25,7 @@ const std::string kGrid =
 
 TEST(BatchGrid, EachPointIsTheRunWithItsValuesTypedInAndOnlyWholeShardsMerge) {
   const std::string whole = path("grid.csv");
-  Outcome o = bhsim(kGrid + " --jobs 2 --table " + whole + " --json -");
-  ASSERT_EQ(o.status, 0) << o.err;
+  Outcome o = ran(kGrid + " --jobs 2 --table " + whole + " --json -");
   const auto rows = readCsv(whole);
   ASSERT_EQ(rows.size(), 1 + 6u);
   const Json description = Json::parse(slurp(whole + ".grid.json"));
@@ -57,7 +56,7 @@ TEST(BatchGrid, EachPointIsTheRunWithItsValuesTypedInAndOnlyWholeShardsMerge) {
     bhsim(kGrid + " --shard " + std::to_string(k) + "/4 --table " + path("s" + std::to_string(k)));
   EXPECT_EQ(readCsv(path("s4")).size(), 2u);  // header and point 3
   const std::string shards = path("s3") + " " + path("s1") + " " + path("s4") + " " + path("s2");
-  EXPECT_EQ(bhsim("--merge " + path("merged.csv") + " " + shards).status, 0);
+  ran("--merge " + path("merged.csv") + " " + shards);
   EXPECT_EQ(slurp(path("merged.csv")), slurp(whole));
   EXPECT_EQ(slurp(path("merged.csv.grid.json")), slurp(whole + ".grid.json"));  // without the shard
 }
@@ -120,7 +119,7 @@ TEST(BatchGrid, AGridKilledOrInterruptedResumesToTheSameBytes) {
   const std::string grid = "--batch --bh 2 Tmaxcount=5000 --sweep TBH2=1:1000:1 --jobs 2 --quiet --table ";
   const std::string err = " 2>" + path("err");
   const std::string table = path("resumed.csv"), journal = table + ".journal";
-  ASSERT_EQ(bhsim(grid + path("whole.csv")).status, 0);
+  ran(grid + path("whole.csv"));
   for (int signal : {SIGKILL, SIGINT, SIGTERM}) {
     std::ofstream(table) << "old\n";
     const pid_t pid = spawn(grid + table + err);

@@ -63,6 +63,12 @@ Outcome bhsim(const std::string& args) {
   return {status, slurp(out), slurp(err)};
 }
 
+Outcome ran(const std::string& args) {
+  Outcome o = bhsim(args);
+  EXPECT_EQ(o.status, 0) << args << "\n" << o.err;
+  return o;
+}
+
 std::vector<std::vector<std::string>> readCsv(const fs::path& path) {
   std::vector<std::vector<std::string>> rows;
   std::istringstream in(slurp(path));

@@ -94,6 +94,8 @@ struct Outcome {
   std::string out, err;
 };
 Outcome bhsim(const std::string& args);
+// `bhsim ARGS`, which is expected to exit with status 0.
+Outcome ran(const std::string& args);
 // The exit status of a shell command line, -1 when it did not exit.
 int shellStatus(const std::string& line);
 
