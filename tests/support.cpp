@@ -94,28 +94,4 @@ std::string nonFiniteCell(const fs::path& path) {
   return "";
 }
 
-std::vector<std::complex<double>> faceOnStrain(const fs::path& path, double inclinationDeg) {
-  const double cosine = std::cos(inclinationDeg * kPi / 180);
-  const auto rows = readCsv(path);
-  std::vector<std::complex<double>> h;
-  for (std::size_t k = 1; k < rows.size(); ++k) {
-    if (rows[k][0] != "1" || std::stod(rows[k][1]) != static_cast<double>(k - 1) / 4096) {
-      ADD_FAILURE() << path << ": row " << k << " is at " << rows[k][0] << ", " << rows[k][1];
-      return {};
-    }
-    h.emplace_back(std::stod(rows[k][2]) / ((1 + cosine * cosine) / 2), -std::stod(rows[k][3]) / cosine);
-  }
-  return h;
-}
-
-double crossingFrequency(const std::vector<std::complex<double>>& h, std::size_t first) {
-  std::vector<double> crossings;
-  for (std::size_t k = first + 1; k < h.size(); ++k) {
-    const double before = h[k - 1].real(), now = h[k].real();
-    if ((before < 0) != (now < 0))
-      crossings.push_back((static_cast<double>(k) - now / (now - before)) / 4096);
-  }
-  return static_cast<double>(crossings.size() - 1) / (2 * (crossings.back() - crossings.front()));
-}
-
 }  // namespace bhsim::testing

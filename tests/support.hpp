@@ -4,7 +4,6 @@
 // the real program on the command line, and scratch files and folders for it to write.
 
 #include <cmath>
-#include <complex>
 #include <filesystem>
 #include <functional>
 #include <initializer_list>
@@ -108,12 +107,5 @@ long lineCount(const std::string& text);
 std::vector<std::vector<std::string>> readCsv(const std::filesystem::path& path);
 // The first cell of a CSV file (past its header) that reads as a number but not a finite one, or "".
 std::string nonFiniteCell(const std::filesystem::path& path);
-
-// A strain file's samples seen face on: h+ - i hx, each over its inclination's factor; every sample is
-// checked to be of configuration 1 and taken 1/4096 s after the one before, from 0.
-std::vector<std::complex<double>> faceOnStrain(const std::filesystem::path& path, double inclinationDeg);
-// The frequency of h+ from its zero crossings (each interpolated between samples 1/4096 s apart) from
-// sample `first` on.
-double crossingFrequency(const std::vector<std::complex<double>>& h, std::size_t first = 0);
 
 }  // namespace bhsim::testing
