@@ -6,7 +6,6 @@
 #include <cmath>
 #include <filesystem>
 #include <functional>
-#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
