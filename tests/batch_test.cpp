@@ -147,14 +147,15 @@ TEST(BatchCli, AStoppedRunWritesItsTableTraceAndPng) {
     EXPECT_GT(colours[colour], 0) << std::hex << colour;
 }
 
-// A Newtonian sweep, and one under 2.5PN at the default refresh whose pair merges and rings down in each
-// of its three configurations (black hole 3 too light and far to matter).
+// Newtonian sweeps at a given refresh and at the default one, and one under 2.5PN whose pair merges and
+// rings down in each of its three configurations (black hole 3 too light and far to matter).
 const std::string
     kSweep = "--batch --bh 3 Tmaxcount=3000 Talphamax=40 --refresh-every 500",
+    kDefaultRefresh = "--batch --bh 3 Tmaxcount=2000 Talphamax=40",
     kMergers = "--batch --bh 3 --gravity 2.5pn Tfreq=30 TBH3=0.01 Tdm1=0 Tdm2=0 Talphamax=20 Tdalpha=10";
 
 TEST(BatchSweep, EachRowIsTheSingleRunAtItsAngleAndThreadsChangeNoByte) {
-  for (const auto& [sweep, mergers] : {std::pair{kMergers, 3}, {kSweep, 0}}) {
+  for (const auto& [sweep, mergers] : {std::pair{kMergers, 3}, {kDefaultRefresh, 0}, {kSweep, 0}}) {
     std::vector<std::string> outputs[2];
     for (int jobs : {1, 2}) {
       const std::string tag = std::to_string(jobs), table = path("t" + tag);
