@@ -204,6 +204,7 @@ Crossing AdaptiveIntegration<Family>::stepWith(LoopState& s) {
     restart_ = false;
   }
   s.stepCount = s.stepCount + 1;
+  s.variableStep = true;
   const double untilLimit = s.timeLimit > 0 ? s.timeLimit - s.time : std::numeric_limits<double>::infinity();
   growth_ = massGrowthOf(s);
   const double longest = std::min({longest_, untilLimit, growth_.complete[0], growth_.complete[1]});
