@@ -79,7 +79,7 @@ OutputOutcome committed(OutputFile* file) {
 
 class BatchSession {
  public:
-  BatchSession(const BatchOptions& options, const TableSink& sink) : options_(options), sink_(sink) {
+  BatchSession(const BatchOptions& options, const RunTaps& taps) : options_(options), taps_(taps) {
     // Without --refresh-every the fields refresh on a schedule of steps, not on the clock, so that every
     // run gives the same bytes; a time limit then ends a configuration at the first step past it.
     program_.options.refreshEvery = options.refreshEvery > 0 ? options.refreshEvery : kDefaultRefreshEvery;
@@ -102,7 +102,7 @@ class BatchSession {
   void showProgress(const RunParameters& p);
 
   const BatchOptions& options_;
-  const TableSink& sink_;
+  const RunTaps& taps_;
   ScriptedPlatform platform_;
   Program program_{platform_};
   ObserverFan observers_;
@@ -127,14 +127,16 @@ void BatchSession::openOutputs() {
     strainFile_ = std::make_unique<OutputFile>(options_.strainPath);
     strain_ = std::make_unique<StrainWriter>(strainFile_->stream());
     observers_.add(strain_.get());
+  }
+  if (!options_.strainPath.empty() || taps_.strain) {
     program_.options.strain = strainSampling(options_);
     result_.strain = strainJson(options_);
     strainNote_ = std::make_unique<StrainRateNote>(options_.strainRate);
     observers_.add(strainNote_.get());
   }
   const bool remnant = tableScopeOf(options_.gravity).relativistic;
-  if (sink_.out != nullptr) {
-    table_ = std::make_unique<TableWriter>(*sink_.out, sink_.layout, sink_.prefix);
+  if (taps_.table.out != nullptr) {
+    table_ = std::make_unique<TableWriter>(*taps_.table.out, taps_.table.layout, taps_.table.prefix);
   } else if (!options_.tablePath.empty()) {
     const TableLayout layout = tableLayout(tableScopeOf(options_.gravity));
     tableFile_ = std::make_unique<OutputFile>(options_.tablePath);
@@ -143,6 +145,7 @@ void BatchSession::openOutputs() {
   }
   if (table_) observers_.add(table_.get());
   if (remnant) observers_.add(&remnants_);
+  if (taps_.observer != nullptr) observers_.add(taps_.observer);
   if (!observers_.empty()) program_.observer = &observers_;
 }
 
@@ -151,7 +154,7 @@ void BatchSession::commitOutputs() {
   result_.trace = committed(traceFile_.get());
   result_.table = committed(tableFile_.get());
   result_.strainFile = committed(strainFile_.get());
-  if (!options_.pngPath.empty() && result_.endWait.is_null()) writePicture();
+  if (result_.endWait.is_null()) writePicture();
 }
 
 // A refused run: the fields as they stand, nothing integrated, no file written.
@@ -161,6 +164,7 @@ BatchResult BatchSession::refused(const std::string& reason) {
   result_.endWait = nullptr;
   result_.idle = snapshotJson(program_.panel);
   result_.png = {};
+  result_.pngBytes.clear();
   return result_;
 }
 
@@ -173,7 +177,7 @@ void BatchSession::startParallelSweep(const RunParameters& p) {
   if (jobs < 2 || options_.maxSteps || configurations < 2 ||
       refusalReason(p, program_.runState.bodyCount, pi))
     return;
-  sweep_ = std::make_unique<ParallelSweep>(program_, jobs, configurations);
+  sweep_ = std::make_unique<ParallelSweep>(program_, jobs, configurations, options_.stop);
   program_.options.source = sweep_.get();
   if (progress_) {
     sweep_->onWait(
@@ -203,7 +207,7 @@ void BatchSession::script() {
     });
   }
   platform_.always([this, &panel] {
-    if (interruptSignal() != 0 && program_.runState.phase == RunPhase::Integrating)
+    if (stopSignal(options_.stop) != 0 && program_.runState.phase == RunPhase::Integrating)
       panel.userClick(EndButton);
   });
 }
@@ -217,14 +221,18 @@ std::string BatchSession::howFar(const RunParameters& p) {
          std::to_string(sweepLength(p.nalpha)) + " configurations finished";
 }
 
+// The display as it stands, to the PNG file and to the caller as they ask.
 void BatchSession::writePicture() {
-  const std::string error = writePng(program_.display, options_.pngPath);
-  result_.png = {error.empty(), error};
+  if (!options_.pngPath.empty()) {
+    const std::string error = writePng(program_.display, options_.pngPath);
+    result_.png = {error.empty(), error};
+  }
+  if (taps_.picture) result_.pngBytes = pngData(program_.display);
 }
 
 void BatchSession::atEndWait() {
   result_.endWait = snapshotJson(program_.panel);
-  if (!options_.pngPath.empty() && interruptSignal() == 0) writePicture();
+  if (stopSignal(options_.stop) == 0) writePicture();
   program_.panel.userClick(StartButton);
 }
 
@@ -240,7 +248,7 @@ BatchResult BatchSession::run() {
   startParallelSweep(parameters);
   script();
   program_.panel.userClick(StartButton);
-  if ((result_.interrupted = interruptSignal()) != 0) result_.progress = howFar(parameters);
+  if ((result_.interrupted = stopSignal(options_.stop)) != 0) result_.progress = howFar(parameters);
   sweep_.reset();
   if (progress_) progress_->finish();
   if (!platform_.refusals.empty()) return refused(platform_.refusals.front());
@@ -266,8 +274,8 @@ nlohmann::ordered_json resultJson(const BatchResult& result) {
   return json;
 }
 
-BatchResult runBatch(const BatchOptions& options, const TableSink& tableSink) {
-  return BatchSession(options, tableSink).run();
+BatchResult runBatch(const BatchOptions& options, const RunTaps& taps) {
+  return BatchSession(options, taps).run();
 }
 
 }  // namespace bhsim
