@@ -1,0 +1,55 @@
+#!/usr/bin/python3
+"""The Python module's speed against the program's own, run for run, interleaved so that both meet the same
+load: bhsim.run against `bhsim --batch` for the same run (the default two-black-hole run, 5.4 million
+steps, its table kept), and with --kernel a Simulation's step(10**6) against the C++ loop's steps
+(bench/bhsim_bench's BM_StepTwoBodies, the plain step-by-step loop the kernel runs). Prints the median
+processor times and their ratio.
+
+   PYTHONPATH=build/python bench/python_rate.py build/bhsim [ROUNDS] [--kernel build/bench/bhsim_bench]"""
+import os
+import resource
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+import bhsim
+
+BATCH = ["--bh", "2", "--quiet"]
+
+
+def child_cpu(args):
+    before = resource.getrusage(resource.RUSAGE_CHILDREN)
+    subprocess.run(args, check=True, stdout=subprocess.DEVNULL)
+    after = resource.getrusage(resource.RUSAGE_CHILDREN)
+    return after.ru_utime + after.ru_stime - before.ru_utime - before.ru_stime
+
+
+def own_cpu(call):
+    start = time.process_time()
+    call()
+    return time.process_time() - start
+
+
+def compare(name, python, native, rounds):
+    py_times, native_times = [], []
+    for _ in range(rounds):
+        py_times.append(python())
+        native_times.append(native())
+    p, n = statistics.median(py_times), statistics.median(native_times)
+    print(f"{name}: Python {p:.4f} s, native {n:.4f} s (medians of {rounds}), ratio {p / n:.3f}")
+
+
+def main():
+    program = os.path.abspath(sys.argv[1])
+    rounds = int(sys.argv[2]) if len(sys.argv) > 2 and sys.argv[2].isdigit() else 9
+    bhsim.run(2)  # imports pandas and warms the caches once
+    with tempfile.TemporaryDirectory() as work:
+        table = os.path.join(work, "out.csv")
+        compare("default two-black-hole run", lambda: own_cpu(lambda: bhsim.run(2)),
+                lambda: child_cpu([program, "--batch", *BATCH, "--table", table]), rounds)
+
+
+if __name__ == "__main__":
+    main()
