@@ -116,6 +116,14 @@ check_manual() {
   for option in $("$usr/bin/bhsim" --batch --help | grep -oE -- '--[a-z-]+' | sort -u); do
     grep -qF -- "$option" <<<"$text" || fail "the manual page does not mention $option"
   done
+  # Every field a run reads, with its caption, defaults and meaning as the usage lists them.
+  local name caption defaults meaning
+  while IFS=$'\t' read -r name caption defaults meaning; do
+    grep -qF -- "$caption; defaults $defaults: $meaning" <<<"$text" ||
+      fail "the manual page does not give $name as $caption; defaults $defaults: $meaning"
+  done < <("$usr/bin/bhsim" --batch --help | sed -n '/^Fields a run reads/,/^Fields the run only writes/p' |
+             sed '1,2d;$d' | sed -E 's/^  (.{11}) (.{14}) (.{8}) (.{8}) (.{8}) (.*)$/\1\t\2\t\3, \4, \5\t\6/' |
+             sed -E 's/ +\t/\t/g; s/ +, /, /g')
 }
 
 make_package() {

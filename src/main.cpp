@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "--help" || arg == "-h") {
-      std::printf("%s\n%s", bhsim::kWindowUsage, bhsim::kBatchUsage);
+      std::printf("%s\n%s", bhsim::kWindowUsage, bhsim::batchUsage().c_str());
       return 0;
     }
     if (arg == "--version") {

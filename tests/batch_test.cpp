@@ -83,7 +83,14 @@ TEST(BatchOptions, ReadsEveryOptionAndNamesTheFirstBadOne) {
 }
 
 TEST(BatchCli, ExitStatusesAndWhatEachWrites) {
-  EXPECT_NE(bhsim("--batch --help").out.find("--sweep FIELD=FROM:TO:STEP"), std::string::npos);
+  const std::string usage = bhsim("--batch --help").out;
+  EXPECT_NE(usage.find("--sweep FIELD=FROM:TO:STEP"), std::string::npos);
+  // every field a FIELD=TEXT can name is listed, with the defaults of one, two and three black holes
+  for (const ControlDesign& design : controlTable()) {
+    if (design.kind != ControlKind::TextField) continue;
+    EXPECT_NE(usage.find("\n  " + std::string(design.name) + " "), std::string::npos) << design.name;
+  }
+  EXPECT_NE(usage.find("\n  TBH1        \"BH 1\"         10000    36       36 "), std::string::npos) << usage;
   const Outcome version = bhsim("--batch --version");
   EXPECT_EQ(std::tuple(version.status, version.out), std::tuple(0, bhsim("--version").out));
   EXPECT_EQ(version.out.rfind("bhsim ", 0), 0u);
@@ -239,7 +246,7 @@ TEST(Table, ColumnsPresentInSomeTablesAndEmptyCellsKeepTheRowsAligned) {
   };
   EXPECT_EQ(
       std::tuple(relativistic(std::nullopt, "TBH1=1,2"), relativistic(GravityModel::Newtonian, "TBH1=1"),
-                 relativistic(GravityModel::Radiating, "TBH1=1"),
+                 relativistic(*gravityModelNamed("2.5pn"), "TBH1=1"),
                  relativistic(std::nullopt, "gravity=newtonian,newtonian"),
                  relativistic(std::nullopt, "gravity=newtonian,1pn")),
       std::tuple(false, false, true, false, true));

@@ -42,7 +42,7 @@ TEST(EndReason, NamesTheEventThatEndedTheConfiguration) {
   };
   const Case cases[] = {
       {"merger past the time limit",
-       GravityModel::FirstPostNewtonianRadiating,
+       *gravityModelNamed("1pn+2.5pn"),
        {{FrequencyField, "17.5"},
         {MaxCountField, "100000"},
         {RevolutionsField, "0"},

@@ -1,7 +1,7 @@
-// Post-Newtonian gravity against the closed forms of the literature (PHYSICS.md): the N-body 1PN
-// acceleration and energy of a pair against the two-body forms, the set-up's revolution time, Peters'
-// inspiral time, a circular 1PN orbit, the 1PN periastron advance; the default pair's merger; the Newtonian
-// default unchanged to the byte.
+// Post-Newtonian gravity in the program (docs/physics.md): the N-body accelerations of a pair against
+// the two-body formulas under every model, Peters' inspiral time, the circular orbits of the set-up and
+// their revolution time, the 1PN periastron advance; the default pair's merger; the table of models by name; orbits a model does not
+// have refused in batch and in the windows; the program before the new terms unchanged to the byte.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -20,6 +20,17 @@ using gravity::Body;
 using gravity::Vec2;
 const double kPi = 4 * std::atan(1.0);
 const double kMass1 = 36 * GM, kMass2 = 29 * GM, kTotal = kMass1 + kMass2;
+
+GravityModel named(std::string_view name) {
+  return gravityModelNamed(name).value();
+}
+const GravityModel kFirstOrder = named("1pn"), kFirstOrderRadiating = named("1pn+2.5pn"),
+                   kRadiating = named("2.5pn");
+
+// Steps `s` under its model.
+void advance(LoopState& s) {
+  step::stepOf(s.gravity)(s);
+}
 
 // The default masses in their centre-of-mass frame, black hole 2 at (r, 0) from black hole 1 moving
 // at (0, v) relative to it.
@@ -56,7 +67,9 @@ TEST(PostNewtonian, TheNBodyAccelerationAndEnergyOfAPairAreTheTwoBodyForms) {
     // the centre-of-mass frame: body 1 at (m2/m) x, body 2 at -(m1/m) x
     const Body pair[2] = {{(kMass2 / kTotal) * x, (kMass2 / kTotal) * dv, kMass1},
                           {(-kMass1 / kTotal) * x, (-kMass1 / kTotal) * dv, kMass2}};
-    for (GravityModel model : {GravityModel::FirstPostNewtonian, GravityModel::FirstPostNewtonianRadiating}) {
+    for (const GravityModelRow& row : kGravityModels) {
+      const GravityModel model = row.model;
+      if (model.conservativeOrder() == 0) continue;  // the reaction alone is below the tolerance
       Vec2 a[2], newton[2];
       gravity::accelerations(model, pair, a);
       gravity::accelerations(GravityModel::Newtonian, pair, newton);
@@ -64,14 +77,14 @@ TEST(PostNewtonian, TheNBodyAccelerationAndEnergyOfAPairAreTheTwoBodyForms) {
       const Vec2 got = a[0] - a[1], relativistic = expected - (newton[0] - newton[1]);
       const double size = std::sqrt(gravity::dot(expected, expected));
       EXPECT_GT(std::sqrt(gravity::dot(relativistic, relativistic)), 1e-3 * size);  // a real 1PN part
-      EXPECT_LT(std::hypot(got.x - expected.x, got.y - expected.y), 1e-13 * size) << i;
+      EXPECT_LT(std::hypot(got.x - expected.x, got.y - expected.y), 1e-13 * size) << row.name << " " << i;
     }
     const double d = std::hypot(x.x, x.y), v2 = gravity::dot(dv, dv), rdot = gravity::dot(x, dv) / d;
     const double g = kTotal / d, newton = 0.5 * v2 - g;
     const double firstOrder =
         0.375 * (1 - 3 * nu) * v2 * v2 + (g / 2) * ((3 + nu) * v2 + nu * rdot * rdot) + g * g / 2;
     const double energy[] = {newton, newton + firstOrder / (c * c)};
-    const GravityModel models[] = {GravityModel::Newtonian, GravityModel::FirstPostNewtonian};
+    const GravityModel models[] = {GravityModel::Newtonian, kFirstOrder};
     for (int m = 0; m < 2; ++m) {  // of the bodies, and of their relative motion per unit reduced mass
       EXPECT_NEAR(gravity::conservedEnergy(models[m], pair), reduced * energy[m], 1e-13 * reduced * g);
       EXPECT_NEAR(gravity::binarySpecificEnergy(models[m], x, dv, kMass1, kMass2), energy[m], 1e-13 * g);
@@ -81,11 +94,11 @@ TEST(PostNewtonian, TheNBodyAccelerationAndEnergyOfAPairAreTheTwoBodyForms) {
 
 TEST(PostNewtonian, RadiationReactionHalvesTheSeparationInPetersTime) {
   // 2.5pn from 5 Hz (2060 km), 10^4 steps a revolution
-  LoopState s = circularPair(GravityModel::Radiating, 5, 1e4);
+  LoopState s = circularPair(kRadiating, 5, 1e4);
   const double a0 = separation(s);
   EXPECT_NEAR(a0, 2060, 1);
   do {
-    step::advanceRelativistic(s);
+    advance(s);
   } while (s.endCode == EndCode::None && s.dist12 > a0 / 2);  // dist12: the separation at the step's start
   const auto peters = [&](double a) {
     return (5.0 / 256) * std::pow(c, 5) * std::pow(a, 4) / (kMass1 * kMass2 * kTotal);
@@ -93,13 +106,14 @@ TEST(PostNewtonian, RadiationReactionHalvesTheSeparationInPetersTime) {
   EXPECT_NEAR(s.dt * static_cast<double>(s.stepCount - 1) / (peters(a0) - peters(a0 / 2)), 1, 0.01);
 }
 
-// The largest relative change of the 1PN energy over `revolutions` and the spread of the separation.
-std::pair<double, double> circularRun(double stepsPerRevolution, int revolutions) {
-  LoopState s = circularPair(GravityModel::FirstPostNewtonian, 5, stepsPerRevolution);
+// The largest relative change of the model's energy over `revolutions` at 5 Hz and the spread of the
+// separation.
+std::pair<double, double> circularRun(GravityModel model, double stepsPerRevolution, int revolutions) {
+  LoopState s = circularPair(model, 5, stepsPerRevolution);
   const double e0 = modelEnergy(s), a0 = separation(s);
   double energy = 0, low = a0, high = a0;
   for (std::int64_t i = 0; i < static_cast<std::int64_t>(stepsPerRevolution) * revolutions; ++i) {
-    step::advanceRelativistic(s);
+    advance(s);
     low = std::min(low, separation(s)), high = std::max(high, separation(s));
     energy = std::max(energy, std::fabs(modelEnergy(s) - e0) / std::fabs(e0));
   }
@@ -107,27 +121,33 @@ std::pair<double, double> circularRun(double stepsPerRevolution, int revolutions
   return {energy, (high - low) / a0};
 }
 
-TEST(PostNewtonian, ACircular1pnOrbitKeepsItsSeparationAndItsEnergyToFirstOrder) {
-  // the set-up's orbit has PHYSICS.md's frequency to first order in x = G m / (r c^2) (the orbit of the
+// The set-up's circular orbits are those of the equations the step integrates: the separation stays
+// under every conservative set, and the energy's change falls with the step (at 1PN as the step, to
+// first order; with the 2PN and 3PN terms faster).
+TEST(PostNewtonian, TheCircularOrbitsOfTheSetUpKeepTheirSeparationAndTheirEnergy) {
+  // at 1PN the orbit has the textbook frequency to first order in x = G m / (r c^2) (the orbit of the
   // equations integrated differs by about 5 x^2)
-  const LoopState s = circularPair(GravityModel::FirstPostNewtonian, 5, 1);
+  const LoopState s = circularPair(kFirstOrder, 5, 1);
   const double r = separation(s), x = kTotal / (r * c * c), omega = 2 * kPi * 5;
   const double nu = kMass1 * kMass2 / (kTotal * kTotal);
   EXPECT_NEAR(omega * omega * r * r * r / kTotal, 1 - (3 - nu) * x, 6 * x * x);
-  EXPECT_LT(circularRun(1e5, 100).second, 1e-4);
-  const double coarse = circularRun(1e3, 10).first, fine = circularRun(1e4, 10).first;
-  EXPECT_NEAR(coarse / fine, 10, 1);
+  for (const char* model : {"1pn", "1pn+2pn", "1pn+2pn+3pn"}) {
+    EXPECT_LT(circularRun(named(model), 1e5, 20).second, 1e-4) << model;
+    const double coarse = circularRun(named(model), 1e3, 10).first,
+                 fine = circularRun(named(model), 1e4, 10).first;
+    EXPECT_GT(coarse / fine, 9) << model;
+  }
 }
 
 TEST(PostNewtonian, TheEccentricOrbitAdvancesItsPeriastronAsTheClosedFormSays) {
   // a = 100 G m / c^2, e = 0.3 built at periastron with Newton's speed; a and e measured on the 1PN orbit
   const double a = 100 * kTotal / (c * c), e = 0.3, steps = 1e5;
   const double rp = a * (1 - e), period = 2 * kPi * std::sqrt(a * a * a / kTotal);
-  LoopState s = pair(GravityModel::FirstPostNewtonian, rp, std::sqrt(kTotal * (1 + e) / rp), period / steps);
+  LoopState s = pair(kFirstOrder, rp, std::sqrt(kTotal * (1 + e) / rp), period / steps);
   std::vector<double> periastra;  // the direction of each periastron, unwrapped
   double before = rp, last = rp, low = rp, high = rp, lastAngle = 0, turns = 0;
   while (periastra.size() < 5) {
-    step::advanceRelativistic(s);
+    advance(s);
     const double r = separation(s), raw = std::atan2(s.y2 - s.y1, s.x2 - s.x1);
     if (raw + turns < lastAngle - kPi) turns += 2 * kPi;
     if (last < before && last <= r) periastra.push_back(lastAngle);
@@ -141,7 +161,7 @@ TEST(PostNewtonian, TheEccentricOrbitAdvancesItsPeriastronAsTheClosedFormSays) {
 // The set-up of a 1PN orbit of f Hz: its revolution time 1/f, and a time step of 1/f over "Max count";
 // under 1pn the pair then revolves once in 1/f seconds, "Max count" steps.
 TEST(PostNewtonian, TheSetUpOfAnOrbitOfFHertzTakesOneOverFSecondsARevolution) {
-  for (GravityModel model : {GravityModel::FirstPostNewtonian, GravityModel::FirstPostNewtonianRadiating}) {
+  for (GravityModel model : {kFirstOrder, kFirstOrderRadiating}) {
     Harness h;
     h.program.options.gravity = model;
     h.configure(2, {{FrequencyField, "5"},
@@ -160,41 +180,106 @@ TEST(PostNewtonian, TheSetUpOfAnOrbitOfFHertzTakesOneOverFSecondsARevolution) {
     EXPECT_NEAR(h.recorder.starts[0].dt, 0.2 / 1000, 1e-12);
     EXPECT_NEAR(std::stod(revolutionTime), 0.2, 2e-4);  // "Rev time" in s, cut to four decimals
     EXPECT_NEAR(std::stod(timeStep), 200, 2e-4);        // "delta t" in microseconds, cut likewise
-    if (model != GravityModel::FirstPostNewtonian) continue;
+    if (model != kFirstOrder) continue;
     ASSERT_EQ(h.recorder.revolutions.size(), 1u);
     EXPECT_NEAR(static_cast<double>(h.recorder.revolutions[0].revolutionSteps), 1000, 1);
   }
 }
 
-TEST(PostNewtonian, TheDefaultPairMergesWithinItsFirstRevolution) {
-  for (GravityModel model : {GravityModel::FirstPostNewtonianRadiating, GravityModel::Radiating}) {
-    Harness h;
-    h.program.options.gravity = model;
-    h.configure(2);
-    h.run();
-    ASSERT_EQ(h.recorder.ends.size(), 1u);
-    EXPECT_EQ(h.recorder.ends[0].reason, EndReason::Merger12);
-    EXPECT_LT(h.recorder.ends[0].stepCount, h.program.value(MaxCountField));
-    EXPECT_LT(h.recorder.ends[0].dist12, 6 * (h.recorder.ends[0].m1 + h.recorder.ends[0].m2) / (c * c));
+TEST(PostNewtonian, TheDefaultPairMergesWithinItsFirstRevolutionUnderTheReactionAlone) {
+  Harness h;
+  h.program.options.gravity = kRadiating;
+  h.configure(2);
+  h.run();
+  ASSERT_EQ(h.recorder.ends.size(), 1u);
+  EXPECT_EQ(h.recorder.ends[0].reason, EndReason::Merger12);
+  EXPECT_LT(h.recorder.ends[0].stepCount, h.program.value(MaxCountField));
+  EXPECT_LT(h.recorder.ends[0].dist12, 6 * (h.recorder.ends[0].m1 + h.recorder.ends[0].m2) / (c * c));
+}
+
+// Every row by its name and short name, any set of terms in any order; a set the table lacks is no model.
+TEST(GravityModels, AreNamedByTheirTermsInAnyOrder) {
+  for (const GravityModelRow& row : kGravityModels) {
+    EXPECT_EQ(gravityModelNamed(row.name), row.model) << row.name;
+    EXPECT_EQ(gravityModelName(row.model), row.name);
+    if (!row.shortName.empty()) {
+      EXPECT_EQ(gravityModelNamed(row.shortName), row.model) << row.shortName;
+    }
   }
+  EXPECT_EQ(gravityModelNamed("2.5pn+1pn"), gravityModelNamed("1pn+2.5pn"));
+  EXPECT_EQ(gravityModelNamed("3.5pn+2.5pn+3pn+2pn+1pn"), gravityModelNamed("full"));
+  EXPECT_EQ(gravityModelNamed("merger"), gravityModelNamed("1pn+2pn+2.5pn"));
+  for (const char* none :
+       {"2pn", "1pn+3pn", "2.5pn+3.5pn", "1pn+3.5pn", "1pn+1pn", "1pn+", "+1pn", "1PN", ""})
+    EXPECT_EQ(gravityModelNamed(none), std::nullopt) << none;
 }
 
 TEST(GravityCli, AnUnknownModelIsRefusedAndAGridSweepsTheModel) {
   const Outcome bad = bhsim("--batch --gravity 2pn");
   EXPECT_EQ(bad.status, 2);
-  EXPECT_NE(bad.err.find("newtonian, 1pn, 1pn+2.5pn, 2.5pn"), std::string::npos) << bad.err;
+  EXPECT_NE(bad.err.find("newtonian, 1pn, 1pn+2.5pn, 2.5pn, 1pn+2pn, "), std::string::npos) << bad.err;
+  EXPECT_NE(bad.err.find(", merger, full"), std::string::npos) << bad.err;
   const std::string table = scratch("gravity.csv").string();
   const Outcome grid = bhsim(
-      "--batch --bh 2 --quiet --refresh-every 1000 --sweep gravity=newtonian,1pn+2.5pn Tnrev=1 --json - "
-      "--table " +
+      "--batch --bh 2 --quiet --refresh-every 1000 --sweep gravity=newtonian,2.5pn,merger Tfreq=10 Tnrev=1 "
+      "--json - --table " +
       table);
   ASSERT_EQ(grid.status, 0) << grid.err;
   const auto rows = readCsv(table);
-  ASSERT_EQ(rows.size(), 3u);  // the header and one row a model
+  ASSERT_EQ(rows.size(), 4u);  // the header and one row a model
   EXPECT_EQ(rows[0][1], "gravity");
-  EXPECT_EQ(std::tuple(rows[1][1], rows[1][6]), std::tuple("newtonian", "revolutions"));
-  EXPECT_EQ(std::tuple(rows[2][1], rows[2][6]), std::tuple("1pn+2.5pn", "merger12"));
-  EXPECT_NE(grid.out.find(R"("gravity":"1pn+2.5pn")"), std::string::npos);
+  for (std::size_t i = 1; i < 4; ++i) EXPECT_EQ(rows[i][6], "revolutions") << rows[i][1];
+  EXPECT_NE(grid.out.find(R"("gravity":"1pn+2pn+2.5pn")"), std::string::npos);
+  const Outcome usage = bhsim("--batch --help");
+  for (const GravityModelRow& row : kGravityModels)
+    EXPECT_NE(usage.out.find("  " + std::string(row.name) + (row.shortName.empty() ? " " : ", ")),
+              std::string::npos)
+        << row.name;
+}
+
+// An orbit a model does not have is refused before anything changes, with one line naming the limit for
+// these masses. The limits are independent figures: the highest frequency of a circular 1PN orbit for
+// 36 + 29 solar masses, 20.19 Hz at 5.81 G m / c², from ω² = (G m / r³)(1 - (4 + 2ν)x)/(1 - (1 + 3ν)x);
+// 6 G m / c² = 575.9 km; there Newton's law gives 33.8 Hz and the 2PN orbit 31.7 Hz (u = x (1 + A)
+// solved by hand for u = (v/c)²); the fastest 1PN orbit has black hole 2 at v/c 0.147.
+TEST(GravityCli, AnOrbitTheModelDoesNotHaveIsRefusedWithItsLimit) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"--gravity 1pn+2.5pn",
+       "33 Hz is above the highest circular orbit of 1PN + 2.5PN gravity for 36 + 29 solar masses (20.2 Hz)"},
+      {"--gravity merger",
+       "33 Hz is above the highest circular orbit outside the merger separation of 1PN + 2PN + 2.5PN gravity "
+       "for 36 + 29 solar masses (31.7 Hz at 575.9 km)"},
+      {"--gravity 2.5pn Tfreq=40",
+       "40 Hz is above the highest circular orbit outside the merger separation of 2.5PN gravity for 36 + 29 "
+       "solar masses (33.8 Hz at 575.9 km)"},
+      {"--gravity 1pn Tfreq= Tdist01=500",
+       "500 km is inside the merger separation of 1PN gravity for 36 + 29 solar masses (575.9 km)"},
+      {"--gravity 1pn Tfreq= Tvc=.2",
+       "v/c 0.2 is above the fastest circular orbit of 1PN gravity for 36 + 29 solar masses (v/c 0.147)"}};
+  for (const auto& [args, line] : cases) {
+    const Outcome o = bhsim("--batch --bh 2 --quiet --json - " + args);
+    EXPECT_EQ(o.status, 1) << args;
+    EXPECT_EQ(o.err, "bhsim: run refused: " + line + "\n");
+    EXPECT_NE(o.out.find(R"("refused": ")" + line + '"'), std::string::npos) << o.out;
+  }
+}
+
+TEST(PostNewtonian, TheWindowsRefuseAnOrbitTheModelDoesNotHaveBeforeAnythingChanges) {
+  Harness h;
+  h.program.options.gravity = kFirstOrderRadiating;
+  h.configure(3);
+  h.program.display.setPixel(5, 5, 0x123456);
+  std::string before;
+  for (const ControlDesign& d : controlTable()) before += h.text(d.id) + "|";
+  h.click(StartButton);
+  std::string after;
+  for (const ControlDesign& d : controlTable()) after += h.text(d.id) + "|";
+  EXPECT_EQ(after, before);
+  EXPECT_EQ(h.platform.refusals,
+            std::vector<std::string>{"33 Hz is above the highest circular orbit of 1PN + "
+                                     "2.5PN gravity for 36 + 29 solar masses (20.2 Hz)"});
+  EXPECT_EQ(std::tuple(h.program.display.pixel(5, 5), h.platform.waits), std::tuple(0x123456u, 0));
+  EXPECT_TRUE(h.recorder.starts.empty());
 }
 
 std::uint64_t fnv1a(const std::string& bytes) {
@@ -203,6 +288,8 @@ std::uint64_t fnv1a(const std::string& bytes) {
   return hash;
 }
 
+// FNV-1a of what the program wrote before the models came (JSON, table, trace, PNG), for the Newtonian
+// default runs of one, two and three black holes.
 TEST(PostNewtonian, TheNewtonianDefaultRunsAreThoseOfTheProgramBeforeTheModels) {
   // FNV-1a of the JSON, table, trace and PNG written by the program as it was before the models came;
   // the tables of one and two black holes since leave black hole 3's four columns empty (checked by a
@@ -219,6 +306,40 @@ TEST(PostNewtonian, TheNewtonianDefaultRunsAreThoseOfTheProgramBeforeTheModels) 
                   .status,
               0);
     for (int f = 0; f < 4; ++f) EXPECT_EQ(fnv1a(slurp(files[f])), before[n - 1][f]) << n << " " << files[f];
+  }
+}
+
+// FNV-1a of what the program wrote just before the 2PN, 3PN and 3.5PN terms came (with the remnant's
+// columns, the ringdown and the merger's ring already), under the models it had, and the strain of the
+// Newtonian runs (whose accelerations now come from the same functions as the models').
+TEST(PostNewtonian, TheFirstModelsAndTheStrainAreThoseOfTheProgramBeforeTheNewTerms) {
+  const std::string inspiral = "--bh 2 Tdm1=0 Tdm2=0 Tmaxcount=100000 Tnrev=0 --refresh-every 100000 ";
+  const struct {
+    std::string args;
+    std::uint64_t json, table, trace, png, strain;  // 0: not compared
+  } runs[] = {{inspiral + "--gravity 1pn+2.5pn Tfreq=17.5 Ttotaltime=1", 0x65b271d29edfb7b4,
+               0x53ee61b2c205a18d, 0x7175e0a662261410, 0xd71d99285c67e14d, 0x75053765588365bd},
+              {inspiral + "--gravity 1pn Tfreq=5 Ttotaltime=0.05", 0x14bd8e6e5741c948, 0x3842c23d98a019fb,
+               0x014403a2601f4117, 0x898f621eea25447a, 0x6c882ff64ea5f05d},
+              {"--bh 3 --gravity 2.5pn --refresh-every 5000 --max-steps 300000", 0x92367fb64e981206,
+               0xc9e340724b3139f0, 0x245b47a075739bb4, 0xe7feaf4481438924, 0x725f281b5589763b},
+              {inspiral + "--gravity 2.5pn Tfreq=10 Ttotaltime=0.02", 0, 0, 0, 0, 0x87dc0b5b80b47a14},
+              {"--bh 2 --refresh-every 5000", 0, 0, 0, 0, 0x4fdbbff11663a198},
+              {"--bh 3 --refresh-every 5000 --max-steps 300000", 0, 0, 0, 0, 0x6f162f19aac09774}};
+  for (const auto& run : runs) {
+    const std::string files[5] = {scratch("m.json").string(), scratch("m.csv").string(),
+                                  scratch("m.trace").string(), scratch("m.png").string(),
+                                  scratch("m.strain").string()};
+    ASSERT_EQ(bhsim("--batch --quiet " + run.args + " --json " + files[0] + " --table " + files[1] +
+                    " --trace " + files[2] + " --png " + files[3])
+                  .status,
+              0);
+    ASSERT_EQ(bhsim("--batch --quiet " + run.args + " --strain " + files[4]).status, 0);
+    const std::uint64_t expected[5] = {run.json, run.table, run.trace, run.png, run.strain};
+    for (int f = 0; f < 5; ++f)
+      if (expected[f] != 0) {
+        EXPECT_EQ(fnv1a(slurp(files[f])), expected[f]) << run.args << " " << files[f];
+      }
   }
 }
 

@@ -45,6 +45,19 @@ class TextMaker {
   std::mt19937_64 random_;
 };
 
+// The sets cycle through the table of models.
+GravityModel modelOfSet(int set) {
+  return kGravityModels[static_cast<std::size_t>(set) % std::size(kGravityModels)].model;
+}
+
+// Under a post-Newtonian model the default orbits (33 Hz for two and three black holes, v/c 1 for one)
+// lie beyond the models' circular orbits and are refused: start from an orbit they have, which the
+// random texts then may change.
+void startable(BatchOptions& o) {
+  if (o.gravity == GravityModel::Newtonian) return;
+  o.fields.emplace_back(o.bodyCount == 1 ? SpeedRatioField : FrequencyField, o.bodyCount == 1 ? ".1" : "10");
+}
+
 std::string runProblem(const BatchOptions& options, const BatchResult& result) {
   if (result.status == 1) return result.refusal.empty() ? "refused without a reason" : "";
   if (result.status != 0 || result.idle.is_null() || result.configurations < 1) return "no whole run";
@@ -66,7 +79,8 @@ TEST(RandomFieldTexts, EveryRunIsRefusedOrEndsWithNumbersInItsFields) {
       o.bodyCount = count;
       o.maxSteps = std::array<std::int64_t, 6>{0, 1, 999, 1000, 1001, 2500}[maker.pick(6)];
       o.refreshEvery = std::array<std::int64_t, 4>{1, 3, 100, 1000}[maker.pick(4)];
-      o.gravity = kGravityModels[set % 4];
+      o.gravity = modelOfSet(set);
+      startable(o);
       const double touched = std::array{0.1, 0.3, 0.6}[maker.pick(3)];
       for (ControlId id : {MaxCountField, SpeedRatioField, MassGain1Field, MassGain2Field, FrequencyField,
                            Distance12Field, ViewScaleField, Mass1Field, Mass2Field, Mass3Field, AngleMinField,
@@ -90,11 +104,12 @@ TEST(RandomFieldTexts, ASweepInThreadsShowsWhatItShowsOnOneThread) {
     o.bodyCount = 3;
     o.refreshEvery = 50;
     o.quiet = true;
-    o.gravity = kGravityModels[set % 4];
-    o.fields = {{MaxCountField, "200"},
-                {RevolutionsField, "1"},
-                {TotalTimeField, ".05"},
-                {AngleMaxField, std::to_string(10 * (maker.pick(5) + 1))}};
+    o.gravity = modelOfSet(set);
+    startable(o);
+    o.fields.insert(o.fields.end(), {{MaxCountField, "200"},
+                                     {RevolutionsField, "1"},
+                                     {TotalTimeField, ".05"},
+                                     {AngleMaxField, std::to_string(10 * (maker.pick(5) + 1))}});
     for (ControlId id : {Mass1Field, Mass2Field, Mass3Field, SpeedRatioField, FrequencyField, Distance12Field,
                          ViewScaleField})
       if (maker.chance(0.4)) o.fields.emplace_back(id, maker.text());

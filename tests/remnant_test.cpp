@@ -191,7 +191,7 @@ TEST(Ringdown, ALongRingdownHearsStopAndEnd) {
     Harness h;
     Samples samples;
     h.program.observer = &samples;
-    h.program.options.gravity = GravityModel::FirstPostNewtonianRadiating;
+    h.program.options.gravity = *gravityModelNamed("1pn+2.5pn");
     h.program.options.strain = {4096, {410 * kKmPerMpc, 0}};
     h.configure(2, {{Mass1Field, "36000"}, {Mass2Field, "29000"}, {FrequencyField, ".0175"}}, 10000);
     h.type(TotalTimeField, "1000");

@@ -1,12 +1,11 @@
 // The gravitational-wave strain: the quadrupole formula against the closed forms of a circular binary,
 // and the batch's strain file of a circular run.
-#include "sim/strain.hpp"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <nlohmann/json.hpp>
 
+#include "program/strain_sampling.hpp"
 #include "sim/constants.hpp"
 #include "support.hpp"
 
@@ -34,7 +33,7 @@ TEST(Strain, ACircularBinaryGivesTheClosedFormsAtEveryPhaseAndInclination) {
       s.vx1 = drift - omega * r[0] * uy, s.vy1 = omega * r[0] * ux;
       s.vx2 = drift - omega * r[1] * uy, s.vy2 = omega * r[1] * ux;
       s.m1 = kM1, s.m2 = kM2, s.bodiesInPlay = 2;
-      const BodyMotions motions = newtonianMotions(s);
+      const BodyMotions motions = motionsAtSample(s);
       ASSERT_EQ(motions.count, 2);
       for (int i = 0; i < 2; ++i) {  // centripetal: -omega^2 r
         EXPECT_NEAR(motions.bodies[i].ax, -omega * omega * r[i] * ux, 1e-12 * omega * omega * a);

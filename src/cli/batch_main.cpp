@@ -24,7 +24,7 @@ int batchMain(int argc, char** argv) {
     return 0;
   }
   if (parsed.help) {
-    std::cout << kBatchUsage;
+    std::cout << batchUsage();
     return 0;
   }
   catchInterrupts();

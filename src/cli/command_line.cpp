@@ -8,40 +8,47 @@
 #include <optional>
 #include <utility>
 
+#include "cli/field_list.hpp"
 #include "format/numeric_value.hpp"
 
 namespace bhsim {
 
-const char* const kBatchUsage =
-    "usage: bhsim --batch [--bh N] [--refresh-every N] [--max-steps N] [--json FILE|-] [--trace FILE]\n"
+namespace {
+
+const char* const kUsageBeforeModels =
+    "usage: bhsim --batch [--bh N] [--refresh-every N] [--max-steps N] [--json FILE] [--trace FILE]\n"
     "                     [--png FILE] [--table FILE] [--gravity MODEL]\n"
     "                     [--sweep FIELD=FROM:TO:STEP|FIELD=V1,V2,...|gravity=MODEL,...]...\n"
     "                     [--strain FILE [--strain-rate HZ] [--distance-mpc D] [--inclination-deg I]]\n"
     "                     [--shard K/N] [--resume] [--jobs N] [--quiet] [FIELD=TEXT ...]\n"
+    "       bhsim --batch --help | --version\n"
     "       bhsim --merge OUT.csv IN.csv...\n"
     "\n"
     "Runs the simulation without a window: start-up as the program does, N black holes (1 to 3), each\n"
     "FIELD (a text field's name, such as TBH1 or Tmaxcount) typed with TEXT, then \"Start\", \"Cont\" and\n"
-    "\"Next\" pressed in turn.\n"
+    "\"Next\" pressed in turn. The fields are listed at the end. FILE \"-\" is standard output; each\n"
+    "output goes to a place of its own, and every output is checked before the run starts.\n"
     "\n"
     "  --bh N             number of black holes, 1 to 3 (default 1)\n"
-    "  --refresh-every N  refresh the fields every N steps instead of ten times a second (reproducible)\n"
+    "  --refresh-every N  refresh the fields every N steps (default: every 10000 steps and at the first\n"
+    "                     step past \"Total time\", which then ends a configuration there; the windows\n"
+    "                     refresh ten times a second and end at the first refresh past it)\n"
     "  --max-steps N      press \"Stop\" at the first event pump after N integration steps in all\n"
-    "  --json FILE|-      write the fields and captions at the end wait and at the end, as JSON\n"
+    "  --json FILE        write the fields and captions at the end wait and at the end, as JSON\n"
     "  --trace FILE       write every plotted dot as CSV: configuration,step,body,x_km,y_km\n"
     "  --png FILE         write the display at the end wait as a PNG image\n"
     "  --table FILE       write one CSV row per configuration of the sweep, at full precision\n"
-    "  --gravity MODEL    the law of gravity (default newtonian):\n"
-    "                       newtonian  Newton's law, as the program has always integrated\n"
-    "                       1pn        first post-Newtonian (Einstein-Infeld-Hoffmann) gravity: orbits\n"
-    "                                  precess; black holes 1 and 2 start on a 1PN circular orbit\n"
-    "                       1pn+2.5pn  1pn plus radiation reaction: the pair spirals in and merges\n"
-    "                       2.5pn      Newton's law plus radiation reaction, the inspiral of Peters'\n"
-    "                                  formulas\n"
-    "                     The terms are an expansion in v/c: good for wide, slow orbits, only\n"
-    "                     qualitative near the innermost stable orbit (the default pair moves at\n"
-    "                     0.4 c); with three black holes the radiation reaction is that of each pair.\n"
-    "                     A pair closer than 6 G m / c^2 merges (end reason merger12 for 1 and 2).\n"
+    "  --gravity MODEL    the law of gravity (default newtonian):\n";
+
+// What follows the models.
+const char* const kUsageAfterModels =
+    "                     A model is Newton's law and post-Newtonian terms joined by \"+\" (2pn needs 1pn,\n"
+    "                     3pn needs 2pn, 3.5pn needs 1pn and 2.5pn). They are an expansion in v/c: good\n"
+    "                     for wide, slow orbits, only qualitative near the innermost stable orbit.\n"
+    "                     Black holes 1 and 2 start on the model's circular orbit; one it does not have\n"
+    "                     (or inside 6 G m / c^2) is refused. With three black holes the terms beyond\n"
+    "                     1pn are those of each pair. A pair closer than 6 G m / c^2 merges (end reason\n"
+    "                     merger12 for 1 and 2).\n"
     "  --strain FILE      write the gravitational-wave strain as CSV: configuration,t_s,h_plus,h_cross,\n"
     "                     one row every 1/HZ s of simulated time from each configuration's start, taken\n"
     "                     at the first step at or past that time; not with --sweep\n"
@@ -57,10 +64,11 @@ const char* const kBatchUsage =
     "  --shard K/N        run only the grid points whose index is K-1 modulo N (1 <= K <= N)\n"
     "  --resume           finish a grid that was killed or interrupted: run only the points its journal\n"
     "                     (FILE.journal beside the first output file) has not recorded\n"
-    "  --jobs N           run the points of a grid and the configurations of a sweep in N threads\n"
-    "                     (default: one per core); the output is the same as with one\n"
+    "  --jobs N           run the points of a grid and the configurations of a sweep in N threads,\n"
+    "                     1 to 1024 (default: one per core); the output is the same as with one\n"
     "  --quiet            no progress line on a terminal\n"
     "  --help             print this text\n"
+    "  --version          print the program's version\n"
     "\n"
     "--merge writes the table of a whole grid from the tables of its shards: the same header and grid,\n"
     "every point exactly once.\n"
@@ -70,9 +78,8 @@ const char* const kBatchUsage =
     "\n"
     "Exit status: 0 the run (every point of a grid) went through, 1 the run (a point of a grid) was\n"
     "refused or the tables to merge do not make one grid, 2 bad arguments (or a journal that is not this\n"
-    "run's), 3 an output file could not be written, 130 or 143 stopped by SIGINT or SIGTERM.\n";
-
-namespace {
+    "run's), 3 an output file could not be written, 130 or 143 stopped by SIGINT or SIGTERM.\n"
+    "\n";
 
 // Above a million samples a second the samples would fall on the same steps over and over.
 constexpr double kMaxStrainRate = 1e6;
@@ -216,7 +223,7 @@ void Parser::gravity(const std::string& name, const std::optional<std::string>& 
   if (!text) return;
   run_.gravity = gravityModelNamed(*text);
   if (!run_.gravity) {
-    fail("unknown gravity model '" + *text + "'; the models are " + std::string(gravityModelList()));
+    fail("unknown gravity model '" + *text + "'; the models are " + gravityModelList());
   }
 }
 
@@ -364,6 +371,29 @@ void Parser::next() {
 }
 
 }  // namespace
+
+namespace {
+
+// "  newtonian   Newton's law, ...": one line a model (two where its names are long), from the table.
+std::string modelLines() {
+  constexpr std::size_t kIndent = 23, kNameWidth = 25;
+  std::string lines;
+  for (const GravityModelRow& row : kGravityModels) {
+    std::string names(row.name);
+    if (!row.shortName.empty()) names += ", " + std::string(row.shortName);
+    lines += std::string(kIndent, ' ') + names;
+    if (names.size() + 1 > kNameWidth) lines += "\n" + std::string(kIndent, ' ');
+    lines += std::string(kNameWidth - (names.size() + 1 > kNameWidth ? 0 : names.size()), ' ');
+    lines += std::string(row.help) + "\n";
+  }
+  return lines;
+}
+
+}  // namespace
+
+std::string batchUsage() {
+  return kUsageBeforeModels + modelLines() + kUsageAfterModels + fieldListText();
+}
 
 ParsedCommand parseBatchCommand(const std::vector<std::string>& args) {
   return Parser(args).run();

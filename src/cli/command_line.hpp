@@ -19,6 +19,7 @@ struct ParsedCommand {
 
 ParsedCommand parseBatchCommand(const std::vector<std::string>& args);
 
-extern const char* const kBatchUsage;
+// The usage text of the batch mode, with the list of the fields a FIELD=TEXT can name.
+std::string batchUsage();
 
 }  // namespace bhsim

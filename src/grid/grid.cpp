@@ -60,7 +60,7 @@ bool modelTexts(const std::string& values, GridAxis& axis, std::string& error) {
   for (const std::string& text : split(values, ',')) {
     if (!gravityModelNamed(text)) {
       error = "'" + text + "' in --sweep " + axis.given + " is not a gravity model (" +
-              std::string(gravityModelList()) + ")";
+              gravityModelList() + ")";
       return false;
     }
     axis.texts.push_back(text);

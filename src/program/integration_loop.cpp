@@ -44,6 +44,7 @@ Run::LoopOutcome Run::integrate() {
   // Newtonian gravity takes the packed loop (or the plain one as its reference); a post-Newtonian model
   // takes its own step, in the plain loop.
   const bool relativistic = s.gravity != GravityModel::Newtonian;
+  modelStep_ = step::stepOf(s.gravity);
   const bool reference = program_.options.referenceLoop;
   nextClockCheck_ = 1;
   timeLimitStep_ = program_.options.refreshAtTimeLimit && program_.options.refreshEvery > 0
@@ -115,7 +116,7 @@ step::Crossing Run::referenceStep() {
 }
 
 step::Crossing Run::relativisticStep() {
-  step::advanceRelativistic(s_);
+  modelStep_(s_);
   return step::revolutionTest(s_);
 }
 

@@ -64,7 +64,8 @@ class Run {
   bool sampling_ = false;
   LoopState lastSampled_;  // the state the last strain sample was taken from
   double tmark_ = 0;
-  double angle_ = 0;  // sweep angle of the configuration being integrated
+  double angle_ = 0;                         // sweep angle of the configuration being integrated
+  void (*modelStep_)(LoopState&) = nullptr;  // the step of the run's gravity model, chosen per configuration
   LoopState s_;
 };
 

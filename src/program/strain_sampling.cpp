@@ -9,19 +9,18 @@ namespace bhsim {
 
 // The bodies as they are at the sample, with the accelerations of the run's law of gravity there.
 BodyMotions motionsAtSample(const LoopState& s) {
-  BodyMotions motions = newtonianMotions(s);
-  if (s.gravity == GravityModel::Newtonian) return motions;
+  BodyMotions motions;
+  motions.count = s.bodiesInPlay == 3 ? 3 : 2;
   const auto count = static_cast<std::size_t>(motions.count);
-  gravity::Body bodies[3];
+  const gravity::Body bodies[3] = {{{s.x1, s.y1}, {s.vx1, s.vy1}, s.m1},
+                                   {{s.x2, s.y2}, {s.vx2, s.vy2}, s.m2},
+                                   {{s.x3, s.y3}, {s.vx3, s.vy3}, s.m3}};
   gravity::Vec2 accelerations[3];
-  for (std::size_t i = 0; i < count; ++i) {
-    const BodyMotion& b = motions.bodies[i];
-    bodies[i] = {{b.x, b.y}, {b.vx, b.vy}, b.m};
-  }
   gravity::accelerations(s.gravity, {bodies, count}, {accelerations, count});
   for (std::size_t i = 0; i < count; ++i) {
-    motions.bodies[i].ax = accelerations[i].x;
-    motions.bodies[i].ay = accelerations[i].y;
+    const gravity::Body& b = bodies[i];
+    motions.bodies[i] = {b.mass,       b.position.x,       b.position.y,      b.velocity.x,
+                         b.velocity.y, accelerations[i].x, accelerations[i].y};
   }
   return motions;
 }

@@ -85,15 +85,20 @@ ControlWindow::~ControlWindow() {
 
 void ControlWindow::offerGravityChoice(GravityModel& choice) {
   gravityMenu_ = std::make_unique<QMenu>(QStringLiteral("Gravity"));
+  gravityMenu_->setToolTipsVisible(true);
   auto* models = new QActionGroup(gravityMenu_.get());
-  for (GravityModel model : kGravityModels) {
-    const std::string_view label = gravityModelLabel(model);
-    QAction* action =
-        gravityMenu_->addAction(QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size())));
+  const auto text = [](std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+  };
+  for (const GravityModelRow& row : kGravityModels) {
+    QString caption = text(row.label);
+    if (!row.shortName.empty()) caption += QStringLiteral("  (") + text(row.shortName) + QStringLiteral(")");
+    QAction* action = gravityMenu_->addAction(caption);
+    action->setToolTip(text(row.help));
     action->setCheckable(true);
-    action->setChecked(model == choice);
+    action->setChecked(row.model == choice);
     action->setActionGroup(models);
-    connect(action, &QAction::triggered, this, [&choice, model] { choice = model; });
+    connect(action, &QAction::triggered, this, [&choice, model = row.model] { choice = model; });
   }
   addAction(gravityMenu_->menuAction());
 }

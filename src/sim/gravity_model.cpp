@@ -1,44 +1,71 @@
 #include "sim/gravity_model.hpp"
 
 namespace bhsim {
+namespace {
 
-std::string_view gravityModelName(GravityModel model) {
-  switch (model) {
-    case GravityModel::FirstPostNewtonian:
-      return "1pn";
-    case GravityModel::FirstPostNewtonianRadiating:
-      return "1pn+2.5pn";
-    case GravityModel::Radiating:
-      return "2.5pn";
-    case GravityModel::Newtonian:
-      break;
-  }
-  return "newtonian";
-}
-
-std::optional<GravityModel> gravityModelNamed(std::string_view name) {
-  for (GravityModel model : kGravityModels) {
-    if (gravityModelName(model) == name) return model;
+// The term of a name as it stands between the "+" of a model's name.
+std::optional<Term> termNamed(std::string_view name) {
+  static constexpr struct {
+    std::string_view name;
+    Term term;
+  } kTermNames[] = {{"1pn", Term::FirstPostNewtonian},
+                    {"2pn", Term::SecondPostNewtonian},
+                    {"3pn", Term::ThirdPostNewtonian},
+                    {"2.5pn", Term::RadiationReaction},
+                    {"3.5pn", Term::RadiationReactionCorrection}};
+  for (const auto& entry : kTermNames) {
+    if (entry.name == name) return entry.term;
   }
   return std::nullopt;
 }
 
-std::string_view gravityModelList() {
-  return "newtonian, 1pn, 1pn+2.5pn, 2.5pn";
+// The terms of "1pn+2pn+2.5pn", in any order, each at most once; nullopt for any other text.
+std::optional<GravityModel> termsNamed(std::string_view name) {
+  GravityModel model;
+  for (;;) {
+    const std::size_t plus = name.find('+');
+    const std::optional<Term> term = termNamed(name.substr(0, plus));
+    if (!term || model.has(*term)) return std::nullopt;
+    model = model.with(*term);
+    if (plus == std::string_view::npos) return model;
+    name.remove_prefix(plus + 1);
+  }
+}
+
+}  // namespace
+
+const GravityModelRow& gravityModelRow(GravityModel model) {
+  for (const GravityModelRow& row : kGravityModels) {
+    if (row.model == model) return row;
+  }
+  return kGravityModels[0];
+}
+
+std::string_view gravityModelName(GravityModel model) {
+  return gravityModelRow(model).name;
+}
+
+std::optional<GravityModel> gravityModelNamed(std::string_view name) {
+  std::optional<GravityModel> model = termsNamed(name);
+  for (const GravityModelRow& row : kGravityModels) {
+    if (row.name == name || (!row.shortName.empty() && row.shortName == name)) return row.model;
+    if (model && row.model == *model) return model;
+  }
+  return std::nullopt;
+}
+
+std::string gravityModelList() {
+  std::string list;
+  for (const GravityModelRow& row : kGravityModels)
+    list += (list.empty() ? "" : ", ") + std::string(row.name);
+  for (const GravityModelRow& row : kGravityModels) {
+    if (!row.shortName.empty()) list += ", " + std::string(row.shortName);
+  }
+  return list;
 }
 
 std::string_view gravityModelLabel(GravityModel model) {
-  switch (model) {
-    case GravityModel::FirstPostNewtonian:
-      return "1PN";
-    case GravityModel::FirstPostNewtonianRadiating:
-      return "1PN + 2.5PN";
-    case GravityModel::Radiating:
-      return "2.5PN";
-    case GravityModel::Newtonian:
-      break;
-  }
-  return "Newtonian";
+  return gravityModelRow(model).label;
 }
 
 }  // namespace bhsim

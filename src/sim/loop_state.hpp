@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "sim/gravity_model.hpp"
+#include "sim/pair_coefficients.hpp"
 
 namespace bhsim {
 
@@ -66,6 +67,8 @@ struct LoopState {
   double timeLimit = 0;
   double pi = 0;
   GravityModel gravity = GravityModel::Newtonian;
+  // under a post-Newtonian model, what the step keeps of each pair's mass ratio (1-2, 1-3, 2-3)
+  gravity::PairCoefficientsOfBodies pairCoefficients;
 };
 
 }  // namespace bhsim

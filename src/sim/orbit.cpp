@@ -1,7 +1,9 @@
 #include "sim/orbit.hpp"
 
 #include <cmath>
+#include <cstdio>
 
+#include "sim/circular_orbit.hpp"
 #include "sim/constants.hpp"
 #include "sim/post_newtonian.hpp"
 
@@ -17,6 +19,20 @@ void massChange(const RunParameters& p, double bodyCount, Orbit& o) {
     o.dmu1 = 0;
     o.dmu2 = 0;
   }
+}
+
+// A number as a person would write it: "33", "17.5", "0.001".
+std::string shortNumber(double x) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", x);
+  return text;
+}
+
+// A number with `decimals` decimals: "20.2".
+std::string fixed(double x, int decimals) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f", decimals, x);
+  return text;
 }
 
 double speedRatio(const Orbit& o) {
@@ -58,36 +74,87 @@ bool separation(const RunParameters& p, double bodyCount, double pi, Orbit& o) {
   return true;
 }
 
-// The 1PN models start the pair on a circular orbit of the model: its separation from the speed, the
-// frequency or the separation typed, with the angular frequency, the speed ratio and the frequency that
-// follow. Past the model's innermost circular orbit (the default pair at 33 Hz is) the pair starts on
-// that orbit, which lies inside 6 G m / c²: the configuration ends with a merger at its first step.
-// False where the masses have no circular orbit at all, or no separation is given.
+// A model with conservative terms starts the pair on a circular orbit of its two-body equations: its
+// separation from the speed, the frequency or the separation typed, with the angular frequency, the
+// speed ratio and the frequency that follow. An orbit beyond the model's circular orbits is marked for
+// refusal. False where the masses have no circular orbits at all, no positive separation is typed or the
+// orbit is faster than light: the pair then starts as under Newton's law.
 bool postNewtonianCircularOrbit(const RunParameters& p, double pi, Orbit& o) {
   const double total = o.m1 + o.m2;
+  if (!(total > 0) || !(gravity::symmetricMassRatio(o.m1, o.m2) > -1)) return false;
   std::optional<double> separation;
   if (p.vc > 0) {
     o.kind = Orbit::Case::Speed;
-    separation = gravity::circularSeparationOfSpeed(o.m1, o.m2, ((p.vc * c) * total) / o.m1);
+    separation = gravity::circularSeparationOfSpeed(p.gravity, o.m1, o.m2, ((p.vc * c) * total) / o.m1);
   } else if (p.f > 0) {
     o.kind = Orbit::Case::Frequency;
-    separation = gravity::circularSeparationOfFrequency(o.m1, o.m2, p.f * (pi * 2));
+    separation = gravity::circularSeparationOfFrequency(p.gravity, o.m1, o.m2, p.f * (pi * 2));
   } else {
     o.kind = Orbit::Case::Distance;
-    if (p.dist != 0) separation = p.dist;
+    if (!(p.dist > 0)) return false;
+    separation = p.dist;
   }
-  auto omega = separation ? gravity::circularAngularFrequency(o.m1, o.m2, *separation) : std::nullopt;
-  const bool innermost = !omega && (p.vc > 0 || p.f > 0 || p.dist != 0);
-  if (innermost) {
-    separation = gravity::innermostCircularSeparation(o.m1, o.m2);
-    omega = separation ? gravity::circularAngularFrequency(o.m1, o.m2, *separation) : std::nullopt;
+  const auto omega =
+      separation ? gravity::circularAngularFrequency(p.gravity, o.m1, o.m2, *separation) : std::nullopt;
+  if (!omega) {
+    o.beyond = Orbit::Beyond::CircularOrbits;
+    return true;
   }
-  if (!omega) return false;
   o.dist = *separation;
   o.angularFrequency = *omega;
-  o.f = o.kind == Orbit::Case::Frequency && !innermost ? p.f : *omega / (pi * 2);
-  o.vc = o.kind == Orbit::Case::Speed && !innermost ? p.vc : ((o.m1 / total) * (*omega * o.dist)) / c;
+  o.f = o.kind == Orbit::Case::Frequency ? p.f : *omega / (pi * 2);
+  o.vc = o.kind == Orbit::Case::Speed ? p.vc : ((o.m1 / total) * (*omega * o.dist)) / c;
   return o.vc <= 1;
+}
+
+// The frequency (Hz) or speed (v/c) of the pair's circular orbit at a separation under the model (Newton's
+// where it has no conservative terms), in the unit of the orbit's case; the separation in the distance
+// case.
+double valueOfCase(const Orbit& o, GravityModel model, double separation, double pi) {
+  if (o.kind == Orbit::Case::Distance) return separation;
+  const double total = o.m1 + o.m2;
+  const double omega = model.conservativeOrder() > 0
+                           ? gravity::circularAngularFrequency(model, o.m1, o.m2, separation).value_or(0)
+                           : std::sqrt(total / (separation * separation * separation));
+  return o.kind == Orbit::Case::Frequency ? omega / (pi * 2) : ((o.m1 / total) * (omega * separation)) / c;
+}
+
+// Marks an orbit that cannot be started: beyond the model's circular orbits, or inside the merger
+// separation (under every post-Newtonian model), with the limit in the unit of its case.
+void markLimits(const RunParameters& p, double pi, Orbit& o) {
+  const double merger = gravity::innermostStableSeparation(o.m1, o.m2);
+  if (o.beyond == Orbit::Beyond::Nothing && o.dist > 0 && o.dist < merger)
+    o.beyond = Orbit::Beyond::MergerSeparation;
+  if (o.beyond == Orbit::Beyond::CircularOrbits) {
+    const auto innermost = o.kind == Orbit::Case::Speed
+                               ? gravity::fastestCircularSeparation(p.gravity, o.m1, o.m2)
+                               : gravity::innermostCircularSeparation(p.gravity, o.m1, o.m2);
+    o.limitSeparation = innermost.value_or(0);
+  } else if (o.beyond == Orbit::Beyond::MergerSeparation) {
+    o.limitSeparation = merger;
+  }
+  if (o.beyond != Orbit::Beyond::Nothing) o.limit = valueOfCase(o, p.gravity, o.limitSeparation, pi);
+}
+
+// "33 Hz is above the highest circular orbit of 1PN + 2.5PN gravity for 36 + 29 solar masses (20.2 Hz)".
+std::string beyondReason(const RunParameters& p, const Orbit& o) {
+  const bool merger = o.beyond == Orbit::Beyond::MergerSeparation;
+  const std::string where = merger ? " outside the merger separation" : "";
+  const std::string model = std::string(gravityModelLabel(p.gravity)) + " gravity for " + shortNumber(p.BH1) +
+                            " + " + shortNumber(p.BH2) + " solar masses";
+  switch (o.kind) {
+    case Orbit::Case::Frequency:
+      return shortNumber(p.f) + " Hz is above the highest circular orbit" + where + " of " + model + " (" +
+             fixed(o.limit, 1) + " Hz" + (merger ? " at " + fixed(o.limitSeparation, 1) + " km)" : ")");
+    case Orbit::Case::Speed:
+      return "v/c " + shortNumber(p.vc) + " is above the fastest circular orbit" + where + " of " + model +
+             " (v/c " + fixed(o.limit, 3) + (merger ? " at " + fixed(o.limitSeparation, 1) + " km)" : ")");
+    case Orbit::Case::Distance:
+      break;
+  }
+  return shortNumber(p.dist) + " km is inside the " +
+         (merger ? "merger separation" : "innermost circular orbit") + " of " + model + " (" +
+         fixed(o.limit, 1) + " km)";
 }
 
 bool positiveFinite(double x) {
@@ -104,13 +171,15 @@ Orbit computeOrbit(const RunParameters& p, double bodyCount, double pi) {
   o.m3 = GM * p.BH3;
   massChange(p, bodyCount, o);
   Orbit circular = o;
-  const bool postNewtonian = hasFirstPostNewtonian(p.gravity) && postNewtonianCircularOrbit(p, pi, circular);
+  const bool postNewtonian = p.gravity.conservativeOrder() > 0 && postNewtonianCircularOrbit(p, pi, circular);
   if (postNewtonian) {
     o = circular;
   } else if (!separation(p, bodyCount, pi, o)) {
     o.abandoned = true;
     return o;
   }
+  if (p.gravity != GravityModel::Newtonian && o.m1 + o.m2 > 0) markLimits(p, pi, o);
+  if (o.beyond != Orbit::Beyond::Nothing) return o;
   o.rcm2 = (o.m1 * o.dist) / (o.m1 + o.m2);
   o.rcm1 = o.dist - o.rcm2;
   if (postNewtonian) {
@@ -136,6 +205,7 @@ std::optional<std::string> refusalReason(const RunParameters& p, double bodyCoun
   if (p.BH1 == 0 && p.BH2 == 0) return "\"BH 1\" and \"BH 2\" are both 0: there is no orbit to build.";
   const Orbit o = computeOrbit(p, bodyCount, pi);
   if (o.abandoned) return std::nullopt;
+  if (o.beyond != Orbit::Beyond::Nothing) return beyondReason(p, o);
   if (!positiveFinite(o.dist)) return "These masses and this orbit give no positive, finite separation.";
   if (!positiveFinite(o.v2) || !std::isfinite(o.v1) || !positiveFinite(o.rcm2) || !std::isfinite(o.rcm1)) {
     return "These masses and this orbit give no positive, finite orbital speed.";

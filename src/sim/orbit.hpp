@@ -33,15 +33,23 @@ struct Orbit {
   double v2 = 0;
   double revolutionTime = 0;
   double dt = 0;
-  // Under the 1PN models, of the model's circular orbit; 0 where it has none and the pair starts from
-  // the Newtonian one.
+  // Under a model with conservative terms, of the model's circular orbit; 0 where the masses have none
+  // and the pair starts from the Newtonian one.
   double angularFrequency = 0;
+
+  // Under a post-Newtonian model, an orbit that cannot be started: the frequency, speed or separation
+  // asked for lies beyond the model's circular orbits or inside the merger separation 6 G m / c².
+  // `limit` is the highest frequency (Hz) or speed (v/c) or the least separation (km) that can be.
+  enum class Beyond { Nothing, CircularOrbits, MergerSeparation };
+  Beyond beyond = Beyond::Nothing;
+  double limit = 0;
+  double limitSeparation = 0;  // km, where the limit lies
 };
 
 Orbit computeOrbit(const RunParameters& p, double bodyCount, double pi);
 
-// Why a run with these parameters would divide by zero or build a meaningless orbit, or nothing when it
-// can run.
+// Why a run with these parameters would divide by zero, build a meaningless orbit or start an orbit its
+// law of gravity does not have, or nothing when it can run.
 std::optional<std::string> refusalReason(const RunParameters& p, double bodyCount, double pi);
 
 }  // namespace bhsim

@@ -2,7 +2,8 @@
 
 // The integration step under a post-Newtonian model: the Newtonian step's order of events (count,
 // attract, velocities then positions, the light-speed and black-hole-3 tests) with the model's
-// accelerations, a pair merging at its innermost stable orbit. Which model is fixed per configuration.
+// accelerations, a pair merging at its innermost stable orbit. The step is compiled once for each model of
+// the table and chosen once per configuration (stepOf).
 
 #include <cmath>
 
@@ -35,17 +36,17 @@ inline void recordSeparations(LoopState& s, const gravity::Geometry<count>& g) {
 // velocity-dependent terms take the velocities halfway through the step, v + a dt / 2, predicted with
 // the acceleration of the step before (a change of order dt, which leaves an error of order dt² in the
 // prediction). With the lagging velocities a circular 1PN orbit would drift apart at first order.
-template <bool kFirstPostNewtonian, bool kRadiating, int count>
+template <GravityModel kModel, int count>
 inline void attractUnderModel(LoopState& s) {
   using gravity::Body;
   const double half = 0.5 * s.dt;
   Body bodies[count] = {{{s.x1, s.y1}, {s.vx1 + half * s.ax1, s.vy1 + half * s.ay1}, s.m1},
                         {{s.x2, s.y2}, {s.vx2 + half * s.ax2, s.vy2 + half * s.ay2}, s.m2}};
   if constexpr (count == 3) bodies[2] = {{s.x3, s.y3}, {s.vx3 + half * s.ax3, s.vy3 + half * s.ay3}, s.m3};
-  const gravity::Geometry<count> geometry = gravity::geometryOf<kFirstPostNewtonian>(bodies);
+  const gravity::Geometry<count> geometry = gravity::geometryOf<kModel>(bodies);
   recordSeparations(s, geometry);
   gravity::Vec2 a[count];
-  gravity::accelerationsAt<kFirstPostNewtonian, kRadiating>(geometry, bodies, a);
+  gravity::accelerationsAt<kModel>(geometry, bodies, a, s.pairCoefficients);
   s.ax1 = a[0].x, s.ay1 = a[0].y, s.ax2 = a[1].x, s.ay2 = a[1].y;
   if constexpr (count == 3) s.ax3 = a[2].x, s.ay3 = a[2].y;
 }
@@ -69,14 +70,14 @@ inline void pairMergerTest(LoopState& s) {
   }
 }
 
-template <bool kFirstPostNewtonian, bool kRadiating>
-inline void advanceUnderModel(LoopState& s) {
+template <GravityModel kModel>
+void advanceUnderModel(LoopState& s) {
   s.stepCount = s.stepCount + 1;
   const bool three = s.bodiesInPlay == 3;
   if (three) {
-    attractUnderModel<kFirstPostNewtonian, kRadiating, 3>(s);
+    attractUnderModel<kModel, 3>(s);
   } else {
-    attractUnderModel<kFirstPostNewtonian, kRadiating, 2>(s);
+    attractUnderModel<kModel, 2>(s);
   }
   if (acceleratedBeyondBounds(s, three)) return;
   moveFirstTwo(s);
@@ -89,19 +90,10 @@ inline void advanceUnderModel(LoopState& s) {
   pairMergerTest(s);
 }
 
-// Steps 1 to 7 under the state's gravity model (not the Newtonian one, which has its own step).
-inline void advanceRelativistic(LoopState& s) {
-  switch (s.gravity) {
-    case GravityModel::FirstPostNewtonian:
-      return advanceUnderModel<true, false>(s);
-    case GravityModel::FirstPostNewtonianRadiating:
-      return advanceUnderModel<true, true>(s);
-    case GravityModel::Radiating:
-      return advanceUnderModel<false, true>(s);
-    case GravityModel::Newtonian:
-      break;
-  }
-  advance(s);
-}
+// Steps 1 to 7 under one model.
+using ModelStep = void (*)(LoopState&);
+
+// The step of a model: under Newton's law the plain Newtonian step.
+ModelStep stepOf(GravityModel model);
 
 }  // namespace bhsim::step

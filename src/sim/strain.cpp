@@ -54,27 +54,4 @@ Strain quadrupoleStrain(std::span<const BodyMotion> bodies, const Detector& dete
   return {scale * (rate.xx - rate.yy * (cosine * cosine)), 2 * scale * rate.xy * cosine};
 }
 
-BodyMotions newtonianMotions(const LoopState& s) {
-  BodyMotions motions;
-  motions.count = s.bodiesInPlay == 3 ? 3 : 2;
-  motions.bodies[0] = {s.m1, s.x1, s.y1, s.vx1, s.vy1};
-  motions.bodies[1] = {s.m2, s.x2, s.y2, s.vx2, s.vy2};
-  motions.bodies[2] = {s.m3, s.x3, s.y3, s.vx3, s.vy3};
-  for (int i = 0; i < motions.count; ++i) {
-    for (int j = i + 1; j < motions.count; ++j) {
-      BodyMotion& a = motions.bodies[i];
-      BodyMotion& b = motions.bodies[j];
-      const double dx = b.x - a.x, dy = b.y - a.y;
-      const double squared = dx * dx + dy * dy;
-      if (squared == 0) continue;
-      const double cubed = squared * std::sqrt(squared);
-      a.ax += b.m * dx / cubed;
-      a.ay += b.m * dy / cubed;
-      b.ax -= a.m * dx / cubed;
-      b.ay -= a.m * dy / cubed;
-    }
-  }
-  return motions;
-}
-
 }  // namespace bhsim

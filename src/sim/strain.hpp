@@ -1,7 +1,7 @@
 #pragma once
 
-// The gravitational-wave strain of the bodies in play by the quadrupole formula, and the Newtonian
-// accelerations it needs. Masses are gravitational parameters (km^3/s^2), lengths km, times s.
+// The gravitational-wave strain of the bodies in play by the quadrupole formula. Masses are gravitational
+// parameters (km^3/s^2), lengths km, times s.
 
 #include <array>
 #include <span>
@@ -43,9 +43,5 @@ struct Strain {
 // h+ and hx of the bodies by the quadrupole formula, their positions, velocities and accelerations taken
 // relative to their centre of mass. Zero when the total mass is zero.
 Strain quadrupoleStrain(std::span<const BodyMotion> bodies, const Detector& detector);
-
-// The bodies in play in `s` with their Newtonian accelerations at the positions they have now (pairs at
-// one point pull nothing).
-BodyMotions newtonianMotions(const LoopState& s);
 
 }  // namespace bhsim

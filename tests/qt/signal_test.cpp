@@ -54,7 +54,7 @@ TEST(SignalWindow, FillsWhileTheRunIntegratesClearsAtEachConfigurationAndSavesIt
 // on after it, one black hole at separation 0.
 TEST(SignalWindow, AMergerIsMarkedInBothWindowsAndTheRemnantRingsOn) {
   GuiHarness h;
-  h.program().options.gravity = GravityModel::FirstPostNewtonianRadiating;
+  h.program().options.gravity = *gravityModelNamed("1pn+2.5pn");
   SignalWindow& signal = *h.desktop.signal;
   signal.show();
   h.setBodyCount(2);

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 
 #include "gui_harness.hpp"
 
@@ -95,17 +96,28 @@ TEST(ControlWindow, TypingAndClickingAreTheUsersEditAndClick) {
   }
 }
 
-// "Gravity" in the control window's menu takes effect at the next "Start"; the display names the model of
-// the run on screen over its picture, and the Newtonian model not at all.
+// "Gravity" in the control window's menu lists the table of models and takes effect at the next "Start":
+// an orbit the model does not have is refused with a message box naming the limit; the display names the
+// model of the run on screen over its picture, and the Newtonian model not at all.
 TEST(ControlWindow, TheGravityChoiceTakesEffectAtStartAndTheDisplayNamesIt) {
   GuiHarness h;
   QMenu* models = h.desktop.control->gravityMenu();
   ASSERT_TRUE(models && h.desktop.control->actions().contains(models->menuAction()));
   EXPECT_EQ(models->menuAction()->text(), "Gravity");
+  ASSERT_EQ(models->actions().size(), static_cast<qsizetype>(std::size(kGravityModels)));
+  EXPECT_EQ(models->actions().value(6)->text(), "1PN + 2PN + 2.5PN  (merger)");
   EXPECT_TRUE(models->actions().value(0)->isChecked());  // Newtonian
   models->actions().value(2)->trigger();
-  EXPECT_EQ(h.program().options.gravity, GravityModel::FirstPostNewtonianRadiating);
+  EXPECT_EQ(h.program().options.gravity, gravityModelNamed("1pn+2.5pn"));
   h.setBodyCount(2);
+  h.click(StartButton);  // at 33 Hz, above the model's highest circular orbit
+  std::unique_ptr<QMessageBox> box(h.desktop.control->findChild<QMessageBox*>("refusal"));
+  ASSERT_TRUE(box && box->isVisible());
+  EXPECT_EQ(
+      box->text().toStdString(),
+      "33 Hz is above the highest circular orbit of 1PN + 2.5PN gravity for 36 + 29 solar masses (20.2 Hz)");
+  box.reset();
+  h.type(FrequencyField, "17.5");
   h.user.when([&] { return h.shown(StartButton) == "Cont"; }, [&] { h.click(StartButton); });
   // the display takes the legend in at its next repaint
   h.user.when([&] { return h.shown(StartButton) == "Next" && !h.desktop.display->legend().isEmpty(); },

@@ -1,0 +1,207 @@
+// The post-Newtonian terms against the closed forms of the literature (docs/physics.md), never against
+// the program's own output: on circular orbits the energy against E(x) and the separation against its
+// x-series, each difference falling as x^(n+1); the energy kept along eccentric orbits to the order after
+// the terms; the radiation reaction against the gravitational-wave flux. Each check compares differences
+// at two scales, so that a wrong coefficient anywhere shows as the wrong power.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "sim/circular_orbit.hpp"
+#include "sim/constants.hpp"
+#include "sim/post_newtonian.hpp"
+
+namespace bhsim::testing {
+namespace {
+
+using gravity::Body;
+using gravity::Vec2;
+
+const double kPi = 4 * std::atan(1.0), kPiSquared = kPi * kPi;
+
+GravityModel named(std::string_view name) {
+  return gravityModelNamed(name).value();
+}
+
+// A pair of masses (gravitational parameters) and its symmetric mass ratio.
+struct Masses {
+  double m1, m2;
+  double total() const { return m1 + m2; }
+  double nu() const { return m1 * m2 / (total() * total()); }
+  double reduced() const { return m1 * m2 / total(); }
+  double length(double overTotal) const { return overTotal * total() / (c * c); }  // a G m / c², km
+};
+const Masses kDefault{36 * GM, 29 * GM}, kEqual{36 * GM, 36 * GM}, kUnequal{36 * GM, 9 * GM};
+
+// The conservative sets through 1PN, 2PN and 3PN.
+const char* const kConservative[] = {"1pn", "1pn+2pn", "1pn+2pn+3pn"};
+
+// Σ coefficient[k] x^k for k up to `order`.
+double series(const double (&coefficients)[4], double x, int order) {
+  double sum = 0;
+  for (int k = order; k >= 0; --k) sum = sum * x + coefficients[k];
+  return sum;
+}
+
+// E(x) / (μ c²) = -(x / 2) [1 + e1 x + e2 x² + e3 x³] (Blanchet's review, eq. 233), and
+// G m / (r c²) = x [1 + s1 x + s2 x² + s3 x³] (harmonic, without the logarithm), truncated at x^order.
+double circularEnergyOfX(double x, double nu, int order) {
+  const double e[4] = {1, -(0.75 + nu / 12), -(27.0 / 8 - 19.0 / 8 * nu + nu * nu / 24),
+                       -(675.0 / 64 - (34445.0 / 576 - 205.0 / 96 * kPiSquared) * nu + 155.0 / 96 * nu * nu +
+                         35.0 / 5184 * nu * nu * nu)};
+  return -(x / 2) * series(e, x, order);
+}
+double separationOfX(double x, double nu, int order) {
+  const double s[4] = {
+      1, 1 - nu / 3, 1 - 65.0 / 12 * nu,
+      1 + (-2203.0 / 2520 - 41.0 / 192 * kPiSquared) * nu + 229.0 / 36 * nu * nu + nu * nu * nu / 81};
+  return x * series(s, x, order);
+}
+
+// The pair in its centre-of-mass frame: separation r along x, relative speed v along y.
+struct CircularPair {
+  double r, omega;
+  Vec2 separation() const { return {r, 0}; }
+  Vec2 velocity() const { return {0, omega * r}; }
+};
+
+CircularPair circularPair(GravityModel model, const Masses& m, double overTotal) {
+  const double r = m.length(overTotal);
+  return {r, gravity::circularAngularFrequency(model, m.m1, m.m2, r).value()};
+}
+
+double frequencyParameter(const Masses& m, double omega) {  // x = (G m ω / c³)^(2/3)
+  return std::pow(m.total() * omega / (c * c * c), 2.0 / 3);
+}
+
+// How a difference scales: its ratio between an orbit and one twice as wide.
+double ratio(const auto& difference, double overTotal) {
+  return difference(overTotal) / difference(2 * overTotal);
+}
+
+TEST(CircularOrbits, TheEnergyIsEOfXToTheOrderOfTheTermsAndTheSeparationItsSeries) {
+  for (int order = 1; order <= 3; ++order) {
+    const GravityModel model = named(kConservative[order - 1]);
+    const auto energy = [&](double overTotal) {
+      const CircularPair p = circularPair(model, kDefault, overTotal);
+      const double x = frequencyParameter(kDefault, p.omega);
+      const Body bodies[2] = {{(kDefault.m2 / kDefault.total()) * p.separation(),
+                               (kDefault.m2 / kDefault.total()) * p.velocity(), kDefault.m1},
+                              {(-kDefault.m1 / kDefault.total()) * p.separation(),
+                               (-kDefault.m1 / kDefault.total()) * p.velocity(), kDefault.m2}};
+      const double perMass =
+          gravity::binarySpecificEnergy(model, p.separation(), p.velocity(), kDefault.m1, kDefault.m2);
+      EXPECT_NEAR(gravity::conservedEnergy(model, bodies) / kDefault.reduced(), perMass,
+                  1e-12 * std::fabs(perMass));
+      return perMass / (c * c * circularEnergyOfX(x, kDefault.nu(), order)) - 1;
+    };
+    const auto separation = [&](double overTotal) {
+      const CircularPair p = circularPair(model, kDefault, overTotal);
+      return (1 / overTotal) / separationOfX(frequencyParameter(kDefault, p.omega), kDefault.nu(), order) - 1;
+    };
+    const double power = std::pow(2, order + 1);  // x falls by 2 when the orbit widens by 2
+    for (double overTotal : {50.0, 100.0}) {
+      EXPECT_NEAR(ratio(energy, overTotal), power, 0.1 * power)
+          << kConservative[order - 1] << " " << overTotal;
+      EXPECT_NEAR(ratio(separation, overTotal), power, 0.1 * power)
+          << kConservative[order - 1] << " " << overTotal;
+    }
+  }
+}
+
+// The largest change of the model's energy along two orbits of semi-major axis `overTotal` G m / c² and
+// eccentricity 0.6 (where the terms in ṙ count), started at periastron with Newton's speed and
+// integrated by a fourth-order Runge-Kutta method (6000 steps an orbit, its own error far below what is
+// measured), relative to the energy: of the N-body accelerations and energy (`twoBody` false) or of the
+// two-body forms.
+double energyChange(GravityModel model, const Masses& m, double overTotal, bool twoBody) {
+  const double a = m.length(overTotal), e = 0.6, periastron = a * (1 - e);
+  const double dt = 2 * kPi * std::sqrt(a * a * a / m.total()) / 6000;
+  const double X1 = m.m2 / m.total(), X2 = -m.m1 / m.total();
+  Body bodies[2] = {{{X1 * periastron, 0}, {0, X1 * std::sqrt(m.total() * (1 + e) / periastron)}, m.m1},
+                    {{X2 * periastron, 0}, {0, X2 * std::sqrt(m.total() * (1 + e) / periastron)}, m.m2}};
+  const auto energy = [&](const Body(&b)[2]) {
+    return twoBody ? gravity::binarySpecificEnergy(model, b[0].position - b[1].position,
+                                                   b[0].velocity - b[1].velocity, m.m1, m.m2)
+                   : gravity::conservedEnergy(model, b);
+  };
+  const auto derivative = [&](const Body(&b)[2], Vec2(&velocity)[2], Vec2(&acceleration)[2]) {
+    for (int i = 0; i < 2; ++i) velocity[i] = b[i].velocity;
+    if (!twoBody) return gravity::accelerations(model, b, acceleration);
+    const Vec2 relative = gravity::binaryRelativeAcceleration(model, b[0].position - b[1].position,
+                                                              b[0].velocity - b[1].velocity, m.m1, m.m2);
+    acceleration[0] = X1 * relative, acceleration[1] = X2 * relative;
+  };
+  const double start = energy(bodies);
+  double low = start, high = start;
+  for (int step = 0; step < 12000; ++step) {
+    Vec2 dx[4][2], dv[4][2];
+    Body stage[2] = {bodies[0], bodies[1]};
+    for (int k = 0; k < 4; ++k) {
+      derivative(stage, dx[k], dv[k]);
+      const double h = k < 2 ? dt / 2 : dt;
+      for (int i = 0; i < 2; ++i)
+        stage[i] = {bodies[i].position + h * dx[k][i], bodies[i].velocity + h * dv[k][i], bodies[i].mass};
+    }
+    for (int i = 0; i < 2; ++i) {
+      bodies[i].position =
+          bodies[i].position + (dt / 6) * (dx[0][i] + 2 * dx[1][i] + 2 * dx[2][i] + dx[3][i]);
+      bodies[i].velocity =
+          bodies[i].velocity + (dt / 6) * (dv[0][i] + 2 * dv[1][i] + 2 * dv[2][i] + dv[3][i]);
+    }
+    low = std::min(low, energy(bodies)), high = std::max(high, energy(bodies));
+  }
+  return (high - low) / std::fabs(start);
+}
+
+// Under the conservative terms through order n the energy through order n is kept up to terms of order
+// n + 1: doubling the orbit divides its change by 4, 8, 16. The N-body accelerations of equal masses
+// reduce to the two-body equations exactly; for unequal masses the two-body forms are checked (mass ratio
+// 4, far from equal masses, so that every power of ν counts).
+TEST(EccentricOrbits, TheEnergyIsKeptToTheOrderAfterTheTerms) {
+  for (int order = 1; order <= 3; ++order) {
+    const GravityModel model = named(kConservative[order - 1]);
+    const double power = std::pow(2, order + 1);
+    for (const auto& [masses, twoBody] : {std::pair{kEqual, false}, std::pair{kUnequal, true}}) {
+      const auto change = [&](double overTotal) { return energyChange(model, masses, overTotal, twoBody); };
+      EXPECT_NEAR(ratio(change, 400), power, 0.1 * power) << kConservative[order - 1] << " " << twoBody;
+    }
+  }
+}
+
+// The energy the reaction terms drain from a circular orbit of the 2PN terms, dE/dt = μ ∂e/∂v · a,
+// against the quadrupole flux with its 1PN correction, (32/5) (c⁵/G) ν² x⁵ [1 - (1247/336 + 35ν/12) x]
+// (in the program's units G × energy a second): through 3.5PN the difference falls as x², with 2.5PN
+// alone, against the leading flux, as x.
+TEST(EnergyBalance, TheReactionThrough3_5PNDrainsTheFluxOfFirstOrder) {
+  const GravityModel conservative = named("1pn+2pn");
+  const auto difference = [&](const char* model, int fluxOrder) {
+    return [=](double overTotal) {
+      const CircularPair p = circularPair(conservative, kDefault, overTotal);
+      const Vec2 x = p.separation(), v = p.velocity();
+      const auto pairAcceleration = [&](GravityModel m) {
+        return gravity::binaryRelativeAcceleration(m, x, v, kDefault.m1, kDefault.m2);
+      };
+      const Vec2 reaction = pairAcceleration(named(model)) - pairAcceleration(conservative);
+      const double h = 1e-6 * std::sqrt(gravity::dot(v, v));
+      const auto energy = [&](Vec2 velocity) {
+        return gravity::binarySpecificEnergy(conservative, x, velocity, kDefault.m1, kDefault.m2);
+      };
+      const Vec2 gradient{(energy(v + Vec2{h, 0}) - energy(v - Vec2{h, 0})) / (2 * h),
+                          (energy(v + Vec2{0, h}) - energy(v - Vec2{0, h})) / (2 * h)};
+      const double lost = -kDefault.reduced() * gravity::dot(gradient, reaction);
+      const double xi = frequencyParameter(kDefault, p.omega), nu = kDefault.nu();
+      const double flux = 32.0 / 5 * std::pow(c, 5) * nu * nu * std::pow(xi, 5) *
+                          (1 - (fluxOrder > 0 ? (1247.0 / 336 + 35.0 / 12 * nu) * xi : 0));
+      return lost / flux - 1;
+    };
+  };
+  for (double overTotal : {100.0, 200.0}) {
+    EXPECT_NEAR(ratio(difference("1pn+2pn+2.5pn+3.5pn", 1), overTotal), 4, 0.4) << overTotal;
+    EXPECT_NEAR(ratio(difference("1pn+2pn+2.5pn", 0), overTotal), 2, 0.2) << overTotal;
+  }
+}
+
+}  // namespace
+}  // namespace bhsim::testing
