@@ -6,6 +6,7 @@ steps, its table kept), and with --kernel a Simulation's step(10**6) against the
 processor times and their ratio.
 
    PYTHONPATH=build/python bench/python_rate.py build/bhsim [ROUNDS] [--kernel build/bench/bhsim_bench]"""
+import json
 import os
 import resource
 import statistics
@@ -15,8 +16,31 @@ import tempfile
 import time
 
 import bhsim
+import numpy as np
 
 BATCH = ["--bh", "2", "--quiet"]
+GM = 132712751999.99998  # km^3/s^2 of one solar mass
+
+
+def circular_pair(gravity):
+    """36 and 29 solar masses on Newton's circular orbit 2000 km apart, as bench/kernel_bench.cpp starts."""
+    m1, m2, a = 36 * GM, 29 * GM, 2000.0
+    omega = np.sqrt((m1 + m2) / (a * a * a))
+    r1, r2 = a * m2 / (m1 + m2), a * m1 / (m1 + m2)
+    return bhsim.Simulation([36, 29], [[-r1, 0], [r2, 0]], [[0, -omega * r1], [0, omega * r2]], dt=1e-6,
+                            gravity=gravity)
+
+
+def kernel_cpu(gravity):
+    simulation = circular_pair(gravity)
+    return own_cpu(lambda: simulation.step(10**6))
+
+
+def bench_cpu(bench, merger):
+    """The processor time of BM_KernelSteps' 10**6 steps (mean of a few iterations), in seconds."""
+    out = subprocess.run([bench, f"--benchmark_filter=BM_KernelSteps/steps:1000000/merger:{merger}$",
+                          "--benchmark_format=json"], check=True, capture_output=True, text=True).stdout
+    return json.loads(out)["benchmarks"][0]["cpu_time"] / 1000
 
 
 def child_cpu(args):
@@ -49,6 +73,11 @@ def main():
         table = os.path.join(work, "out.csv")
         compare("default two-black-hole run", lambda: own_cpu(lambda: bhsim.run(2)),
                 lambda: child_cpu([program, "--batch", *BATCH, "--table", table]), rounds)
+    if "--kernel" in sys.argv:
+        bench = os.path.abspath(sys.argv[sys.argv.index("--kernel") + 1])
+        for merger, gravity in ((0, "newtonian"), (1, "merger")):
+            compare(f"kernel step(10**6), {gravity}", lambda: kernel_cpu(gravity),
+                    lambda: bench_cpu(bench, merger), rounds)
 
 
 if __name__ == "__main__":

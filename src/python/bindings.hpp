@@ -9,5 +9,6 @@ namespace py = pybind11;
 // The parts of the module: bhsim.run and its result, bhsim.grid, and the kernel's Simulation.
 void defineRun(py::module_& module);
 void defineGrid(py::module_& module);
+void defineKernel(py::module_& module);
 
 }  // namespace bhsim::python

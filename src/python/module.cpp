@@ -20,4 +20,5 @@ PYBIND11_MODULE(bhsim, module) {
   python::defineErrors(module);
   python::defineRun(module);
   python::defineGrid(module);
+  python::defineKernel(module);
 }

@@ -76,8 +76,9 @@ def interrupt_when(under_way, call):
 ENDLESS = {"Tnrev": 0, "Ttotaltime": 1e9, "Tdm1": 0, "Tdm2": 0}  # a billion seconds to simulate
 
 
-def test_ctrl_c_stops_a_run_and_a_grid_with_nothing_left_behind():
-    # the run's own thread (its pumps), the sweep's waits for its workers, the grid's for its points
+def test_ctrl_c_stops_runs_grids_and_steps_with_nothing_left_behind():
+    # the run's own thread (its pumps), the sweep's waits for its workers, the grid's for its points, the
+    # kernel's steps
     start = time.process_time()
     interrupt_when(lambda base: time.process_time() - start > 0.2,
                    lambda: bhsim.run(2, ENDLESS, jobs=1))
@@ -85,6 +86,10 @@ def test_ctrl_c_stops_a_run_and_a_grid_with_nothing_left_behind():
                    lambda: bhsim.run(3, ENDLESS, jobs=2))
     interrupt_when(lambda base: native_threads() > base + 1,
                    lambda: bhsim.grid({"TBH2": "1:4:1"}, 2, ENDLESS, jobs=2))
+    pair = bhsim.Simulation([36, 29], [[0, 0], [2000, 0]], [[0, 0], [0, 80000]], dt=1e-6)
+    start = time.process_time()
+    interrupt_when(lambda base: time.process_time() - start > 0.2, lambda: pair.step(10**12))
+    assert 0 < pair.steps < 10**12 and not pair.ended
 
 
 def test_runs_in_threads_at_once_give_what_they_give_one_after_the_other():

@@ -12,7 +12,7 @@ from conftest import assert_same_columns, cli, read_csv
 
 RUNS = [
     # the 17.5 Hz inspiral to its merger and ringdown (the remnant's columns), seen from 60 degrees
-    (2, {"Tfreq": 17.5, "Tmaxcount": 20000, "Tnrev": 0, "Ttotaltime": 1}, {"gravity": "1pn+2.5pn"},
+    (2, {"Tfreq": 17.5, "Tmaxcount": 20000, "Tnrev": 0, "Ttotaltime": 1}, {"gravity": "merger"},
      {"strain_rate": 2048, "inclination_deg": 60}),
     # a three-black-hole sweep in two threads: nine configurations, black hole 3 captured in some
     (3, {"Tmaxcount": "4000", "Talphamax": 80, "Tdalpha": 10}, {"jobs": 2}, {"distance_mpc": 100}),
