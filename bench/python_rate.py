@@ -1,18 +1,22 @@
 #!/usr/bin/python3
 """The Python module's speed against the program's own, run for run, interleaved so that both meet the same
 load: bhsim.run against `bhsim --batch` for the same run (the default two-black-hole run, 5.4 million
-steps, its table kept), and with --kernel a Simulation's step(10**6) against the C++ loop's steps
+steps, its table kept), how soon Ctrl-C raises KeyboardInterrupt in a run, a sweep, a grid and the
+kernel's steps (median and largest of ROUNDS presses), and with --kernel a Simulation's step(10**6) against the C++ loop's steps
 (bench/bhsim_bench's BM_StepTwoBodies, the plain step-by-step loop the kernel runs). Prints the median
 processor times and their ratio.
 
    PYTHONPATH=build/python bench/python_rate.py build/bhsim [ROUNDS] [--kernel build/bench/bhsim_bench]"""
 import json
 import os
+import random
 import resource
+import signal
 import statistics
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 import bhsim
@@ -65,6 +69,30 @@ def compare(name, python, native, rounds):
     print(f"{name}: Python {p:.4f} s, native {n:.4f} s (medians of {rounds}), ratio {p / n:.3f}")
 
 
+ENDLESS = {"Tnrev": 0, "Ttotaltime": 1e9, "Tdm1": 0, "Tdm2": 0}
+
+
+def interrupt_latency(call, rounds):
+    """Seconds from a SIGINT sent 0.3 to 0.5 s into call() to its KeyboardInterrupt: median and largest."""
+    latencies = []
+    for _ in range(rounds):
+        sent = []
+
+        def press():
+            time.sleep(0.3 + 0.2 * random.random())
+            sent.append(time.perf_counter())
+            signal.pthread_kill(threading.main_thread().ident, signal.SIGINT)
+
+        presser = threading.Thread(target=press)
+        presser.start()
+        try:
+            call()
+        except KeyboardInterrupt:
+            latencies.append(time.perf_counter() - sent[0])
+        presser.join()
+    return statistics.median(latencies), max(latencies)
+
+
 def main():
     program = os.path.abspath(sys.argv[1])
     rounds = int(sys.argv[2]) if len(sys.argv) > 2 and sys.argv[2].isdigit() else 9
@@ -73,6 +101,13 @@ def main():
         table = os.path.join(work, "out.csv")
         compare("default two-black-hole run", lambda: own_cpu(lambda: bhsim.run(2)),
                 lambda: child_cpu([program, "--batch", *BATCH, "--table", table]), rounds)
+    pair = bhsim.Simulation([36, 29], [[0, 0], [2000, 0]], [[0, 0], [0, 80000]], dt=1e-6)
+    for name, call in (("run", lambda: bhsim.run(2, ENDLESS, jobs=1)),
+                       ("three-black-hole sweep, 2 threads", lambda: bhsim.run(3, ENDLESS, jobs=2)),
+                       ("grid, 2 threads", lambda: bhsim.grid({"TBH2": "1:4:1"}, 2, ENDLESS, jobs=2)),
+                       ("kernel step(10**12)", lambda: pair.step(10**12))):
+        median, largest = interrupt_latency(call, rounds)
+        print(f"Ctrl-C to KeyboardInterrupt, {name}: median {median * 1000:.1f} ms, at most {largest * 1000:.1f} ms")
     if "--kernel" in sys.argv:
         bench = os.path.abspath(sys.argv[sys.argv.index("--kernel") + 1])
         for merger, gravity in ((0, "newtonian"), (1, "merger")):

@@ -131,7 +131,7 @@ post-Newtonian model, "merger13"/"merger23" where black hole 3 meets another, wh
 "light_speed" where black hole 1 or 2 moves faster than light, "coincidence" for black holes 1 and 2 at one
 point) and where black hole 3 moves faster than light ("captured"). A body of mass 0 is a test body.
 
-    sim = bhsim.Simulation([36, 29], [[-300, 0], [300, 0]], [[0, -80000], [0, 80000]], dt=1e-6,
+    sim = bhsim.Simulation([36, 29], [[-1000, 0], [1000, 0]], [[0, -32000], [0, 32000]], dt=1e-6,
                            gravity="2.5pn")
     sim.integrate_to(0.01); sim.positions, sim.energy, sim.strain(410))";
 
@@ -141,10 +141,15 @@ void defineKernel(py::module_& module) {
   py::class_<PySimulation>(module, "Simulation", kSimulationDoc)
       .def(py::init<py::handle, py::handle, py::handle, py::handle, py::handle>(), py::arg("masses"),
            py::arg("positions"), py::arg("velocities"), py::kw_only(), py::arg("dt"),
-           py::arg("gravity") = py::none())
+           py::arg("gravity") = py::none(),
+           "__init__(masses, positions, velocities, *, dt, gravity=None)\n\nmasses: two or three masses in "
+           "solar "
+           "masses; positions (km) and velocities (km/s): one row (x, y) per body; dt: the time step (s); "
+           "gravity: "
+           "a model's command-line name (None: Newtonian).")
       .def("step", &PySimulation::step, py::arg("n") = 1,
            "step(n=1) -> int\n\nRuns n steps in one call without the GIL and returns how many it ran: fewer "
-           "where a step ended the simulation. Ctrl-C stops it within a few milliseconds and raises "
+           "where a step ended the simulation. Ctrl-C stops it within about a tenth of a second and raises "
            "KeyboardInterrupt, the bodies as the last step left them.")
       .def("integrate_to", &PySimulation::integrateTo, py::arg("time"),
            "integrate_to(time) -> int\n\nSteps up to the first step at or past `time` (s, counted from the "

@@ -3,9 +3,12 @@
 
 #include <pybind11/pybind11.h>
 
+#include <string>
+
 #include "bhsim_version.hpp"
 #include "python/bindings.hpp"
 #include "python/errors.hpp"
+#include "sim/gravity_model.hpp"
 
 PYBIND11_MODULE(bhsim, module) {
   namespace python = bhsim::python;
@@ -17,6 +20,13 @@ PYBIND11_MODULE(bhsim, module) {
       "bit for bit; Simulation integrates bodies of any masses, positions and velocities with the program's "
       "gravity models.";
   module.attr("__version__") = bhsim::kBhsimVersion;
+  pybind11::dict models;  // each model's command-line name and its help, as --batch --help lists them
+  for (const bhsim::GravityModelRow& row : bhsim::kGravityModels) {
+    std::string help(row.help);
+    if (!row.shortName.empty()) help += " (also \"" + std::string(row.shortName) + "\")";
+    models[pybind11::str(std::string(row.name))] = help;
+  }
+  module.attr("GRAVITY_MODELS") = models;
   python::defineErrors(module);
   python::defineRun(module);
   python::defineGrid(module);

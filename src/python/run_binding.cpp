@@ -113,14 +113,16 @@ strain           sample the gravitational-wave strain (--strain), with strain_ra
 jobs             threads for the configurations of a three-black-hole sweep (--jobs; None: one per core)
 progress         the progress line on a terminal's standard error (the opposite of --quiet)
 
-The GIL is released while the run integrates; Ctrl-C stops it at its next event pump and raises
-KeyboardInterrupt. Raises bhsim.Refused with the program's reason when the run is refused, ValueError or
+The GIL is released while the run integrates; Ctrl-C stops it at an event pump within about a tenth of a
+second and raises KeyboardInterrupt. Raises bhsim.Refused with the program's reason when the run is refused, ValueError or
 TypeError naming a bad argument.)";
 
 }  // namespace
 
 void defineRun(py::module_& module) {
-  py::class_<RunResult>(module, "RunResult", "What bhsim.run returns: the outputs of one run.")
+  py::class_<RunResult>(module, "RunResult",
+                        "What bhsim.run returns: the outputs of one run (the fields and captions at its end "
+                        "wait, its table, trace, strain, JSON and picture).")
       .def_readonly("fields", &RunResult::fields,
                     "The text fields at the end wait, {name: text} (None where the run never reached it).")
       .def_readonly("captions", &RunResult::captions, "The labels' and buttons' captions at the end wait.")
