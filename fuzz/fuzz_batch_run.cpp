@@ -1,12 +1,14 @@
 // Any command line for `bhsim --batch`, run in process with a small step budget and no output files (for
 // a grid, the run its points share).
 // The run is either refused with a reason or goes through, and every field it wrote holds a number. (A
-// step budget keeps the sweep on the run's own thread.)
+// step budget keeps the sweep on the run's own thread.) A command line without --gravity runs under a
+// model of the table chosen by its length, so that the inputs cycle through every model.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <variant>
 #include <vector>
@@ -41,6 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   options.tablePath.clear();
   options.strainPath.clear();
   options.quiet = true;
+  if (!options.gravity)
+    options.gravity = bhsim::kGravityModels[size % std::size(bhsim::kGravityModels)].model;
   options.maxSteps = std::min(options.maxSteps.value_or(kMaxSteps), kMaxSteps);
   // A fixed refresh makes every run reproducible, as a fuzzer needs.
   if (options.refreshEvery <= 0) options.refreshEvery = kRefreshEvery;

@@ -14,8 +14,28 @@ build_release() {
 # Runs a command under a virtual X server of its own. The server number is drawn at random: scripts
 # that other users of the machine start at the same moment would otherwise race for the same one.
 #   under_xvfb <command> [arguments...]
+# A server that does not come up (another one took its number at the same moment, or it died starting on
+# a loaded machine) is no fault of the program: the command, which says so by exiting with status 75
+# (display_ready), is run again under a new server, up to three times.
 under_xvfb() {
-  xvfb-run -a -n $((100 + RANDOM % 3000)) -s "-screen 0 1024x768x24" "$@"
+  local attempt status
+  for attempt in 1 2 3; do
+    xvfb-run -a -n $((100 + RANDOM % 3000)) -s "-screen 0 1024x768x24" "$@"
+    status=$?
+    [ "$status" = 75 ] || return "$status"
+    echo "the virtual X server did not answer (attempt $attempt); again under another" >&2
+  done
+  return "$status"
+}
+
+# Waits up to thirty seconds for the X server of DISPLAY to answer; exits with status 75 if it does not.
+display_ready() {
+  local i
+  for i in $(seq 150); do
+    xdpyinfo >/dev/null 2>&1 && return 0
+    sleep 0.2
+  done
+  exit 75
 }
 
 # The program in a build tree.
@@ -33,7 +53,7 @@ bhsim_binary() {
 # under Xvfb with "--inside BHSIM" and exits with that run's status.
 #   rerun_under_xvfb "$0" "$@"
 rerun_under_xvfb() {
-  [ "${2:-}" = "--inside" ] && return 0
+  [ "${2:-}" = "--inside" ] && { display_ready; return 0; }
   local build=${BUILD_DIR:-$(dirname "${BASH_SOURCE[0]}")/../build-screenshot}
   build_release "$build" bhsim
   under_xvfb "$1" --inside "$(bhsim_binary "$build")"

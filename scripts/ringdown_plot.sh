@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bhsim=build/bhsim
-model=1pn+2.5pn
+model=merger
 while [ $# -gt 0 ]; do
   case $1 in
     --gravity) model=$2; shift 2 ;;

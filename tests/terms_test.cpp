@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "sim/circular_orbit.hpp"
@@ -59,16 +60,23 @@ double separationOfX(double x, double nu, int order) {
   return x * series(s, x, order);
 }
 
-// The pair in its centre-of-mass frame: separation r along x, relative speed v along y.
-struct CircularPair {
-  double r, omega;
-  Vec2 separation() const { return {r, 0}; }
-  Vec2 velocity() const { return {0, omega * r}; }
-};
+using Pair = std::array<Body, 2>;
 
-CircularPair circularPair(GravityModel model, const Masses& m, double overTotal) {
-  const double r = m.length(overTotal);
-  return {r, gravity::circularAngularFrequency(model, m.m1, m.m2, r).value()};
+// The pair in its centre-of-mass frame, from its separation x₁ - x₂ and relative velocity.
+Pair pairOf(const Masses& m, Vec2 separation, Vec2 velocity) {
+  const double X1 = m.m2 / m.total(), X2 = -m.m1 / m.total();
+  return {Body{X1 * separation, X1 * velocity, m.m1}, Body{X2 * separation, X2 * velocity, m.m2}};
+}
+
+// The circular orbit of the model at `overTotal` G m / c²: separation along x, velocity along y, ω.
+struct Circular {
+  Vec2 x, v;
+  double omega;
+};
+Circular circularOrbit(GravityModel model, const Masses& m, double overTotal) {
+  const double r = m.length(overTotal),
+               omega = gravity::circularAngularFrequency(model, m.m1, m.m2, r).value();
+  return {{r, 0}, {0, omega * r}, omega};
 }
 
 double frequencyParameter(const Masses& m, double omega) {  // x = (G m ω / c³)^(2/3)
@@ -84,21 +92,17 @@ TEST(CircularOrbits, TheEnergyIsEOfXToTheOrderOfTheTermsAndTheSeparationItsSerie
   for (int order = 1; order <= 3; ++order) {
     const GravityModel model = named(kConservative[order - 1]);
     const auto energy = [&](double overTotal) {
-      const CircularPair p = circularPair(model, kDefault, overTotal);
-      const double x = frequencyParameter(kDefault, p.omega);
-      const Body bodies[2] = {{(kDefault.m2 / kDefault.total()) * p.separation(),
-                               (kDefault.m2 / kDefault.total()) * p.velocity(), kDefault.m1},
-                              {(-kDefault.m1 / kDefault.total()) * p.separation(),
-                               (-kDefault.m1 / kDefault.total()) * p.velocity(), kDefault.m2}};
-      const double perMass =
-          gravity::binarySpecificEnergy(model, p.separation(), p.velocity(), kDefault.m1, kDefault.m2);
-      EXPECT_NEAR(gravity::conservedEnergy(model, bodies) / kDefault.reduced(), perMass,
+      const Circular o = circularOrbit(model, kDefault, overTotal);
+      const double perMass = gravity::binarySpecificEnergy(model, o.x, o.v, kDefault.m1, kDefault.m2);
+      EXPECT_NEAR(gravity::conservedEnergy(model, pairOf(kDefault, o.x, o.v)) / kDefault.reduced(), perMass,
                   1e-12 * std::fabs(perMass));
-      return perMass / (c * c * circularEnergyOfX(x, kDefault.nu(), order)) - 1;
+      return perMass /
+                 (c * c * circularEnergyOfX(frequencyParameter(kDefault, o.omega), kDefault.nu(), order)) -
+             1;
     };
     const auto separation = [&](double overTotal) {
-      const CircularPair p = circularPair(model, kDefault, overTotal);
-      return (1 / overTotal) / separationOfX(frequencyParameter(kDefault, p.omega), kDefault.nu(), order) - 1;
+      const double omega = circularOrbit(model, kDefault, overTotal).omega;
+      return (1 / overTotal) / separationOfX(frequencyParameter(kDefault, omega), kDefault.nu(), order) - 1;
     };
     const double power = std::pow(2, order + 1);  // x falls by 2 when the orbit widens by 2
     for (double overTotal : {50.0, 100.0}) {
@@ -118,35 +122,34 @@ TEST(CircularOrbits, TheEnergyIsEOfXToTheOrderOfTheTermsAndTheSeparationItsSerie
 double energyChange(GravityModel model, const Masses& m, double overTotal, bool twoBody) {
   const double a = m.length(overTotal), e = 0.6, periastron = a * (1 - e);
   const double dt = 2 * kPi * std::sqrt(a * a * a / m.total()) / 6000;
-  const double X1 = m.m2 / m.total(), X2 = -m.m1 / m.total();
-  Body bodies[2] = {{{X1 * periastron, 0}, {0, X1 * std::sqrt(m.total() * (1 + e) / periastron)}, m.m1},
-                    {{X2 * periastron, 0}, {0, X2 * std::sqrt(m.total() * (1 + e) / periastron)}, m.m2}};
-  const auto energy = [&](const Body(&b)[2]) {
+  Pair bodies = pairOf(m, {periastron, 0}, {0, std::sqrt(m.total() * (1 + e) / periastron)});
+  const auto energy = [&](const Pair& b) {
     return twoBody ? gravity::binarySpecificEnergy(model, b[0].position - b[1].position,
                                                    b[0].velocity - b[1].velocity, m.m1, m.m2)
                    : gravity::conservedEnergy(model, b);
   };
-  const auto derivative = [&](const Body(&b)[2], Vec2(&velocity)[2], Vec2(&acceleration)[2]) {
-    for (int i = 0; i < 2; ++i) velocity[i] = b[i].velocity;
-    if (!twoBody) return gravity::accelerations(model, b, acceleration);
-    const Vec2 relative = gravity::binaryRelativeAcceleration(model, b[0].position - b[1].position,
-                                                              b[0].velocity - b[1].velocity, m.m1, m.m2);
-    acceleration[0] = X1 * relative, acceleration[1] = X2 * relative;
+  const auto acceleration = [&](const Pair& b, std::array<Vec2, 2>& out) {
+    if (!twoBody) return gravity::accelerations(model, b, out);
+    const Pair relative =
+        pairOf(m, {},
+               gravity::binaryRelativeAcceleration(model, b[0].position - b[1].position,
+                                                   b[0].velocity - b[1].velocity, m.m1, m.m2));
+    out = {relative[0].velocity, relative[1].velocity};
   };
   const double start = energy(bodies);
   double low = start, high = start;
   for (int step = 0; step < 12000; ++step) {
-    Vec2 dx[4][2], dv[4][2];
-    Body stage[2] = {bodies[0], bodies[1]};
+    std::array<Vec2, 2> dv[4];
+    Pair stage[4] = {bodies};  // the stages of the method, each from the derivative of the one before
     for (int k = 0; k < 4; ++k) {
-      derivative(stage, dx[k], dv[k]);
-      const double h = k < 2 ? dt / 2 : dt;
-      for (int i = 0; i < 2; ++i)
-        stage[i] = {bodies[i].position + h * dx[k][i], bodies[i].velocity + h * dv[k][i], bodies[i].mass};
+      acceleration(stage[k], dv[k]);
+      for (int i = 0; k < 3 && i < 2; ++i)
+        stage[k + 1][i] = {bodies[i].position + (k < 2 ? dt / 2 : dt) * stage[k][i].velocity,
+                           bodies[i].velocity + (k < 2 ? dt / 2 : dt) * dv[k][i], bodies[i].mass};
     }
     for (int i = 0; i < 2; ++i) {
-      bodies[i].position =
-          bodies[i].position + (dt / 6) * (dx[0][i] + 2 * dx[1][i] + 2 * dx[2][i] + dx[3][i]);
+      bodies[i].position = bodies[i].position + (dt / 6) * (stage[0][i].velocity + 2 * stage[1][i].velocity +
+                                                            2 * stage[2][i].velocity + stage[3][i].velocity);
       bodies[i].velocity =
           bodies[i].velocity + (dt / 6) * (dv[0][i] + 2 * dv[1][i] + 2 * dv[2][i] + dv[3][i]);
     }
@@ -178,8 +181,7 @@ TEST(EnergyBalance, TheReactionThrough3_5PNDrainsTheFluxOfFirstOrder) {
   const GravityModel conservative = named("1pn+2pn");
   const auto difference = [&](const char* model, int fluxOrder) {
     return [=](double overTotal) {
-      const CircularPair p = circularPair(conservative, kDefault, overTotal);
-      const Vec2 x = p.separation(), v = p.velocity();
+      const auto [x, v, omega] = circularOrbit(conservative, kDefault, overTotal);
       const auto pairAcceleration = [&](GravityModel m) {
         return gravity::binaryRelativeAcceleration(m, x, v, kDefault.m1, kDefault.m2);
       };
@@ -191,7 +193,7 @@ TEST(EnergyBalance, TheReactionThrough3_5PNDrainsTheFluxOfFirstOrder) {
       const Vec2 gradient{(energy(v + Vec2{h, 0}) - energy(v - Vec2{h, 0})) / (2 * h),
                           (energy(v + Vec2{0, h}) - energy(v - Vec2{0, h})) / (2 * h)};
       const double lost = -kDefault.reduced() * gravity::dot(gradient, reaction);
-      const double xi = frequencyParameter(kDefault, p.omega), nu = kDefault.nu();
+      const double xi = frequencyParameter(kDefault, omega), nu = kDefault.nu();
       const double flux = 32.0 / 5 * std::pow(c, 5) * nu * nu * std::pow(xi, 5) *
                           (1 - (fluxOrder > 0 ? (1247.0 / 336 + 35.0 / 12 * nu) * xi : 0));
       return lost / flux - 1;

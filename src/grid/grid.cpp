@@ -59,8 +59,8 @@ bool modelTexts(const std::string& values, GridAxis& axis, std::string& error) {
   axis.gravity = true;
   for (const std::string& text : split(values, ',')) {
     if (!gravityModelNamed(text)) {
-      error = "'" + text + "' in --sweep " + axis.given + " is not a gravity model (" +
-              gravityModelList() + ")";
+      error =
+          "'" + text + "' in --sweep " + axis.given + " is not a gravity model (" + gravityModelList() + ")";
       return false;
     }
     axis.texts.push_back(text);

@@ -95,9 +95,10 @@ class CircularBranch {
     const PairMotion pair{nu_, x, 1, x, u, 0};
     double along = 0;
     if (model_.has(Term::FirstPostNewtonian)) along += FirstPostNewtonianTerm::relative(pair).alongSeparation;
-    if (model_.has(Term::SecondPostNewtonian))
-      along += SecondPostNewtonianTerm::relative(pair).alongSeparation;
-    if (model_.has(Term::ThirdPostNewtonian)) along += ThirdPostNewtonianTerm::relative(pair).alongSeparation;
+    forEachTerm(PairTermList{}, [&](auto term) {
+      using Term = decltype(term);
+      if (Term::kConservative && model_.has(Term::kTerm)) along += Term::relative(pair).alongSeparation;
+    });
     return u - x * (1 + along);
   }
 

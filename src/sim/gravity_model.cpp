@@ -1,22 +1,18 @@
 #include "sim/gravity_model.hpp"
 
+#include "sim/gravity_terms.hpp"
+
 namespace bhsim {
 namespace {
 
 // The term of a name as it stands between the "+" of a model's name.
 std::optional<Term> termNamed(std::string_view name) {
-  static constexpr struct {
-    std::string_view name;
-    Term term;
-  } kTermNames[] = {{"1pn", Term::FirstPostNewtonian},
-                    {"2pn", Term::SecondPostNewtonian},
-                    {"3pn", Term::ThirdPostNewtonian},
-                    {"2.5pn", Term::RadiationReaction},
-                    {"3.5pn", Term::RadiationReactionCorrection}};
-  for (const auto& entry : kTermNames) {
-    if (entry.name == name) return entry.term;
-  }
-  return std::nullopt;
+  std::optional<Term> named;
+  if (name == gravity::FirstPostNewtonianTerm::kName) named = Term::FirstPostNewtonian;
+  gravity::forEachTerm(gravity::PairTermList{}, [&](auto term) {
+    if (decltype(term)::kName == name) named = decltype(term)::kTerm;
+  });
+  return named;
 }
 
 // The terms of "1pn+2pn+2.5pn", in any order, each at most once; nullopt for any other text.

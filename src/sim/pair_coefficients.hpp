@@ -5,26 +5,40 @@
 // terms' arithmetic.
 
 #include <limits>
+#include <tuple>
+#include <type_traits>
 
 #include "sim/gravity_model.hpp"
-#include "sim/term_2pn.hpp"
-#include "sim/term_3_5pn.hpp"
-#include "sim/term_3pn.hpp"
+#include "sim/gravity_terms.hpp"
 
 namespace bhsim::gravity {
 
-struct PairCoefficients {
-  double massRatio = std::numeric_limits<double>::quiet_NaN();  // ν they are of; none at first
-  SecondPostNewtonianTerm::Coefficients second{};
-  ThirdPostNewtonianTerm::Coefficients third{};
-  RadiationReactionCorrectionTerm::Coefficients correction{};
+template <class List>
+struct CoefficientsOfList;
+template <class... Terms>
+struct CoefficientsOfList<TermList<Terms...>> {
+  using type = std::tuple<typename Terms::Coefficients...>;
 };
 
-// Whether the pair terms of `kModel` have coefficients to keep (the 2.5PN reaction has none).
+struct PairCoefficients {
+  double massRatio = std::numeric_limits<double>::quiet_NaN();  // ν they are of; none at first
+  CoefficientsOfList<PairTermList>::type terms{};
+
+  template <class Term>
+  const typename Term::Coefficients& of() const {
+    return std::get<typename Term::Coefficients>(terms);
+  }
+};
+
+// Whether the pair terms of `kModel` have coefficients to keep.
 template <GravityModel kModel>
 constexpr bool hasPairCoefficients() {
-  return kModel.has(Term::SecondPostNewtonian) || kModel.has(Term::ThirdPostNewtonian) ||
-         kModel.has(Term::RadiationReactionCorrection);
+  bool any = false;
+  forEachTerm(PairTermList{}, [&](auto term) {
+    using Term = decltype(term);
+    any = any || (kModel.has(Term::kTerm) && !std::is_empty_v<typename Term::Coefficients>);
+  });
+  return any;
 }
 
 // Makes `k` the coefficients of the pair terms of `kModel` for the mass ratio ν, unless they are.
@@ -32,10 +46,11 @@ template <GravityModel kModel>
 [[gnu::always_inline]] inline void keepPairCoefficients(PairCoefficients& k, double nu) {
   if (k.massRatio == nu) return;
   k.massRatio = nu;
-  if constexpr (kModel.has(Term::SecondPostNewtonian)) k.second = SecondPostNewtonianTerm::coefficients(nu);
-  if constexpr (kModel.has(Term::ThirdPostNewtonian)) k.third = ThirdPostNewtonianTerm::coefficients(nu);
-  if constexpr (kModel.has(Term::RadiationReactionCorrection))
-    k.correction = RadiationReactionCorrectionTerm::coefficients(nu);
+  forEachTerm(PairTermList{}, [&](auto term) {
+    using Term = decltype(term);
+    if constexpr (kModel.has(Term::kTerm))
+      std::get<typename Term::Coefficients>(k.terms) = Term::coefficients(nu);
+  });
 }
 
 // The coefficients of the pairs of up to three bodies (1-2, 1-3, 2-3), kept by a step.

@@ -56,25 +56,23 @@ PairMotion pairMotion(Vec2 separation, Vec2 relativeVelocity, double mass1, doub
           dot(separation, relativeVelocity) / r};
 }
 
-// The sum over the pair terms of the model of c^-k times `part(term)`, in the order of the expansion.
+// The sum of `part(term)` over the pair terms the model has, in the order of the expansion.
 template <class Part>
 double sumOverPairTerms(GravityModel model, Part part) {
   double sum = 0;
-  if (model.has(Term::SecondPostNewtonian)) sum += part(SecondPostNewtonianTerm{});
-  if (model.has(Term::RadiationReaction)) sum += part(RadiationReactionTerm{});
-  if (model.has(Term::ThirdPostNewtonian)) sum += part(ThirdPostNewtonianTerm{});
-  if (model.has(Term::RadiationReactionCorrection)) sum += part(RadiationReactionCorrectionTerm{});
+  forEachTerm(PairTermList{}, [&](auto term) {
+    if (model.has(decltype(term)::kTerm)) sum += part(term);
+  });
   return sum;
 }
 
-// The 2PN and 3PN energies of a pair per unit reduced mass, as the model has them.
+// The energies of a pair's conservative pair terms (2PN, 3PN) per unit reduced mass, as the model has them.
 double pairSpecificEnergyBeyondFirstOrder(GravityModel model, const PairMotion& pair) {
-  double energy = 0;
-  if (model.has(Term::SecondPostNewtonian))
-    energy += SecondPostNewtonianTerm::specificEnergy(pair) * SecondPostNewtonianTerm::kInverseLight;
-  if (model.has(Term::ThirdPostNewtonian))
-    energy += ThirdPostNewtonianTerm::specificEnergy(pair) * ThirdPostNewtonianTerm::kInverseLight;
-  return energy;
+  return sumOverPairTerms(model, [&pair](auto term) {
+    using Term = decltype(term);
+    if constexpr (Term::kConservative) return Term::specificEnergy(pair) * Term::kInverseLight;
+    return 0.0;
+  });
 }
 
 // Kinetic plus Newtonian potential energy.

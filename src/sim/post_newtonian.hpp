@@ -9,12 +9,8 @@
 
 #include "sim/gravity_geometry.hpp"
 #include "sim/gravity_model.hpp"
+#include "sim/gravity_terms.hpp"
 #include "sim/pair_coefficients.hpp"
-#include "sim/term_1pn.hpp"
-#include "sim/term_2_5pn.hpp"
-#include "sim/term_2pn.hpp"
-#include "sim/term_3_5pn.hpp"
-#include "sim/term_3pn.hpp"
 
 namespace bhsim::gravity {
 
@@ -34,28 +30,28 @@ template <class PairTerm>
   return scale * (terms.alongSeparation * unit + terms.alongVelocity * v);
 }
 
+// A pair closer than its merger separation 6 G m / c² (G m / r above c² / 6) merges at the end of the
+// step. The terms of second order and beyond, huge numbers there, get no say in its last step: they
+// would throw the bodies far out of all bounds before the merger takes them.
+inline constexpr double kMergingPotential = kLightSquared / 6;
+
 // The relative acceleration of a pair through the pair terms of `kModel`, in the order of the expansion,
 // with the coefficients of its mass ratio.
 template <GravityModel kModel>
 [[gnu::always_inline]] inline Vec2 pairAcceleration(const PairCoefficients& k, const PairMotion& pair,
                                                     double pull, Vec2 unit, Vec2 v) {
+  const bool merging = pair.potential > kMergingPotential;
   Vec2 sum;
-  bool first = true;  // the first term is the sum, as it stands (a constant after inlining)
-  const auto add = [&](Vec2 part) {
-    sum = first ? part : sum + part;
-    first = false;
-  };
-  if constexpr (kModel.has(Term::SecondPostNewtonian))
-    add(pairTermAcceleration<SecondPostNewtonianTerm>(SecondPostNewtonianTerm::relative(k.second, pair), pull,
-                                                      unit, v));
-  if constexpr (kModel.has(Term::RadiationReaction))
-    add(pairTermAcceleration<RadiationReactionTerm>(RadiationReactionTerm::relative(pair), pull, unit, v));
-  if constexpr (kModel.has(Term::ThirdPostNewtonian))
-    add(pairTermAcceleration<ThirdPostNewtonianTerm>(ThirdPostNewtonianTerm::relative(k.third, pair), pull,
-                                                     unit, v));
-  if constexpr (kModel.has(Term::RadiationReactionCorrection))
-    add(pairTermAcceleration<RadiationReactionCorrectionTerm>(
-        RadiationReactionCorrectionTerm::relative(k.correction, pair), pull, unit, v));
+  bool first = true;  // the first term is the sum, as it stands
+  forEachTerm(PairTermList{}, [&](auto term) {
+    using Term = decltype(term);
+    if constexpr (kModel.has(Term::kTerm)) {
+      if (Term::kLeftOutWhenMerging && merging) return;
+      const Vec2 part = pairTermAcceleration<Term>(Term::relative(k.of<Term>(), pair), pull, unit, v);
+      sum = first ? part : sum + part;
+      first = false;
+    }
+  });
   return sum;
 }
 

@@ -8,6 +8,7 @@
 // Living Rev. Relativity 17 (2014) 2, section 7. See docs/physics.md.
 
 #include <span>
+#include <string_view>
 
 #include "sim/gravity_geometry.hpp"
 #include "sim/gravity_model.hpp"
@@ -17,6 +18,7 @@ namespace bhsim::gravity {
 
 struct FirstPostNewtonianTerm {
   static constexpr Term kTerm = Term::FirstPostNewtonian;
+  static constexpr std::string_view kName = "1pn";
   static constexpr double kInverseLight = kInverseLightSquared;
 
   // A and B of two bodies (times c²).

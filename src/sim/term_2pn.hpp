@@ -6,6 +6,8 @@
 // D 69 (2004) 104021, eqs. (2.2)-(2.4) and (2.11) (with the opposite sign of A and B). See
 // docs/physics.md.
 
+#include <string_view>
+
 #include "sim/gravity_geometry.hpp"
 #include "sim/gravity_model.hpp"
 #include "sim/pair_motion.hpp"
@@ -14,7 +16,10 @@ namespace bhsim::gravity {
 
 struct SecondPostNewtonianTerm {
   static constexpr Term kTerm = Term::SecondPostNewtonian;
+  static constexpr std::string_view kName = "2pn";
   static constexpr double kInverseLight = kInverseLightToTheFourth;
+  static constexpr bool kConservative = true;
+  static constexpr bool kLeftOutWhenMerging = true;
 
   // What the mass ratio makes of the formula: the factor of each product of g = G m / r, v² and ṙ²
   // in A, and in B / ṙ.

@@ -8,6 +8,8 @@
 // 104008; T. Mora & C. M. Will, Phys. Rev. D 69 (2004) 104021, eq. (2.4); L. Blanchet, Living Rev.
 // Relativity 17 (2014) 2, section 7. See docs/physics.md.
 
+#include <string_view>
+
 #include "sim/gravity_geometry.hpp"
 #include "sim/gravity_model.hpp"
 #include "sim/pair_motion.hpp"
@@ -16,7 +18,10 @@ namespace bhsim::gravity {
 
 struct RadiationReactionCorrectionTerm {
   static constexpr Term kTerm = Term::RadiationReactionCorrection;
+  static constexpr std::string_view kName = "3.5pn";
   static constexpr double kInverseLight = kInverseLightToTheSeventh;
+  static constexpr bool kConservative = false;
+  static constexpr bool kLeftOutWhenMerging = true;
 
   // What the mass ratio makes of the formula: the factor of each product of g = G m / r, v² and ṙ² in
   // A / (g ṙ), and in B / g.

@@ -7,6 +7,7 @@
 set -u
 source "$(dirname "$0")/../../scripts/gui_common.sh"
 [ "${1:-}" = --inside ] || { under_xvfb "$0" --inside "$@"; exit; }
+display_ready
 private_runtime_dir
 output=$(mktemp)
 trap 'rm -rf "$output" "$XDG_RUNTIME_DIR"' EXIT
