@@ -11,12 +11,19 @@ std::string shown(py::handle value) {
   return py::repr(value).cast<std::string>();
 }
 
-bool isInteger(py::handle value) {
-  return py::isinstance<py::int_>(value) && !py::isinstance<py::bool_>(value);
+bool isBool(py::handle value) {
+  return py::isinstance<py::bool_>(value) ||
+         py::isinstance(value, py::module_::import("numpy").attr("bool_"));
 }
 
+// An int, or any whole number Python can use as an index (numpy's integers); not a bool.
+bool isInteger(py::handle value) {
+  return PyIndex_Check(value.ptr()) != 0 && !isBool(value);
+}
+
+// A real number of any kind (numbers.Real: int, float, numpy's); not a bool.
 bool isReal(py::handle value) {
-  return isInteger(value) || py::isinstance<py::float_>(value);
+  return py::isinstance(value, py::module_::import("numbers").attr("Real")) && !isBool(value);
 }
 
 }  // namespace
@@ -26,7 +33,7 @@ std::int64_t wholeNumber(py::handle value, const char* name, std::int64_t min, s
   if (!isInteger(value)) {
     throw py::type_error(std::string(name) + " must be a whole number" + range + ", not " + shown(value));
   }
-  const py::int_ number = py::reinterpret_borrow<py::int_>(value);
+  const py::int_ number = py::reinterpret_steal<py::int_>(PyNumber_Index(value.ptr()));
   if (number < py::int_(min) || number > py::int_(max)) {
     throw py::value_error(std::string(name) + " must be a whole number" + range + ", not " + shown(value));
   }
@@ -42,7 +49,7 @@ std::optional<std::int64_t> optionalWholeNumber(py::handle value, const char* na
 double realNumber(py::handle value, const char* name, bool positive) {
   const char* what = positive ? " must be a number above 0" : " must be a finite number";
   if (!isReal(value)) throw py::type_error(std::string(name) + what + ", not " + shown(value));
-  const double number = value.cast<double>();
+  const double number = py::float_(py::reinterpret_borrow<py::object>(value)).cast<double>();
   if (!std::isfinite(number) || (positive && !(number > 0)))
     throw py::value_error(std::string(name) + what + ", not " + shown(value));
   return number;
@@ -66,8 +73,10 @@ GravityModel gravityModel(py::handle name, const char* argument) {
 
 std::string fieldText(py::handle value, const std::string& field) {
   if (py::isinstance<py::str>(value)) return value.cast<std::string>();
-  if (isInteger(value)) return py::str(value).cast<std::string>();
-  if (py::isinstance<py::float_>(value)) return roundTripText(value.cast<double>());
+  if (isInteger(value))
+    return py::str(py::reinterpret_steal<py::int_>(PyNumber_Index(value.ptr()))).cast<std::string>();
+  if (isReal(value))
+    return roundTripText(py::float_(py::reinterpret_borrow<py::object>(value)).cast<double>());
   throw py::type_error("the value of field " + field + " must be a str, an int or a float, not " +
                        shown(value));
 }

@@ -24,6 +24,7 @@ def test_a_refused_run_raises_refused_with_the_command_lines_reason():
     (lambda: bhsim.run(4), ValueError, "bh"),
     (lambda: bhsim.run("2"), TypeError, "bh"),
     (lambda: bhsim.run(True), TypeError, "bh"),
+    (lambda: bhsim.run(np.int64(4)), ValueError, "bh"),
     (lambda: bhsim.run(2, {"TBH9": 1}), ValueError, "TBH9"),
     (lambda: bhsim.run(2, {"CommandStart": 1}), ValueError, "CommandStart"),
     (lambda: bhsim.run(2, {"TBH1": [1]}), TypeError, "TBH1"),

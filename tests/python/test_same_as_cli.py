@@ -7,6 +7,7 @@ import sys
 import warnings
 
 import bhsim
+import numpy as np
 import pytest
 from conftest import assert_same_columns, cli, read_csv
 
@@ -37,7 +38,7 @@ def test_a_run_gives_the_files_of_the_command_line(bh, fields, options, observer
     assert (result.configurations, result.steps) == (len(result.table), result.table["steps"].sum())
 
 
-GRID = dict(sweeps={"Tmaxcount": "0:2000:1000", "gravity": ["newtonian", "2.5pn"]}, bh=2,
+GRID = dict(sweeps={"Tmaxcount": np.arange(0, 3000, 1000), "gravity": ["newtonian", "2.5pn"]}, bh=2,
             fields={"Tnrev": 2}, jobs=2)
 
 
@@ -53,7 +54,7 @@ def test_a_grid_gives_the_table_of_the_command_line_and_warns_of_refused_points(
 
 @pytest.mark.filterwarnings("ignore::RuntimeWarning")
 def test_without_pandas_a_table_is_a_numpy_structured_array():
-    code = ("import sys, pickle; sys.modules['pandas'] = None; import bhsim; "
+    code = ("import sys, pickle; sys.modules['pandas'] = None; import bhsim; from numpy import array; "
             f"sys.stdout.buffer.write(pickle.dumps(bhsim.grid(**{GRID!r})))")
     out = subprocess.run([sys.executable, "-W", "ignore", "-c", code], check=True, capture_output=True)
     array = pickle.loads(out.stdout)
