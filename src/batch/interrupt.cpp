@@ -3,6 +3,7 @@
 #include <signal.h>
 
 #include <atomic>
+#include <utility>
 
 namespace bhsim {
 namespace {
@@ -37,10 +38,6 @@ void catchInterrupts() {
 int interruptSignal() {
   return caughtSignal.load(std::memory_order_relaxed);
 }
-
-}  // namespace bhsim
-
-namespace bhsim {
 
 StopRequest::StopRequest(std::function<int()> poll)
     : poll_(std::move(poll)), owner_(std::this_thread::get_id()) {}
