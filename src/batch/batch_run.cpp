@@ -57,16 +57,17 @@ StrainSampling strainSampling(const BatchOptions& options) {
 // sample takes the first step at or past its time, so samples between two steps repeat one state.
 class StrainRateNote : public RunObserver {
  public:
-  explicit StrainRateNote(double rate) : rate_(rate) {}
+  StrainRateNote(double rate, std::ostream& out) : rate_(rate), out_(out) {}
   void onConfigurationStart(int, double, const LoopState& state) override {
     if (said_ || !(rate_ * state.dt > 1)) return;
     said_ = true;
-    std::cerr << "bhsim: note: --strain-rate " << rate_ << " is above the step rate of " << 1 / state.dt
-              << " steps a simulated second: samples between two steps repeat the state of the later one\n";
+    out_ << "bhsim: note: --strain-rate " << rate_ << " is above the step rate of " << 1 / state.dt
+         << " steps a simulated second: samples between two steps repeat the state of the later one\n";
   }
 
  private:
   double rate_;
+  std::ostream& out_;
   bool said_ = false;
 };
 
@@ -131,7 +132,7 @@ void BatchSession::openOutputs() {
   if (!options_.strainPath.empty() || taps_.strain) {
     program_.options.strain = strainSampling(options_);
     result_.strain = strainJson(options_);
-    strainNote_ = std::make_unique<StrainRateNote>(options_.strainRate);
+    strainNote_ = std::make_unique<StrainRateNote>(options_.strainRate, *taps_.notes);
     observers_.add(strainNote_.get());
   }
   const bool remnant = tableScopeOf(options_.gravity).relativistic;

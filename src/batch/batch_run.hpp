@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <iostream>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
@@ -55,7 +56,8 @@ struct RunTaps {
   // Sees every dot and configuration and, with `strain`, every strain sample (as --strain samples them)
   RunObserver* observer = nullptr;
   bool strain = false;
-  bool picture = false;  // the display at the end wait as PNG in BatchResult::pngBytes
+  bool picture = false;              // the display at the end wait as PNG in BatchResult::pngBytes
+  std::ostream* notes = &std::cerr;  // where a note on how the run samples goes
 };
 
 // Runs the program headless as the options say: start-up, body count, fields, then Start, Cont and Next.

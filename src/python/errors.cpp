@@ -1,5 +1,7 @@
 #include "python/errors.hpp"
 
+#include <sstream>
+
 #include "python/interrupt_hook.hpp"
 
 namespace bhsim::python {
@@ -23,6 +25,13 @@ void defineErrors(py::module_& module) {
 void raiseRefused(const std::string& reason) {
   PyErr_SetString(refusedType, reason.c_str());
   throw py::error_already_set();
+}
+
+void warnEachLine(const std::string& text) {
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    if (PyErr_WarnEx(PyExc_RuntimeWarning, line.c_str(), 2) != 0) throw py::error_already_set();
+  }
 }
 
 void raiseInterrupted(InterruptHook& hook) {

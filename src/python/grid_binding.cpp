@@ -66,14 +66,6 @@ std::vector<ColumnSpec> gridSpecs(const GridOptions& options) {
   return specs;
 }
 
-// Each refused point as a warning, as the command line names it on standard error.
-void warnRefused(const std::string& messages) {
-  std::istringstream lines(messages);
-  for (std::string line; std::getline(lines, line);) {
-    if (PyErr_WarnEx(PyExc_RuntimeWarning, line.c_str(), 2) != 0) throw py::error_already_set();
-  }
-}
-
 py::object grid(py::handle sweeps, py::handle bh, py::handle fields, py::handle gravity,
                 py::handle refreshEvery, py::handle maxSteps, py::handle shard, py::handle jobs,
                 py::handle progress) {
@@ -99,8 +91,8 @@ py::object grid(py::handle sweeps, py::handle bh, py::handle fields, py::handle 
     const py::gil_scoped_release release;
     status = runGrid(options);
   }
-  if (status > 128) raiseInterrupted(hook);  // 128 + the signal that stopped it
-  if (status != 0) warnRefused(messages.str());
+  if (status > 128) raiseInterrupted(hook);       // 128 + the signal that stopped it
+  if (status != 0) warnEachLine(messages.str());  // each refused point, as the command line names it
   const std::string text = table.str();
   return tableObject(readCsvRows(std::string_view(text).substr(text.find('\n') + 1), gridSpecs(options)));
 }

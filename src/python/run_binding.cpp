@@ -62,7 +62,8 @@ py::object run(py::handle bh, py::handle fields, py::handle gravity, py::handle 
   const bool wantTrace = flag(trace, "trace");
   if (wantTrace) observers.add(&traceRecorder);
   if (wantStrain) observers.add(&strainRecorder);
-  const RunTaps taps{{&rows, "", layout}, &observers, wantStrain, flag(png, "png")};
+  std::ostringstream notes;
+  const RunTaps taps{{&rows, "", layout}, &observers, wantStrain, flag(png, "png"), &notes};
 
   InterruptHook hook;
   options.stop = hook.request();
@@ -73,6 +74,7 @@ py::object run(py::handle bh, py::handle fields, py::handle gravity, py::handle 
   }
   if (outcome.interrupted != 0) raiseInterrupted(hook);
   if (outcome.status != 0) raiseRefused(outcome.refusal);
+  warnEachLine(notes.str());
 
   RunResult result;
   result.json = py::module_::import("json").attr("loads")(jsonText(resultJson(outcome)));
