@@ -1,7 +1,8 @@
 #pragma once
 
-// Checks of what the control window shows after a run, shared by the property test of hostile field
-// input and the batch fuzzer: every field the program wrote a number into holds a number text.
+// Checks of what a batch run did, shared by the property test of hostile field input and the batch fuzzer:
+// it is refused with a reason or goes through within its step budget, and every field the program wrote a
+// number into holds a number text.
 
 #include <cctype>
 #include <cstdint>
@@ -11,6 +12,7 @@
 #include <string>
 
 #include "batch/batch_options.hpp"
+#include "batch/batch_run.hpp"
 #include "control/control_table.hpp"
 
 namespace bhsim::testing {
@@ -62,6 +64,20 @@ inline std::string snapshotProblem(const nlohmann::ordered_json& snapshot, const
                       : name.rfind("Command", 0) == 0 ? buttons.count(caption) != 0
                                                       : caption == controlDesign(*controlByName(name)).text;
     if (!good) return "caption " + name + " reads '" + caption + "'";
+  }
+  return "";
+}
+
+// The first problem of a run's result, or "": refused (status 1) with a reason, or through (status 0, no
+// reason) to its end wait and idle state, whose snapshots have no problem, within its step budget.
+inline std::string runProblem(const BatchOptions& options, const BatchResult& result) {
+  if (result.status == 1) return result.refusal.empty() ? "refused without a reason" : "";
+  if (result.status != 0 || !result.refusal.empty()) return "status " + std::to_string(result.status);
+  if (result.idle.is_null() || result.configurations < 1) return "no whole run";
+  if (options.maxSteps && result.steps > *options.maxSteps + kStopSlackSteps)
+    return "ran " + std::to_string(result.steps);
+  for (const auto* snapshot : {&result.endWait, &result.idle}) {
+    if (std::string problem = snapshotProblem(*snapshot, options); !problem.empty()) return problem;
   }
   return "";
 }

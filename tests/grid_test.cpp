@@ -24,17 +24,12 @@ namespace {
 namespace fs = std::filesystem;
 using Json = nlohmann::json;
 
-std::string path(const std::string& name) {
-  return scratch(name).string();
-}
-
 const std::string kGrid =
     "--batch --bh 2 Tmaxcount=1000 --refresh-every 250 --sweep TBH2=10:30:10 --sweep Tdm1=0,5";
 
 TEST(BatchGrid, EachPointIsTheRunWithItsValuesTypedInAndOnlyWholeShardsMerge) {
   const std::string whole = path("grid.csv");
-  Outcome o = bhsim(kGrid + " --jobs 2 --table " + whole + " --json -");
-  ASSERT_EQ(o.status, 0) << o.err;
+  Outcome o = ran(kGrid + " --jobs 2 --table " + whole + " --json -");
   const auto rows = readCsv(whole);
   ASSERT_EQ(rows.size(), 1 + 6u);
   const Json description = Json::parse(slurp(whole + ".grid.json"));
@@ -65,7 +60,7 @@ TEST(BatchGrid, EachPointIsTheRunWithItsValuesTypedInAndOnlyWholeShardsMerge) {
     bhsim(kGrid + " --shard " + std::to_string(k) + "/4 --table " + path("s" + std::to_string(k)));
   EXPECT_EQ(readCsv(path("s4")).size(), 2u);  // header and point 3
   const std::string shards = path("s3") + " " + path("s1") + " " + path("s4") + " " + path("s2");
-  EXPECT_EQ(bhsim("--merge " + path("merged.csv") + " " + shards).status, 0);
+  ran("--merge " + path("merged.csv") + " " + shards);
   EXPECT_EQ(slurp(path("merged.csv")), slurp(whole));
   EXPECT_EQ(slurp(path("merged.csv.grid.json")), slurp(whole + ".grid.json"));  // without the shard
 }
@@ -98,21 +93,6 @@ TEST(BatchGrid, MergeRefusesMissingDoubledOrForeignRowsAndWritesNothing) {
   EXPECT_EQ(bhsim("--merge /nonexistent-dir/out.csv " + m1 + " " + m2 + " " + m3).status, 3);
 }
 
-TEST(BatchGrid, ARefusedPointIsARow) {
-  const std::string table = path("refused.csv");
-  const Outcome o = bhsim(
-      "--batch --bh 2 Tmaxcount=1000 --refresh-every 900 --sweep TBH1=0,36 --sweep TBH2=0,29 --json - "
-      "--table " +
-      table);
-  EXPECT_EQ(o.status, 1);
-  const auto rows = readCsv(table);
-  ASSERT_EQ(rows.size(), 5u);
-  EXPECT_EQ(rows[1], (std::vector<std::string>{"0", "0", "0", "", "", "0", "", "refused", "", "", "",
-                                               "",  "",  "",  "", "", "",  "", "",        "", ""}));
-  EXPECT_EQ(std::tuple(rows[4][0], rows[4][7]), std::tuple("3", "revolutions"));
-  EXPECT_NE(Json::parse(o.out.substr(0, o.out.find('\n')))["refused"].get<std::string>(), "");
-}
-
 // Starts `bhsim ARGS` with SIGINT and SIGTERM at their defaults; its process id.
 pid_t spawn(const std::string& args) {
   const pid_t pid = fork();
@@ -124,11 +104,7 @@ pid_t spawn(const std::string& args) {
   return pid;
 }
 
-// The lines of a file, and the temporary files beside `target`.
-long lines(const std::string& file) {
-  const std::string text = slurp(file);
-  return std::count(text.begin(), text.end(), '\n');
-}
+// The temporary files beside `target`.
 int temporaries(const std::string& target) {
   const std::string prefix = "." + fs::path(target).filename().string() + ".";
   return static_cast<int>(
@@ -147,23 +123,21 @@ TEST(BatchGrid, AGridKilledOrInterruptedResumesToTheSameBytes) {
   const std::string grid = "--batch --bh 2 Tmaxcount=5000 --sweep TBH2=1:1000:1 --jobs 2 --quiet --table ";
   const std::string err = " 2>" + path("err");
   const std::string table = path("resumed.csv"), journal = table + ".journal";
-  ASSERT_EQ(bhsim(grid + path("whole.csv")).status, 0);
+  ran(grid + path("whole.csv"));
   for (int signal : {SIGKILL, SIGINT, SIGTERM}) {
     std::ofstream(table) << "old\n";
     const pid_t pid = spawn(grid + table + err);
-    for (int i = 0; i < 20000 && !(fs::exists(journal) && lines(journal) > 50); ++i) usleep(500);
+    for (int i = 0; i < 20000 && !(fs::exists(journal) && lineCount(slurp(journal)) > 50); ++i) usleep(500);
     EXPECT_EQ(stopAndWait(pid, signal), 128 + signal);
     EXPECT_EQ(std::tuple(slurp(table), temporaries(table)), std::tuple("old\n", signal == SIGKILL));
     const std::string recorded = slurp(journal);
-    const long points = lines(journal) - 1;
+    const long points = lineCount(recorded) - 1;
     if (signal == SIGKILL) {  // a record cut short, a run without --resume and one of another grid
       std::ofstream(journal, std::ios::app) << recorded.substr(recorded.find('\n') + 1, 40);
       for (const char* more : {"", " --resume Tmaxcount=4000"}) {
         const Outcome o = bhsim(grid + table + more);
-        EXPECT_EQ(std::tuple(o.status, std::count(o.err.begin(), o.err.end(), '\n'),
-                             o.err.find(*more ? "another grid" : "--resume") != std::string::npos),
-                  std::tuple(2, 1, true))
-            << o.err;
+        const bool named = o.err.find(*more ? "another grid" : "--resume") != std::string::npos;
+        EXPECT_EQ(std::tuple(o.status, lineCount(o.err), named), std::tuple(2, 1, true)) << o.err;
       }
       EXPECT_EQ(slurp(journal), recorded + recorded.substr(recorded.find('\n') + 1, 40));
     }

@@ -1,5 +1,6 @@
-// The orbit a configuration starts from, what the steps do with it, the loop's events, and the fast loop
-// against the plain one.
+// The orbit a configuration starts from, what the steps do with it, the loop's events, what a configuration
+// reports when it ends (each pair's least separation, the event that ended it), and the fast loop against
+// the plain one.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,8 +13,6 @@
 
 namespace bhsim::testing {
 namespace {
-
-const double kPi = 4 * std::atan(1.0);
 
 // What a run with these fields reports, Stop pressed at the first pump past `stopAt` steps (0: never);
 // `shown` receives v/c and BH 1 as the pause shows them.
@@ -66,11 +65,8 @@ TEST(SetUp, TheWorkedOrbitsOfOneAndTwoBlackHoles) {
 // Two revolutions about 90 degrees, where y is far from 0: the centre of mass stays put, the distances
 // from it (as the fields show them) split the separation as 29 : 36, and the orbit time and energy hold.
 TEST(Steps, KeepTheCentreOfMassAndTheOrbitTimeAndTheEnergy) {
-  const Recorder r = runWith(2, {{MassGain1Field, "0"},
-                                 {MassGain2Field, "0"},
-                                 {MaxCountField, "100000"},
-                                 {RevolutionsField, "2"},
-                                 {AngleMinField, "90"}});
+  const Recorder r = runWith(
+      2, kSteadyMasses + Fields{{MaxCountField, "100000"}, {RevolutionsField, "2"}, {AngleMinField, "90"}});
   ASSERT_EQ(r.revolutions.size(), 2u);
   EXPECT_NEAR(r.revolutions[0].revolutionTime, r.starts[0].revolutionTime, 1e-4 * r.starts[0].revolutionTime);
   const LoopState& e = r.ends[0];
@@ -81,8 +77,8 @@ TEST(Steps, KeepTheCentreOfMassAndTheOrbitTimeAndTheEnergy) {
   EXPECT_NEAR(e.r2, 36 * d / 65, 1e-8 * d);
   EXPECT_LT(std::fabs(energyRelativeChange(r.starts[0], e)), 1e-9);
   // a coarser step keeps the energy less well
-  const Recorder coarse = runWith(
-      2, {{MassGain1Field, "0"}, {MassGain2Field, "0"}, {MaxCountField, "1000"}, {RevolutionsField, "2"}});
+  const Recorder coarse =
+      runWith(2, kSteadyMasses + Fields{{MaxCountField, "1000"}, {RevolutionsField, "2"}});
   EXPECT_GT(std::fabs(energyRelativeChange(coarse.starts[0], coarse.ends[0])),
             100 * std::fabs(energyRelativeChange(r.starts[0], e)));
 }
@@ -103,13 +99,13 @@ TEST(Energy, IsKineticPlusPotentialOfTheBodiesInPlay) {
 
 TEST(MassChange, GrowsByThePercentagePerMaxCountStepsAndGoesOnThroughNegativeMasses) {
   // a Stop at the pump of step 3000 is acted on at step 4000, before that step's mass change
-  LoopState s =
-      runWith(2, {{MaxCountField, "2000"}, {RevolutionsField, "0"}, {TotalTimeField, "0"}}, 3000).ends.at(0);
+  const Fields endless = kNoLimit + Fields{{MaxCountField, "2000"}};
+  LoopState s = runWith(2, endless, 3000).ends.at(0);
   ASSERT_EQ(s.stepCount, 4000);
   EXPECT_NEAR(s.m1, 36 * GM * (1 + 0.05 * 3999 / 2000), 1e-9 * 36 * GM);
   EXPECT_NEAR(s.m2, 29 * GM * (1 + 0.05 * 3999 / 2000), 1e-9 * 29 * GM);
   Harness growing;  // the fields show the masses as they grow, at each refresh of the integration
-  growing.configure(2, {{MaxCountField, "2000"}, {RevolutionsField, "0"}, {TotalTimeField, "0"}});
+  growing.configure(2, endless);
   std::string shown[2];
   growing.platform.when([&] { return growing.program.runState.totalSteps >= 3000; },
                         [&] {
@@ -119,21 +115,14 @@ TEST(MassChange, GrowsByThePercentagePerMaxCountStepsAndGoesOnThroughNegativeMas
   growing.run();
   EXPECT_NEAR(std::stod(shown[0]), 36 * (1 + 0.05 * 3000 / 2000), 0.1);
   EXPECT_NEAR(std::stod(shown[1]), 29 * (1 + 0.05 * 3000 / 2000), 0.1);
-  s = runWith(2, {{MassGain1Field, "-5"}, {MaxCountField, "2000"}}, 2000)
-          .ends.at(0);  // 2 gains what 1 gives up
+  // 2 gains what 1 gives up; with no gain of its own, 2 stays as it was
+  s = runWith(2, {{MassGain1Field, "-5"}, {MaxCountField, "2000"}}, 2000).ends.at(0);
   EXPECT_EQ(s.dmu1, -s.dmu2);
   EXPECT_NEAR(s.m1 + s.m2, 65 * GM, 1e-9 * 65 * GM);
-  EXPECT_EQ(runWith(2, {{MassGain2Field, "0"}, {MaxCountField, "2000"}}, 2000).ends.at(0).m2,
-            29 * GM);  // only 1 grows
+  EXPECT_EQ(runWith(2, {{MassGain2Field, "0"}, {MaxCountField, "2000"}}, 2000).ends.at(0).m2, 29 * GM);
   // losing all their mass each revolution, the sum passes 0 near step 10000 and the run goes on
-  s = runWith(2,
-              {{MassGain1Field, "-100"},
-               {MassGain2Field, "-100"},
-               {MaxCountField, "10000"},
-               {RevolutionsField, "0"},
-               {TotalTimeField, "0"}},
-              30000)
-          .ends.at(0);
+  const Fields losing = {{MassGain1Field, "-100"}, {MassGain2Field, "-100"}, {MaxCountField, "10000"}};
+  s = runWith(2, kNoLimit + losing, 30000).ends.at(0);
   EXPECT_EQ(std::tuple(s.stepCount, s.reason), std::tuple(31000, EndReason::None));
   EXPECT_NEAR(s.m1, 36 * GM * (1 - 30999.0 / 10000), 1e-6 * 36 * GM);
   // only a sum of exactly 0 or a separation of 0 leaves the centre of mass undefined and ends the
@@ -164,28 +153,109 @@ TEST(TotalTime, EndsTheConfigurationAtTheFirstRefreshPastIt) {
 }
 
 TEST(LoopEvents, ACapturedThirdHandsItsMassOverAndOneWithinAKilometreMerges) {
-  LoopState s = runWith(3, {{MaxCountField, "2000"}, {AngleMaxField, "0"}}).ends.at(0);
+  const Recorder captured = runWith(3, {{MaxCountField, "2000"}, {AngleMaxField, "0"}});
+  const LoopState& start = captured.starts.at(0);  // each least separation starts from its pair's own
+  EXPECT_EQ(std::tuple(start.minDist12, start.minDist13, start.minDist23),
+            std::tuple(start.dist12, start.dist13, start.dist23));
+  LoopState s = captured.ends.at(0);
+  EXPECT_LE(s.minDist13, start.dist13);
+  EXPECT_GT(s.minDist13, 0);
   EXPECT_EQ(std::tuple(s.captured, s.bodiesInPlay, s.reason, s.revolutionCount),
             std::tuple(true, 2.0, EndReason::Revolutions, 7));
   EXPECT_DOUBLE_EQ(s.dmu1, (0.2 * (5 * GM)) / 2000);  // a fifth of m2 per revolution to the nearer
   EXPECT_GE(s.dmsum1, s.m3);
   EXPECT_LT(s.dmsum1, s.m3 + s.dmu1);
   EXPECT_EQ(std::tuple(s.m1, s.m2, s.m3), std::tuple(36 * GM + s.dmsum1, 29 * GM, 5 * GM));
+  const Fields light = {{Mass1Field, ".01"},
+                        {Mass2Field, ".01"},
+                        {Mass3Field, ".01"},
+                        {TotalTimeField, "0"},
+                        {MaxCountField, "2000"}};
   for (const auto& [angle, reason] : {std::pair{"10", EndReason::Merger13}, {"30", EndReason::Merger23}}) {
-    s = runWith(3, {{Mass1Field, ".01"},
-                    {Mass2Field, ".01"},
-                    {Mass3Field, ".01"},
-                    {TotalTimeField, "0"},
-                    {MaxCountField, "2000"},
-                    {AngleMinField, angle},
-                    {AngleMaxField, angle}})
-            .ends.at(0);
+    s = runWith(3, light + Fields{{AngleMinField, angle}, {AngleMaxField, angle}}).ends.at(0);
     EXPECT_EQ(std::tuple(s.reason, s.captured, s.bodiesInPlay), std::tuple(reason, false, 2.0)) << angle;
     const bool one = reason == EndReason::Merger13;
     EXPECT_LT(one ? s.dist13 : s.dist23, 1);
     EXPECT_EQ(std::tuple(s.m1, s.m2),
               one ? std::tuple(0.02 * GM, 0.01 * GM) : std::tuple(0.01 * GM, 0.02 * GM));
   }
+}
+
+// Each least separation starts from its own pair's separation at the set-up: a circular pair keeps its
+// own (and black hole 3, which only falls inward, never reports less than it came within: LoopEvents).
+TEST(Minima, EachPairStartsFromItsOwnSeparation) {
+  Harness two;
+  two.configure(2, kSteadyMasses + Fields{{Mass2Field, "199"}, {MaxCountField, "20000"}}, 20000);
+  two.run();
+  const LoopState& start = two.recorder.starts.at(0);
+  EXPECT_EQ(start.minDist12, start.dist12);
+  // the circular orbit keeps its separation to the step's accuracy: 898.5 km, not the 412.9 km
+  // between black holes 2 and 3 of the set-up
+  EXPECT_NEAR(two.recorder.ends.at(0).minDist12 / start.dist12, 1, 1e-3);
+  EXPECT_NEAR(std::stod(two.text(MinDistance12Field)), start.dist12, 1);
+}
+
+// The total-time test of a refresh does not rename an end that an event of the same step made: a merger,
+// or the wanted revolution count, reached after the total time but before a refresh looked at it.
+TEST(EndReason, NamesTheEventThatEndedTheConfiguration) {
+  const struct {
+    GravityModel gravity;
+    Fields fields;
+    EndReason reason;
+  } cases[] = {// a merger past the time limit
+               {named("1pn+2.5pn"),
+                {{FrequencyField, "17.5"},
+                 {MaxCountField, "100000"},
+                 {RevolutionsField, "0"},
+                 {TotalTimeField, "0.08"}},
+                EndReason::Merger12},
+               // the revolutions past the time limit
+               {GravityModel::Newtonian,
+                {{MaxCountField, "2000"}, {RevolutionsField, "2"}, {TotalTimeField, "0.05"}},
+                EndReason::Revolutions}};
+  for (const auto& c : cases) {
+    Harness h(c.gravity);
+    h.configure(2, kSteadyMasses + c.fields, 1000000);
+    h.run();
+    ASSERT_EQ(h.recorder.ends.size(), 1u);
+    EXPECT_EQ(h.recorder.ends[0].reason, c.reason);
+  }
+}
+
+// With the refresh at the time limit, the configuration ends at the first step whose time passes it,
+// whatever the refresh period, and the fields and rows are the same for every period.
+TEST(EndReason, ATimeLimitEndsAtTheFirstStepPastIt) {
+  std::vector<LoopState> ends;
+  for (std::int64_t every : {1000, 7919, 1000000}) {
+    Harness h;
+    h.configure(
+        2, kSteadyMasses + Fields{{MaxCountField, "2000"}, {RevolutionsField, "0"}, {TotalTimeField, "0.1"}},
+        every);
+    h.program.options.refreshAtTimeLimit = true;
+    h.run();
+    const LoopState& end = h.recorder.ends.at(0);
+    EXPECT_EQ(end.reason, EndReason::TotalTime) << every;
+    EXPECT_GT(end.dt * static_cast<double>(end.stepCount), 0.1) << every;
+    EXPECT_LE(end.dt * static_cast<double>(end.stepCount - 1), 0.1) << every;
+    ends.push_back(end);
+  }
+  for (const LoopState& end : ends)
+    EXPECT_EQ(std::tuple(end.stepCount, end.x1), std::tuple(ends[0].stepCount, ends[0].x1));
+}
+
+// Without --refresh-every the batch mode refreshes on a schedule of steps, not on the clock: the same bytes
+// every run (and with any number of threads:
+// BatchSweep.EachRowIsTheSingleRunAtItsAngleAndThreadsChangeNoByte), and a time limit met at the first step
+// past it.
+TEST(EndReason, TheBatchModeIsReproducibleByDefault) {
+  const std::string timed =
+      "--batch --bh 2 Tdm1=0 Tdm2=0 Tmaxcount=2000 Ttotaltime=0.1 Tnrev=0 --quiet --table -";
+  EXPECT_EQ(ran(timed).out, ran(timed).out);
+  const auto row = readCsv(scratch("stdout")).at(1);  // where bhsim() kept the second run's table
+  const double time = std::stod(row.at(3)), steps = std::stod(row.at(2));
+  EXPECT_EQ(row.at(4), "total_time");
+  EXPECT_GT(time, 0.1);
+  EXPECT_LE(time * (steps - 1) / steps, 0.1);  // one step earlier was not past it
 }
 
 // Everything a run shows: each field or caption as it changes, each dot, each end, and the steps.

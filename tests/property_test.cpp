@@ -5,15 +5,10 @@
 // strain row.
 #include <gtest/gtest.h>
 
-#include <cctype>
+#include <array>
 #include <cmath>
-#include <filesystem>
-#include <map>
-#include <nlohmann/json.hpp>
 #include <random>
-#include <set>
 
-#include "batch/batch_run.hpp"
 #include "control/control_table.hpp"
 #include "field_checks.hpp"
 #include "support.hpp"
@@ -60,17 +55,6 @@ GravityModel modelOfSet(int set) {
 void startable(BatchOptions& o) {
   if (o.gravity == GravityModel::Newtonian) return;
   o.fields.emplace_back(o.bodyCount == 1 ? SpeedRatioField : FrequencyField, o.bodyCount == 1 ? ".1" : "10");
-}
-
-std::string runProblem(const BatchOptions& options, const BatchResult& result) {
-  if (result.status == 1) return result.refusal.empty() ? "refused without a reason" : "";
-  if (result.status != 0 || result.idle.is_null() || result.configurations < 1) return "no whole run";
-  if (options.maxSteps && result.steps > *options.maxSteps + kStopSlackSteps)
-    return "ran " + std::to_string(result.steps);
-  for (const auto* snapshot : {&result.endWait, &result.idle}) {
-    if (std::string problem = snapshotProblem(*snapshot, options); !problem.empty()) return problem;
-  }
-  return "";
 }
 
 TEST(RandomFieldTexts, EveryRunIsRefusedOrEndsWithNumbersInItsFields) {
@@ -130,26 +114,12 @@ TEST(RandomFieldTexts, ASweepInThreadsShowsWhatItShowsOnOneThread) {
   EXPECT_GT(swept, 400 / 3);
 }
 
-// The first cell of a CSV file (past its header) that is not a finite number, or "".
-std::string nonFiniteCell(const std::string& file) {
-  const auto rows = readCsv(file);
-  for (std::size_t r = 1; r < rows.size(); ++r) {
-    for (const std::string& cell : rows[r]) {
-      char* end = nullptr;
-      const double value = std::strtod(cell.c_str(), &end);
-      const bool text = end == cell.c_str();  // an end reason
-      if (!text && !std::isfinite(value)) return cell + " in row " + std::to_string(r);
-    }
-  }
-  return "";
-}
-
 TEST(RandomOrbits, EveryModelWritesFiniteNumbersInItsTableAndStrain) {
   std::mt19937_64 random(20261207);
   const auto between = [&](double low, double high) {  // log-uniform
     return std::exp(std::uniform_real_distribution<double>(std::log(low), std::log(high))(random));
   };
-  const std::string table = scratch("orbits.csv").string(), strain = scratch("orbits.strain.csv").string();
+  const std::string table = path("orbits.csv"), strain = path("orbits.strain.csv");
   int integrated = 0;
   for (const GravityModelRow& row : kGravityModels) {
     for (int count : {1, 2, 3}) {

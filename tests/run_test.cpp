@@ -4,9 +4,11 @@
 
 #include <cmath>
 
+#include "batch/parallel_sweep.hpp"
 #include "format/mask.hpp"
 #include "format/number_text.hpp"
 #include "format/truncate.hpp"
+#include "program/read_parameters.hpp"
 #include "sim/constants.hpp"
 #include "support.hpp"
 
@@ -52,7 +54,6 @@ std::string seen(const Harness& h) {
 TEST(RunControl, ARunPausesIntegratesWaitsAndRestores) {
   Harness h;
   h.configure(3, {{MaxCountField, "2000"}, {RevolutionsField, "3"}, {AngleMaxField, "0"}});
-  const Recorder& recorder = h.recorder;
   std::string pause, integrating, endWait;
   std::string derived;  // revolution time, step and distances as the set-up shows them
   h.onPhase(RunPhase::Paused, [&] {
@@ -64,7 +65,7 @@ TEST(RunControl, ARunPausesIntegratesWaitsAndRestores) {
   h.onPhase(RunPhase::Integrating, [&] { integrating = seen(h); });
   h.onPhase(RunPhase::EndWait, [&] {
     endWait = seen(h);
-    expectEndWaitFields(h, recorder.ends.at(0));
+    expectEndWaitFields(h, h.recorder.ends.at(0));
     h.click(StartButton);
   });
   h.click(StartButton);
@@ -72,13 +73,13 @@ TEST(RunControl, ARunPausesIntegratesWaitsAndRestores) {
   EXPECT_EQ(integrating, "Cont|Stop|n rev   3|--++0");
   EXPECT_EQ(endWait, "Next|End|n rev   3|+-++1");
   EXPECT_EQ(seen(h), "Start|End|n rev|+-++1");
-  for (const auto& [id, text] : Fields{{Mass1Field, " 36"},
-                                       {Mass2Field, " 29"},
-                                       {Mass3Field, " 5"},
-                                       {TotalTimeField, " .5"},
-                                       {RevolutionsField, " 3"}})
-    EXPECT_EQ(h.text(id), text) << controlDesign(id).name;
-  const LoopState& start = recorder.starts.at(0);
+  const Fields restored = {{Mass1Field, " 36"},
+                           {Mass2Field, " 29"},
+                           {Mass3Field, " 5"},
+                           {TotalTimeField, " .5"},
+                           {RevolutionsField, " 3"}};
+  for (const auto& [id, text] : restored) EXPECT_EQ(h.text(id), text) << controlDesign(id).name;
+  const LoopState& start = h.recorder.starts.at(0);
   // below 1000 km to tenths, above in whole kilometres
   const double d01 = distance(start.x2 - start.x1, start.y2 - start.y1),
                d02 = distance(start.x3 - start.x1, 0);
@@ -122,38 +123,45 @@ TEST(RunControl, TouchingTheSetUpEndsAWaitAndEndEndsTheProgramFromEveryWait) {
   EXPECT_TRUE(idle.program.ended());
 }
 
+// The angles a sweep builds, and how many the batch's threads count for it: the run goes on while fewer
+// than its length of 1 + (max - min) / delta are built, wherever that falls between whole numbers.
 TEST(RunDriver, SweepsTheAngleOfThreeBodiesAndOnlyTheMinimumOfFewer) {
   const struct {
     int count;
     Fields fields;
     std::vector<double> angles;
-    const char* dalphaAfter;
+    const char* dalphaAfter = "10";
   } cases[] = {
-      {3, {{AngleMaxField, "25"}}, {0, 10, 20, 30}, "10"},
+      {3, {{AngleMaxField, "25"}}, {0, 10, 20, 30}},
       {3, {{AngleMaxField, "0"}}, {0}, "0"},
+      {3, {{AngleMaxField, "-10"}}, {0}, "0"},
+      {3, {{AngleMaxField, "5"}}, {0, 10}},
+      {3, {{AngleMaxField, "10"}}, {0, 10}},
+      {3, {{AngleMaxField, "19.999"}}, {0, 10, 20}},
+      {3, {{AngleMaxField, "20"}}, {0, 10, 20}},
       {3, {{AngleMinField, "-20"}, {AngleMaxField, "-5"}, {AngleStepField, "7.5"}}, {-20, -12.5, -5}, "7.5"},
-      {2, {{AngleMinField, "90"}}, {90}, "10"}};
+      {2, {{AngleMinField, "90"}}, {90}}};
   for (const auto& c : cases) {
     Harness h;
     h.configure(c.count, c.fields);
     h.type(MaxCountField, "2000");
-    const Recorder& recorder = h.recorder;
+    const std::int64_t length = sweepLength(readParameters(h.program.panel, c.count).nalpha);
     h.run();
-    EXPECT_EQ(recorder.angles, c.angles);
+    EXPECT_EQ(h.recorder.angles, c.angles);
     EXPECT_EQ(h.program.runState.configurationsBuilt, static_cast<std::int64_t>(c.angles.size()));
-    EXPECT_EQ(std::tuple(h.platform.waits, h.text(AngleStepField)),
-              std::tuple(2, c.dalphaAfter));  // one pause, one wait
     if (c.count == 3) {
+      EXPECT_EQ(length, static_cast<std::int64_t>(c.angles.size())) << c.fields[0].second;
       EXPECT_EQ(h.text(AngleMinField), numberText(c.angles.back()));  // not restored
     }
+    EXPECT_EQ(std::tuple(h.platform.waits, h.text(AngleStepField)),
+              std::tuple(2, c.dalphaAfter));  // one pause, one wait
   }
   Harness full;
   full.configure(3, {{MaxCountField, "1000"}});
-  const Recorder& recorder = full.recorder;
   full.run();
-  ASSERT_EQ(recorder.angles.size(), 37u);
-  EXPECT_EQ(recorder.angles.back(), 360);
-  EXPECT_EQ(recorder.starts.back().alpha, 0);  // 360 builds the configuration of 0
+  ASSERT_EQ(full.recorder.angles.size(), 37u);
+  EXPECT_EQ(full.recorder.angles.back(), 360);
+  EXPECT_EQ(full.recorder.starts.back().alpha, 0);  // 360 builds the configuration of 0
 }
 
 TEST(RunDriver, TheDistanceSetUpWritesFrequencyAndSpeedOrGoesStraightToTheEndWait) {
@@ -171,8 +179,9 @@ TEST(RunDriver, TheDistanceSetUpWritesFrequencyAndSpeedOrGoesStraightToTheEndWai
     });
     h.click(StartButton);
     if (std::string(dist) == "1000") {
-      const double pi = 4 * std::atan(1.0), m = 65 * GM, d = 1000;
-      const double f = std::sqrt(m / (d * (d * (d * (pi * (pi * 4)))))), v = (36 * GM / std::sqrt(d * m)) / c;
+      const double m = 65 * GM, d = 1000;
+      const double f = std::sqrt(m / (d * (d * (d * (kPi * (kPi * 4)))))),
+                   v = (36 * GM / std::sqrt(d * m)) / c;
       std::string expected;
       formatWithMask(f, "###.###", expected);
       EXPECT_EQ(freq, expected);
@@ -185,33 +194,42 @@ TEST(RunDriver, TheDistanceSetUpWritesFrequencyAndSpeedOrGoesStraightToTheEndWai
   }
 }
 
-TEST(RunDriver, RefusesParametersThatDivideByZeroSayingWhyBeforeAnythingChanges) {
-  // clang-format off
-  const std::tuple<int, Fields, std::string> cases[] = {
+// Parameters that divide by zero, and an orbit the model does not have (33 Hz for 36 + 29 solar masses
+// under 1PN + 2.5PN), are refused with the reason before anything changes.
+TEST(RunDriver, RefusesAnImpossibleRunSayingWhyBeforeAnythingChanges) {
+  const struct {
+    int count;
+    Fields fields;
+    std::string reason;
+    GravityModel gravity = GravityModel::Newtonian;
+    // clang-format off
+  } cases[] = {
       {2, {{MaxCountField, "0"}}, "\"Max count\" must be above 0"}, {2, {{MaxCountField, "-5"}}, "\"Max count\" must be above 0"},
       {3, {{AngleStepField, "0"}}, "\"delta\" must not be 0"}, {2, {{Mass1Field, "0"}, {Mass2Field, "0"}}, "both 0"},
       {2, {{Mass1Field, "1"}, {Mass2Field, "-2"}}, "no positive, finite separation"},
       {2, {{Mass1Field, "0"}}, "no positive, finite orbital speed"},
       {1, {{SpeedRatioField, "1e300"}}, "no positive, finite separation"},
       {2, {{FrequencyField, ""}, {Distance12Field, "-100"}}, "no positive, finite separation"},
-      {2, {{FrequencyField, ""}, {Distance12Field, "1e308"}}, "no positive, finite orbital speed"}};
+      {2, {{FrequencyField, ""}, {Distance12Field, "1e308"}}, "no positive, finite orbital speed"},
+      {3, {}, "33 Hz is above the highest circular orbit of 1PN + 2.5PN gravity for 36 + 29 solar masses (20.2 Hz)",
+       named("1pn+2.5pn")}};
   // clang-format on
   const auto screen = [](const Harness& h) {
     std::string all;
     for (const ControlDesign& d : controlTable()) all += h.text(d.id) + (h.visible(d.id) ? "+" : "-");
     return all;
   };
-  for (const auto& [count, fields, reason] : cases) {
-    Harness h;
-    h.configure(count, fields);
+  for (const auto& c : cases) {
+    Harness h(c.gravity);
+    h.configure(c.count, c.fields);
     h.program.display.setPixel(5, 5, 0x123456);
     const std::string before = screen(h);
     h.click(StartButton);
-    const std::string after = screen(h);
-    EXPECT_EQ(after, before) << controlDesign(fields[0].first).name;
-    ASSERT_EQ(h.platform.refusals.size(), 1u);
-    EXPECT_NE(h.platform.refusals[0].find(reason), std::string::npos) << h.platform.refusals[0];
-    EXPECT_EQ(std::tuple(h.program.display.pixel(5, 5), h.platform.waits), std::tuple(0x123456u, 0));
+    EXPECT_EQ(screen(h), before) << c.reason;
+    ASSERT_EQ(h.platform.refusals.size(), 1u) << c.reason;
+    EXPECT_NE(h.platform.refusals[0].find(c.reason), std::string::npos) << h.platform.refusals[0];
+    EXPECT_EQ(std::tuple(h.program.display.pixel(5, 5), h.platform.waits, h.recorder.starts.size()),
+              std::tuple(0x123456u, 0, 0u));
   }
   Harness emptySweep;  // a step of 0 is fine where nothing is swept
   emptySweep.configure(3, {{AngleStepField, "0"}, {AngleMaxField, "0"}, {MaxCountField, "1000"}});
@@ -255,12 +273,11 @@ TEST(RunDriver, AnEndlessSweepOfOneStepConfigurationsHearsStopAndEnd) {
   for (bool stop : {true, false}) {
     Harness h;
     h.configure(3, {{MaxCountField, "1"}, {AngleMaxField, "1e300"}, {AngleStepField, "1"}});
-    const Recorder& recorder = h.recorder;
     h.platform.when([&] { return h.program.runState.configurationsBuilt >= 50; },
                     [&] { stop ? h.click(EndButton) : h.platform.endProgram(); });
     h.run();
     EXPECT_EQ(h.program.runState.configurationsBuilt, 50);
-    EXPECT_EQ(recorder.ends.front().reason, EndReason::LightSpeed);
+    EXPECT_EQ(h.recorder.ends.front().reason, EndReason::LightSpeed);
     EXPECT_EQ(std::tuple(h.text(StartButton), h.platform.waits), std::tuple(stop ? "Start" : "Cont", 1));
     EXPECT_EQ(h.program.ended(), !stop);
   }

@@ -1,8 +1,10 @@
 #include "support.hpp"
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -33,6 +35,10 @@ fs::path scratch(const std::string& name) {
   return dir / name;
 }
 
+std::string path(const std::string& name) {
+  return scratch(name).string();
+}
+
 std::string slurp(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::stringstream text;
@@ -40,12 +46,27 @@ std::string slurp(const fs::path& path) {
   return text.str();
 }
 
+long lineCount(const std::string& text) {
+  return std::count(text.begin(), text.end(), '\n');
+}
+
+int shellStatus(const std::string& line) {
+  const int raw = std::system(line.c_str());
+  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
 Outcome bhsim(const std::string& args) {
   const fs::path out = scratch("stdout"), err = scratch("stderr");
   const std::string command =
       std::string(BHSIM_BINARY) + " " + args + " >" + out.string() + " 2>" + err.string() + " </dev/null";
-  const int raw = std::system(command.c_str());
-  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(out), slurp(err)};
+  const int status = shellStatus(command);
+  return {status, slurp(out), slurp(err)};
+}
+
+Outcome ran(const std::string& args) {
+  Outcome o = bhsim(args);
+  EXPECT_EQ(o.status, 0) << args << "\n" << o.err;
+  return o;
 }
 
 std::vector<std::vector<std::string>> readCsv(const fs::path& path) {
@@ -59,6 +80,18 @@ std::vector<std::vector<std::string>> readCsv(const fs::path& path) {
     rows.push_back(cells);
   }
   return rows;
+}
+
+std::string nonFiniteCell(const fs::path& path) {
+  const auto rows = readCsv(path);
+  for (std::size_t r = 1; r < rows.size(); ++r) {
+    for (const std::string& cell : rows[r]) {
+      char* end = nullptr;
+      const double value = std::strtod(cell.c_str(), &end);
+      if (end != cell.c_str() && !std::isfinite(value)) return cell + " in row " + std::to_string(r);
+    }
+  }
+  return "";
 }
 
 }  // namespace bhsim::testing

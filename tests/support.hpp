@@ -1,11 +1,11 @@
 #pragma once
 
 // What the core tests share: a loaded program with the user's hands, a recorder of what a run reports,
-// and the real program on the command line.
+// the real program on the command line, and scratch files and folders for it to write.
 
+#include <cmath>
 #include <filesystem>
 #include <functional>
-#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,7 +18,22 @@
 namespace bhsim::testing {
 
 using enum ControlId;
+inline const double kPi = 4 * std::atan(1.0);
 using Fields = std::vector<std::pair<ControlId, std::string>>;
+
+// The model of the table by this name.
+inline GravityModel named(std::string_view name) {
+  return gravityModelNamed(name).value();
+}
+
+// The fields of `a`, then those of `b`.
+inline Fields operator+(Fields a, const Fields& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+// Masses that stay as they are; a configuration with no limit of revolutions or time.
+inline const Fields kSteadyMasses = {{MassGain1Field, "0"}, {MassGain2Field, "0"}};
+inline const Fields kNoLimit = {{RevolutionsField, "0"}, {TotalTimeField, "0"}};
 
 // Keeps what a run reports.
 struct Recorder : RunObserver {
@@ -27,9 +42,11 @@ struct Recorder : RunObserver {
     starts.push_back(s);
   }
   void onRevolution(int, const LoopState& s) override { revolutions.push_back(s); }
+  void onStrainSample(int, const StrainSample&) override { ++strainSamples; }
   void onConfigurationEnd(int, const LoopState& s, bool) override { ends.push_back(s); }
   std::vector<double> angles;
   std::vector<LoopState> starts, revolutions, ends;
+  std::int64_t strainSamples = 0;
 };
 
 // Calls `on` after each change of a control's text, visibility or top, for as long as it lives.
@@ -45,11 +62,13 @@ struct OnControl : ControlPanelObserver {
   std::function<void(ControlId)> on;
 };
 
-// A freshly loaded program on a scripted platform, with a recorder of what its runs report.
+// A freshly loaded program on a scripted platform, with a recorder of what its runs report; its runs are
+// under `gravity`.
 struct Harness {
-  Harness() {
+  explicit Harness(GravityModel gravity = GravityModel::Newtonian) {
     program.load();
     program.observer = &recorder;
+    program.options.gravity = gravity;
   }
   const std::string& text(ControlId id) const { return program.panel.text(id); }
   bool visible(ControlId id) const { return program.panel.visible(id); }
@@ -73,9 +92,19 @@ struct Outcome {
   std::string out, err;
 };
 Outcome bhsim(const std::string& args);
+// `bhsim ARGS`, which is expected to exit with status 0.
+Outcome ran(const std::string& args);
+// The exit status of a shell command line, -1 when it did not exit.
+int shellStatus(const std::string& line);
 
+// A scratch file of this test program's own, as a path and as the text of one.
 std::filesystem::path scratch(const std::string& name);
+std::string path(const std::string& name);
 std::string slurp(const std::filesystem::path& path);
+// The line ends in `text`.
+long lineCount(const std::string& text);
 std::vector<std::vector<std::string>> readCsv(const std::filesystem::path& path);
+// The first cell of a CSV file (past its header) that reads as a number but not a finite one, or "".
+std::string nonFiniteCell(const std::filesystem::path& path);
 
 }  // namespace bhsim::testing

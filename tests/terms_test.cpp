@@ -12,6 +12,7 @@
 #include "sim/circular_orbit.hpp"
 #include "sim/constants.hpp"
 #include "sim/post_newtonian.hpp"
+#include "support.hpp"
 
 namespace bhsim::testing {
 namespace {
@@ -19,11 +20,7 @@ namespace {
 using gravity::Body;
 using gravity::Vec2;
 
-const double kPi = 4 * std::atan(1.0), kPiSquared = kPi * kPi;
-
-GravityModel named(std::string_view name) {
-  return gravityModelNamed(name).value();
-}
+const double kPiSquared = kPi * kPi;
 
 // A pair of masses (gravitational parameters) and its symmetric mass ratio.
 struct Masses {

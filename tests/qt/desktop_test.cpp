@@ -70,16 +70,6 @@ void playTheUser() {
   });
 }
 
-// A run of no steps is refused with a message box that says why.
-TEST(Desktop, ARunOfNoStepsIsRefusedWithAMessageBox) {
-  GuiHarness h;
-  h.type(MaxCountField, "0");
-  h.click(StartButton);
-  std::unique_ptr<QMessageBox> box(h.desktop.control->findChild<QMessageBox*>("refusal"));
-  ASSERT_TRUE(box && box->isVisible());
-  EXPECT_TRUE(box->text().contains("Max count")) << box->text().toStdString();
-}
-
 // The program (this binary as guiMain, with a scripted user) ended from each state, each way.
 class Ending : public ::testing::TestWithParam<std::tuple<const char*, const char*>> {};
 

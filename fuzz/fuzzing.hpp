@@ -1,7 +1,11 @@
 #pragma once
 
+// What the fuzzers share: their bytes as a command line, and the check that stops them on a fault.
+
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -19,6 +23,13 @@ inline std::vector<std::string> argumentsOf(const std::uint8_t* data, std::size_
   }
   if (args.back().empty()) args.pop_back();
   return args;
+}
+
+// Aborts (a crash, whose input the fuzzer keeps) when `condition` does not hold, saying `what`.
+inline void require(bool condition, const std::string& what = "") {
+  if (condition) return;
+  std::fprintf(stderr, "%s\n", what.c_str());
+  std::abort();
 }
 
 }  // namespace bhsim::fuzzing
