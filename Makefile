@@ -22,10 +22,12 @@ SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict
 # Debian packages the project needs to build, test and run; slurm-wlm, munge and parallel for the sweep
 # scripts of scripts/cluster and their tests. Their daemons need no system setup: the tests run their own
 # (scripts/cluster/local_slurm.sh) beside any the packages start. python3-pandas reads the tables in a test.
+# pybind11-dev and python3-dev build the Python module, python3-numpy it needs, python3-pytest tests it and
+# python3-matplotlib draws the example's figure.
 PACKAGES := cmake g++ make pkg-config qt6-base-dev qt6-charts-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev \
             nlohmann-json3-dev xvfb xauth x11-utils xdotool imagemagick clang libclang-rt-14-dev \
             slurm-wlm munge parallel dpkg-dev desktop-file-utils appstream libxml2-utils man-db lintian \
-            fonts-dejavu-extra python3-pandas
+            fonts-dejavu-extra python3-pandas pybind11-dev python3-dev python3-numpy python3-pytest python3-matplotlib
 
 .PHONY: all deps configure build run test test-asan fuzz bench package clean
 

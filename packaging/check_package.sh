@@ -5,7 +5,9 @@
 #
 # Installs into a scratch DESTDIR, validates the desktop entry, the AppStream metainfo and the manual
 # page, makes the .deb with cpack, checks its contents and runs lintian on it, installs it with dpkg into
-# a scratch root and runs the program from there; and checks that an unwritable prefix fails plainly.
+# a scratch root and runs the program from there (and imports the Python module as another user); installs
+# into a home's ~/.local, where that user's python3 imports the module; and checks that an unwritable prefix
+# fails plainly.
 # Every check runs; the script fails when any of them failed. Each step prints its time.
 set -uo pipefail
 
@@ -27,6 +29,15 @@ declare -A modes=(
   [share/doc/bhsim/copyright]=644
   [share/doc/bhsim/changelog.gz]=644
 )
+# The Python module, where the build has it: Debian's path for python3.
+python=$(sed -n 's/^Python3_EXECUTABLE:[A-Z]*=//p' "$build/CMakeCache.txt")
+if grep -qx 'BHSIM_PYTHON:BOOL=ON' "$build/CMakeCache.txt"; then
+  module=bhsim$("$python" -c 'import sysconfig; print(sysconfig.get_config_var("EXT_SUFFIX"))')
+  modes[lib/python3/dist-packages/$module]=644
+  modes[lib/python3/dist-packages/bhsim.pyi]=644
+else
+  python=""
+fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -136,6 +147,10 @@ check_package_contents() {
   # The dependencies come from dpkg-shlibdeps: the Qt widgets library among them.
   dpkg-deb -f "$work/pkg/$deb" Depends | grep -q 'libqt6widgets6' ||
     fail "the package does not depend on libqt6widgets6: $(dpkg-deb -f "$work/pkg/$deb" Depends)"
+  if [ -n "$python" ]; then
+    dpkg-deb -f "$work/pkg/$deb" Depends | grep -q 'python3-numpy' ||
+      fail "the package does not depend on python3-numpy: $(dpkg-deb -f "$work/pkg/$deb" Depends)"
+  fi
 }
 
 run_lintian() {
@@ -160,6 +175,21 @@ install_package() {
   if ! grep -qxE 'bhsim [0-9]+\.[0-9]+\.[0-9]+' <<<"$out" || [ "$out" != "bhsim $version" ]; then
     fail "the installed bhsim --version prints '$out', not 'bhsim $version'"
   fi
+  [ -z "$python" ] && return
+  # Another user imports the module from the package's files (the root stands in for /).
+  chmod a+rx "$work"
+  out=$(runuser -u nobody -- env -i PYTHONPATH="$root/usr/lib/python3/dist-packages" "$python" -c \
+    'import bhsim; print(bhsim.__version__, bhsim.run(2, {"Tmaxcount": 1000}).steps > 0)' 2>&1)
+  [ "$out" = "$version True" ] || fail "the packaged module, imported as nobody, gives '$out'"
+}
+
+# cmake --install --prefix ~/.local: the user's own python3 finds the module there.
+install_home() {
+  [ -z "$python" ] && return
+  "$cmake" --install "$build" --prefix "$work/home/.local" >"$work/home.log" 2>&1 ||
+    fail "cmake --install --prefix ~/.local: $(cat "$work/home.log")"
+  out=$(env -i HOME="$work/home" "$python" -c 'import bhsim; print(bhsim.__version__)' 2>&1)
+  [ "$out" = "$version" ] || fail "the module installed into ~/.local, imported there, gives '$out'"
 }
 
 refuse_unwritable_prefix() {
@@ -180,6 +210,7 @@ step make_package
 step check_package_contents
 step run_lintian
 step install_package
+step install_home
 step refuse_unwritable_prefix
 echo "== $(($(date +%s) - total_start)) s in all, $failures failure(s)"
 [ "$failures" -eq 0 ]

@@ -14,10 +14,11 @@ LAYERS=(
   "program picture"
   "qt batch"
   "grid"
-  "cli"
+  "cli python"
 )
-# The windows and the command line are two faces of the core: neither knows the other.
-APART=("qt batch" "qt grid" "qt cli")
+# The windows, and the command line and the Python module, are faces of the core: neither side knows the
+# other.
+APART=("qt batch" "qt grid" "qt cli" "qt python")
 declare -A rank apart
 for r in "${!LAYERS[@]}"; do
   for folder in ${LAYERS[$r]}; do rank[$folder]=$r; done

@@ -6,11 +6,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdio>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "batch/batch_run.hpp"
+#include "batch/interrupt.hpp"
+#include "grid/grid_run.hpp"
 #include "grid/journal.hpp"
 #include "support.hpp"
 
@@ -165,6 +169,37 @@ TEST(BatchGrid, AGridKilledOrInterruptedResumesToTheSameBytes) {
       << said;
   EXPECT_GE(steps, 2000) << said;
   EXPECT_LT(finished, 37) << said;
+}
+
+// A program that runs the batch mode stops it with a request of its own: asked on its thread alone, it
+// stops a sweep's threads and a grid's points, and nothing is written.
+TEST(BatchGrid, AStopRequestStopsARunAndAGridInEveryThread) {
+  std::atomic<int> polls = 0, foreign = 0;
+  const std::thread::id owner = std::this_thread::get_id();
+  const auto thirdPollStops = [&] {
+    foreign += std::this_thread::get_id() != owner;
+    return ++polls % 3 == 0 ? SIGINT : 0;
+  };
+  StopRequest forRun(thirdPollStops), forGrid(thirdPollStops);
+  BatchOptions endless;
+  endless.bodyCount = 3;
+  endless.jobs = 2;
+  endless.fields = {{RevolutionsField, "0"}, {TotalTimeField, "1e9"}};
+  endless.stop = &forRun;
+  EXPECT_EQ(runBatch(endless).interrupted, SIGINT);
+  GridOptions grid;
+  grid.point = endless;
+  grid.point.stop = &forGrid;
+  grid.jobs = 2;
+  std::string error;
+  grid.axes = {*parseGridAxis("TBH2=1:4:1", error)};
+  std::ostringstream table, messages;
+  std::tie(grid.tableStream, grid.messages) = std::tuple(&table, &messages);
+  EXPECT_EQ(runGrid(grid), 130);
+  const std::string rows = table.str();
+  EXPECT_EQ(std::tuple(polls.load(), foreign.load(), std::count(rows.begin(), rows.end(), '\n')),
+            std::tuple(6, 0, 1));  // the header alone
+  EXPECT_NE(messages.str().find("interrupted"), std::string::npos);
 }
 
 // A journal is data from outside: every record read back is checked (a point of the grid, once, rows of

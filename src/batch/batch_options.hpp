@@ -12,6 +12,8 @@
 
 namespace bhsim {
 
+class StopRequest;
+
 // Steps between two refreshes of the fields when --refresh-every is not given (about 1 % of the step's
 // time); the fields also refresh at the first step past the total time.
 inline constexpr std::int64_t kDefaultRefreshEvery = 10000;
@@ -38,6 +40,8 @@ struct BatchOptions {
   int jobs = 0;               // threads for the configurations of its angle sweep; 0: one per core
   bool quiet = false;
   std::vector<std::pair<ControlId, std::string>> fields;  // FIELD=TEXT, in the order given
+  // What stops the run beside the process's signals (a program that runs it); none for the command line
+  StopRequest* stop = nullptr;
 };
 
 // The threads --jobs asks for: N, or one per core for 0.

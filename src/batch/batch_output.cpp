@@ -29,6 +29,11 @@ std::string writePng(const Display& display, const std::string& path) {
   return savePng(image, QString::fromStdString(path)).toStdString();
 }
 
+std::string pngData(const Display& display) {
+  const QImage image = canvasImage(display);
+  return image.isNull() ? std::string() : pngBytes(image);
+}
+
 TraceWriter::TraceWriter(std::ostream& out) : out_(out) {
   out_ << "configuration,step,body,x_km,y_km\n";
 }

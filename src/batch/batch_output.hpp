@@ -24,6 +24,8 @@ nlohmann::ordered_json snapshotJson(const ControlPanel& panel);
 
 // Writes the display's drawing area as a PNG, atomically; empty, or why it could not be written.
 std::string writePng(const Display& display, const std::string& path);
+// The same PNG's bytes; empty when there is no drawing area.
+std::string pngData(const Display& display);
 
 // Writes every plotted dot as a CSV row: configuration,step,body,x_km,y_km (the header first).
 class TraceWriter : public RunObserver {

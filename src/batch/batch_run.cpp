@@ -59,16 +59,17 @@ StrainSampling strainSampling(const BatchOptions& options) {
 // sample takes the first step at or past its time, so samples between two steps repeat one state.
 class StrainRateNote : public RunObserver {
  public:
-  explicit StrainRateNote(double rate) : rate_(rate) {}
+  StrainRateNote(double rate, std::ostream& out) : rate_(rate), out_(out) {}
   void onConfigurationStart(int, double, const LoopState& state) override {
     if (said_ || !(rate_ * state.dt > 1)) return;
     said_ = true;
-    std::cerr << "bhsim: note: --strain-rate " << rate_ << " is above the step rate of " << 1 / state.dt
-              << " steps a simulated second: samples between two steps repeat the state of the later one\n";
+    out_ << "bhsim: note: --strain-rate " << rate_ << " is above the step rate of " << 1 / state.dt
+         << " steps a simulated second: samples between two steps repeat the state of the later one\n";
   }
 
  private:
   double rate_;
+  std::ostream& out_;
   bool said_ = false;
 };
 
@@ -81,7 +82,7 @@ OutputOutcome committed(OutputFile* file) {
 
 class BatchSession {
  public:
-  BatchSession(const BatchOptions& options, const TableSink& sink) : options_(options), sink_(sink) {
+  BatchSession(const BatchOptions& options, const RunTaps& taps) : options_(options), taps_(taps) {
     // Without --refresh-every the fields refresh on a schedule of steps, not on the clock, so that every
     // run gives the same bytes; a time limit then ends a configuration at the first step past it.
     program_.options.refreshEvery = options.refreshEvery > 0 ? options.refreshEvery : kDefaultRefreshEvery;
@@ -108,7 +109,7 @@ class BatchSession {
   void showProgress(const RunParameters& p);
 
   const BatchOptions& options_;
-  const TableSink& sink_;
+  const RunTaps& taps_;
   ScriptedPlatform platform_;
   Program program_{platform_};
   ObserverFan observers_;
@@ -133,14 +134,16 @@ void BatchSession::openOutputs() {
     strainFile_ = std::make_unique<OutputFile>(options_.strainPath);
     strain_ = std::make_unique<StrainWriter>(strainFile_->stream());
     observers_.add(strain_.get());
+  }
+  if (!options_.strainPath.empty() || taps_.strain) {
     program_.options.strain = strainSampling(options_);
     result_.strain = strainJson(options_);
-    strainNote_ = std::make_unique<StrainRateNote>(options_.strainRate);
+    strainNote_ = std::make_unique<StrainRateNote>(options_.strainRate, *taps_.notes);
     observers_.add(strainNote_.get());
   }
   const bool remnant = tableScopeOf(options_.gravity).relativistic;
-  if (sink_.out != nullptr) {
-    table_ = std::make_unique<TableWriter>(*sink_.out, sink_.layout, sink_.prefix);
+  if (taps_.table.out != nullptr) {
+    table_ = std::make_unique<TableWriter>(*taps_.table.out, taps_.table.layout, taps_.table.prefix);
   } else if (!options_.tablePath.empty()) {
     const TableLayout layout = tableLayout(tableScopeOf(options_.gravity));
     tableFile_ = std::make_unique<OutputFile>(options_.tablePath);
@@ -149,6 +152,7 @@ void BatchSession::openOutputs() {
   }
   if (table_) observers_.add(table_.get());
   if (remnant) observers_.add(&remnants_);
+  if (taps_.observer != nullptr) observers_.add(taps_.observer);
   if (!observers_.empty()) program_.observer = &observers_;
 }
 
@@ -157,7 +161,7 @@ void BatchSession::commitOutputs() {
   result_.trace = committed(traceFile_.get());
   result_.table = committed(tableFile_.get());
   result_.strainFile = committed(strainFile_.get());
-  if (!options_.pngPath.empty() && result_.endWait.is_null()) writePicture();
+  if (result_.endWait.is_null()) writePicture();
 }
 
 // A refused run: the fields as they stand, nothing integrated, no file written.
@@ -167,6 +171,7 @@ BatchResult BatchSession::refused(const std::string& reason) {
   result_.endWait = nullptr;
   result_.idle = snapshotJson(program_.panel);
   result_.png = {};
+  result_.pngBytes.clear();
   return result_;
 }
 
@@ -179,7 +184,7 @@ void BatchSession::startParallelSweep(const RunParameters& p) {
   if (jobs < 2 || options_.maxSteps || configurations < 2 ||
       refusalReason(p, program_.runState.bodyCount, pi))
     return;
-  sweep_ = std::make_unique<ParallelSweep>(program_, jobs, configurations);
+  sweep_ = std::make_unique<ParallelSweep>(program_, jobs, configurations, options_.stop);
   program_.options.source = sweep_.get();
   if (progress_) {
     sweep_->onWait(
@@ -209,7 +214,7 @@ void BatchSession::script() {
     });
   }
   platform_.always([this, &panel] {
-    if (interruptSignal() != 0 && program_.runState.phase == RunPhase::Integrating)
+    if (stopSignal(options_.stop) != 0 && program_.runState.phase == RunPhase::Integrating)
       panel.userClick(EndButton);
   });
 }
@@ -223,14 +228,18 @@ std::string BatchSession::howFar(const RunParameters& p) {
          std::to_string(sweepLength(p.nalpha)) + " configurations finished";
 }
 
+// The display as it stands, to the PNG file and to the caller as they ask.
 void BatchSession::writePicture() {
-  const std::string error = writePng(program_.display, options_.pngPath);
-  result_.png = {error.empty(), error};
+  if (!options_.pngPath.empty()) {
+    const std::string error = writePng(program_.display, options_.pngPath);
+    result_.png = {error.empty(), error};
+  }
+  if (taps_.picture) result_.pngBytes = pngData(program_.display);
 }
 
 void BatchSession::atEndWait() {
   result_.endWait = snapshotJson(program_.panel);
-  if (!options_.pngPath.empty() && interruptSignal() == 0) writePicture();
+  if (stopSignal(options_.stop) == 0) writePicture();
   program_.panel.userClick(StartButton);
 }
 
@@ -246,7 +255,7 @@ BatchResult BatchSession::run() {
   startParallelSweep(parameters);
   script();
   program_.panel.userClick(StartButton);
-  if ((result_.interrupted = interruptSignal()) != 0) result_.progress = howFar(parameters);
+  if ((result_.interrupted = stopSignal(options_.stop)) != 0) result_.progress = howFar(parameters);
   sweep_.reset();
   if (progress_) progress_->finish();
   if (!platform_.refusals.empty()) return refused(platform_.refusals.front());
@@ -279,8 +288,8 @@ nlohmann::ordered_json resultJson(const BatchResult& result) {
   return json;
 }
 
-BatchResult runBatch(const BatchOptions& options, const TableSink& tableSink) {
-  return BatchSession(options, tableSink).run();
+BatchResult runBatch(const BatchOptions& options, const RunTaps& taps) {
+  return BatchSession(options, taps).run();
 }
 
 }  // namespace bhsim

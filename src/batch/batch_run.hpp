@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <iostream>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
@@ -32,6 +33,7 @@ struct BatchResult {
   double tolerance = 0;
   std::int64_t forceEvaluations = 0;
   OutputOutcome png, trace, table, strainFile;
+  std::string pngBytes;  // the picture as PNG, when RunTaps::picture asked for it
   int interrupted = 0;   // the signal (SIGINT, SIGTERM) that stopped the run; then nothing is written
   std::string progress;  // how far an interrupted run got
   nlohmann::ordered_json strain;  // how the strain was sampled; null without --strain
@@ -53,9 +55,20 @@ struct TableSink {
   TableLayout layout;
 };
 
+// What a run hands its caller directly, beside the files the options name (a grid point's rows, or the
+// outputs of a program that keeps them in memory).
+struct RunTaps {
+  TableSink table;
+  // Sees every dot and configuration and, with `strain`, every strain sample (as --strain samples them)
+  RunObserver* observer = nullptr;
+  bool strain = false;
+  bool picture = false;              // the display at the end wait as PNG in BatchResult::pngBytes
+  std::ostream* notes = &std::cerr;  // where a note on how the run samples goes
+};
+
 // Runs the program headless as the options say: start-up, body count, fields, then Start, Cont and Next.
 // The trace, table and PNG files are written as the options say (each only when the run went through);
 // the JSON is left to the caller.
-BatchResult runBatch(const BatchOptions& options, const TableSink& tableSink = {});
+BatchResult runBatch(const BatchOptions& options, const RunTaps& taps = {});
 
 }  // namespace bhsim

@@ -3,6 +3,7 @@
 #include <signal.h>
 
 #include <atomic>
+#include <utility>
 
 namespace bhsim {
 namespace {
@@ -36,6 +37,18 @@ void catchInterrupts() {
 
 int interruptSignal() {
   return caughtSignal.load(std::memory_order_relaxed);
+}
+
+StopRequest::StopRequest(std::function<int()> poll)
+    : poll_(std::move(poll)), owner_(std::this_thread::get_id()) {}
+
+int StopRequest::check() {
+  if (const int signal = signal_.load(std::memory_order_relaxed)) return signal;
+  if (const int signal = interruptSignal()) return signal;
+  if (!poll_ || std::this_thread::get_id() != owner_) return 0;
+  const int signal = poll_();
+  if (signal != 0) signal_.store(signal, std::memory_order_relaxed);
+  return signal;
 }
 
 }  // namespace bhsim

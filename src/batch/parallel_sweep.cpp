@@ -66,13 +66,14 @@ std::int64_t sweepLength(double nalpha) {
   return static_cast<std::int64_t>(std::ceil(nalpha));
 }
 
-ParallelSweep::ParallelSweep(const Program& program, int jobs, std::int64_t configurations)
+ParallelSweep::ParallelSweep(const Program& program, int jobs, std::int64_t configurations, StopRequest* stop)
     : bodyCount_(program.runState.bodyCount),
       width_(program.display.Width()),
       height_(program.display.Height()),
       options_(program.options),
       configurations_(configurations),
-      window_(2 * static_cast<std::int64_t>(jobs)) {
+      window_(2 * static_cast<std::int64_t>(jobs)),
+      stop_(stop) {
   for (const ControlDesign& design : controlTable()) texts_.push_back(program.panel.text(design.id));
   options_.source = nullptr;
   for (int i = 0; i < jobs; ++i) workers_.emplace_back([this] { work(); });
@@ -93,10 +94,11 @@ const ConfigurationRecord* ParallelSweep::take(std::int64_t k) {
   wanted_ = k + 1;
   changed_.notify_all();
   while (done_.find(k) == done_.end()) {
-    if (changed_.wait_for(lock, std::chrono::milliseconds(250)) == std::cv_status::timeout && waitHook_) {
+    if (changed_.wait_for(lock, std::chrono::milliseconds(250)) == std::cv_status::timeout) {
       const std::int64_t finished = finished_, steps = finishedSteps_;
       lock.unlock();
-      waitHook_(finished, steps);
+      if (waitHook_) waitHook_(finished, steps);
+      stopSignal(stop_);  // a stop asked now reaches the workers, which hand over what they have
       lock.lock();
     }
   }
@@ -154,7 +156,7 @@ std::unique_ptr<ConfigurationRecord> ParallelSweep::integrate(std::int64_t k, st
   platform.when([&phase] { return phase == RunPhase::Paused; }, [&panel] { panel.userClick(StartButton); });
   platform.when([&phase] { return phase == RunPhase::EndWait; }, [&panel] { panel.userClick(StartButton); });
   platform.always([this, &panel, &phase] {
-    if ((stopping_ || interruptSignal() != 0) && phase == RunPhase::Integrating) panel.userClick(EndButton);
+    if ((stopping_ || stopSignal(stop_) != 0) && phase == RunPhase::Integrating) panel.userClick(EndButton);
   });
   panel.userClick(StartButton);
   program.panel.removeObserver(&recorder);

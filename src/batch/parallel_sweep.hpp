@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "batch/interrupt.hpp"
 #include "program/configuration_record.hpp"
 #include "program/program.hpp"
 
@@ -22,8 +23,8 @@ namespace bhsim {
 class ParallelSweep : public ConfigurationSource {
  public:
   // `configurations`: how many the sweep builds. Workers stay at most a few configurations ahead of the
-  // run.
-  ParallelSweep(const Program& program, int jobs, std::int64_t configurations);
+  // run. `stop`: what stops the run beside the process's signals (may be null).
+  ParallelSweep(const Program& program, int jobs, std::int64_t configurations, StopRequest* stop = nullptr);
   ~ParallelSweep() override;
   ParallelSweep(const ParallelSweep&) = delete;
   ParallelSweep& operator=(const ParallelSweep&) = delete;
@@ -66,6 +67,7 @@ class ParallelSweep : public ConfigurationSource {
   std::int64_t abandonedSteps_ = 0;  // of configurations a worker stopped part way
   std::int64_t replayedSteps_ = 0;   // of the configurations handed to the run
   std::atomic<bool> stopping_{false};
+  StopRequest* stop_;
   std::function<void(std::int64_t, std::int64_t)> waitHook_;
   std::vector<std::thread> workers_;
 };

@@ -10,30 +10,6 @@
 namespace bhsim {
 namespace {
 
-// The name of what ended a configuration.
-const char* endReasonName(EndReason reason, bool stopped) {
-  if (stopped) return "stopped";
-  switch (reason) {
-    case EndReason::Revolutions:
-      return "revolutions";
-    case EndReason::TotalTime:
-      return "total_time";
-    case EndReason::LightSpeed:
-      return "light_speed";
-    case EndReason::Merger13:
-      return "merger13";
-    case EndReason::Merger23:
-      return "merger23";
-    case EndReason::Coincidence:
-      return "coincidence";
-    case EndReason::Merger12:
-      return "merger12";
-    case EndReason::None:
-      break;
-  }
-  return "none";
-}
-
 template <double LoopState::*kValue>
 std::string atEnd(const ConfigurationOutcome& o) {
   return roundTripText(o.end.*kValue);
@@ -110,6 +86,29 @@ std::string joined(const TableLayout& layout, Text text) {
 }
 
 }  // namespace
+
+const char* endReasonName(EndReason reason, bool stopped) {
+  if (stopped) return "stopped";
+  switch (reason) {
+    case EndReason::Revolutions:
+      return "revolutions";
+    case EndReason::TotalTime:
+      return "total_time";
+    case EndReason::LightSpeed:
+      return "light_speed";
+    case EndReason::Merger13:
+      return "merger13";
+    case EndReason::Merger23:
+      return "merger23";
+    case EndReason::Coincidence:
+      return "coincidence";
+    case EndReason::Merger12:
+      return "merger12";
+    case EndReason::None:
+      break;
+  }
+  return "none";
+}
 
 TableScope tableScopeOf(const std::optional<GravityModel>& model) {
   return {model.has_value() && *model != GravityModel::Newtonian};

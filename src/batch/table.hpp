@@ -27,6 +27,9 @@ struct ConfigurationOutcome {
   bool stopped = false;
 };
 
+// The name of what ended a configuration, as its end_reason cell has it ("stopped" where Stop ended it).
+const char* endReasonName(EndReason reason, bool stopped);
+
 // What a table's rows are integrated with, as far as its columns depend on it.
 struct TableScope {
   bool relativistic = false;  // a post-Newtonian model in some row

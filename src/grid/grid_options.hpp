@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,11 @@ struct GridOptions {
   bool resume = false;          // take up the points a killed or interrupted run of the grid recorded
   int jobs = 0;                 // threads for the points (and the configurations within them)
   bool quiet = false;
+  // Where the table and the JSON lines go instead of files, for a program that keeps them (no journal,
+  // no description); null: the paths above.
+  std::ostream* tableStream = nullptr;
+  std::ostream* jsonStream = nullptr;
+  std::ostream* messages = &std::cerr;  // a line for each refused point and for an interrupted grid
 };
 
 }  // namespace bhsim

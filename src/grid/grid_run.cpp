@@ -53,6 +53,10 @@ class GridRun {
   bool nextResult(std::size_t i, PointRecord& result);
   void write(const PointRecord& result);
   bool outputsGood() const;
+  std::ostream* tableOut() const;
+  std::ostream* jsonOut() const;
+  bool keepsJson() const { return !options_.jsonPath.empty() || options_.jsonStream != nullptr; }
+  int stopSignal() const { return bhsim::stopSignal(options_.point.stop); }
   int finish();
   int stopped();
 
@@ -175,14 +179,14 @@ std::optional<PointRecord> GridRun::runPoint(std::int64_t point) const {
     prefix += "," + texts[a];
   }
   std::ostringstream rows;
-  const BatchResult result = runBatch(run, {&rows, prefix + ",", layout_});
+  const BatchResult result = runBatch(run, {.table = {&rows, prefix + ",", layout_}});
   if (result.interrupted != 0) return std::nullopt;
   PointRecord record;
   record.point = point;
   record.refusal = result.refusal;
   record.steps = result.steps;
   record.tableRows = result.status == 0 ? rows.str() : prefix + "," + refusedCells(layout_) + "\n";
-  if (!options_.jsonPath.empty()) {
+  if (keepsJson()) {
     nlohmann::ordered_json line = {{"point", point}};
     for (std::size_t a = 0; a < texts.size(); ++a) line[axisName(grid_.axes()[a])] = texts[a];
     line.update(resultJson(result));
@@ -199,7 +203,7 @@ void GridRun::work() {
       std::unique_lock lock(mutex_);
       changed_.wait(lock,
                     [&] { return stopping_ || next_ >= toRun_.size() || toRun_[next_] < wanted_ + window; });
-      if (stopping_ || next_ >= toRun_.size() || interruptSignal() != 0) return;
+      if (stopping_ || next_ >= toRun_.size() || stopSignal() != 0) return;
       i = toRun_[next_++];
     }
     std::optional<PointRecord> result = runPoint(points_[i]);
@@ -214,10 +218,10 @@ void GridRun::work() {
 }
 
 bool GridRun::openOutputs() {
-  if (!options_.tablePath.empty()) {
-    table_ = std::make_unique<OutputFile>(options_.tablePath);
-    table_->stream() << gridTableHeader(grid_, layout_) << '\n';
-    if (!table_->good()) return false;
+  if (!options_.tablePath.empty()) table_ = std::make_unique<OutputFile>(options_.tablePath);
+  if (std::ostream* out = tableOut()) {
+    *out << gridTableHeader(grid_, layout_) << '\n';
+    if (table_ && !table_->good()) return false;
   }
   if (!options_.jsonPath.empty() && options_.jsonPath != "-") {
     json_ = std::make_unique<OutputFile>(options_.jsonPath);
@@ -236,7 +240,7 @@ bool GridRun::nextResult(std::size_t i, PointRecord& result) {
   std::unique_lock lock(mutex_);
   if (!journal_ || !journal_->recorded(points_[i])) {
     while (done_.find(i) == done_.end()) {
-      if (interruptSignal() != 0) return false;
+      if (stopSignal() != 0) return false;
       changed_.wait_for(lock, std::chrono::milliseconds(100));
       if (progress_) progress_->update(ran_, steps_);
     }
@@ -249,16 +253,24 @@ bool GridRun::nextResult(std::size_t i, PointRecord& result) {
   return true;
 }
 
+std::ostream* GridRun::tableOut() const {
+  return table_ ? &table_->stream() : options_.tableStream;
+}
+
+std::ostream* GridRun::jsonOut() const {
+  if (json_) return &json_->stream();
+  return options_.jsonPath == "-" ? &std::cout : options_.jsonStream;
+}
+
 void GridRun::write(const PointRecord& result) {
-  if (table_) table_->stream() << result.tableRows;
-  if (json_) {
-    json_->stream() << result.jsonLine;
-  } else if (!options_.jsonPath.empty()) {
-    std::cout << result.jsonLine << std::flush;
+  if (std::ostream* out = tableOut()) *out << result.tableRows;
+  if (std::ostream* out = jsonOut()) {
+    *out << result.jsonLine;
+    if (out == &std::cout) std::cout << std::flush;
   }
   if (!result.refusal.empty()) {
     refused_ = true;
-    std::cerr << "bhsim: point " << result.point << " refused: " << result.refusal << "\n";
+    *options_.messages << "bhsim: point " << result.point << " refused: " << result.refusal << "\n";
   }
 }
 
@@ -303,14 +315,15 @@ int GridRun::stopped() {
               << "'\n";
     return 3;
   }
-  std::cerr << "bhsim: interrupted: ";
+  std::ostream& out = *options_.messages;
+  out << "bhsim: interrupted: ";
   if (journal_) {
-    std::cerr << recorded << " of " << points_.size() << " points are recorded in '" << journal_->path()
-              << "'; run the same command with --resume to finish\n";
+    out << recorded << " of " << points_.size() << " points are recorded in '" << journal_->path()
+        << "'; run the same command with --resume to finish\n";
   } else {
-    std::cerr << "stopped before all " << points_.size() << " points ran; nothing kept\n";
+    out << "stopped before all " << points_.size() << " points ran; nothing kept\n";
   }
-  return interruptedStatus(interruptSignal());
+  return interruptedStatus(stopSignal());
 }
 
 int GridRun::run() {

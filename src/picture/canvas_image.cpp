@@ -20,13 +20,17 @@ QImage canvasImage(const Display& display) {
   return image;
 }
 
-QString savePng(const QImage& image, const QString& path) {
+std::string pngBytes(const QImage& image) {
   QByteArray png;
   QBuffer buffer(&png);
-  if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
-    return QStringLiteral("the image was not written");
-  const std::string error =
-      writeOutputFile(QFile::encodeName(path).toStdString(), std::string_view(png.constData(), png.size()));
+  if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) return {};
+  return std::string(png.constData(), static_cast<std::size_t>(png.size()));
+}
+
+QString savePng(const QImage& image, const QString& path) {
+  const std::string png = pngBytes(image);
+  if (png.empty()) return QStringLiteral("the image was not written");
+  const std::string error = writeOutputFile(QFile::encodeName(path).toStdString(), png);
   return QString::fromStdString(error);
 }
 

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QString>
+#include <string>
 
 #include "display/display.hpp"
 
@@ -10,6 +11,9 @@ namespace bhsim {
 // The display's drawing area as an opaque RGB32 image, one pixel per canvas pixel (a null image for an
 // empty area).
 QImage canvasImage(const Display& display);
+
+// The image as PNG; empty when it could not be encoded.
+std::string pngBytes(const QImage& image);
 
 // Writes `image` to `path` as PNG, as an OutputFile: a file appears whole or not at all, a device or
 // pipe is written directly. Returns an empty string, or why it failed.

@@ -1,0 +1,119 @@
+"""The kernel against closed forms: Kepler's period and the energy of a Newtonian circular pair (both
+errors of second order in the step), Peters' inspiral under 2.5PN; its events, arguments and threads."""
+import threading
+
+import bhsim
+import numpy as np
+import pytest
+
+GM = 132712751999.99998  # km^3/s^2 of one solar mass (the program's constant)
+C = 299792.0  # km/s
+
+
+def circular_pair(a, dt, gravity=None, m1=36.0, m2=29.0):
+    """Black holes of m1 and m2 solar masses on Newton's circular orbit a km apart; and its period."""
+    omega = np.sqrt((m1 + m2) * GM / a**3)
+    r1, r2 = a * m2 / (m1 + m2), a * m1 / (m1 + m2)
+    sim = bhsim.Simulation([m1, m2], [[-r1, 0], [r2, 0]], [[0, -omega * r1], [0, omega * r2]], dt=dt,
+                           gravity=gravity)
+    return sim, 2 * np.pi / omega
+
+
+def direction(sim):
+    d = sim.positions[1] - sim.positions[0]
+    return np.arctan2(d[1], d[0])
+
+
+def separation(sim):
+    return np.hypot(*(sim.positions[1] - sim.positions[0]))
+
+
+def crossing(sim, value, going_up):
+    """The time at which value(sim) passes 0 (upwards or downwards), interpolated between two steps."""
+    before, t = value(sim), sim.time
+    while True:
+        assert sim.step(1) == 1
+        now = value(sim)
+        if (before < 0 <= now) if going_up else (before > 0 >= now):
+            return t + (sim.time - t) * before / (before - now)
+        before, t = now, sim.time
+
+
+def period_error(dt):
+    sim, period = circular_pair(2000.0, dt)
+    sim.step(int(period / dt) - 3)
+    return (crossing(sim, direction, True) - period) / period
+
+
+def energy_errors(dt, revolutions=6, samples=40):
+    """The largest relative change of the energy in the first and in the last revolution."""
+    sim, period = circular_pair(2000.0, dt)
+    start, largest = sim.energy, []
+    for _ in range(revolutions):
+        changes = [abs(sim.energy - start) for _ in range(samples) if sim.step(int(period / dt / samples))]
+        largest.append(max(changes) / abs(start))
+    return largest[0], largest[-1]
+
+
+def test_a_newtonian_circular_pair_keeps_keplers_period_to_second_order_in_the_step():
+    coarse, fine = period_error(4e-6), period_error(2e-6)
+    assert abs(coarse) < 2e-8 and 3.8 < coarse / fine < 4.2, (coarse, fine)
+
+
+def test_a_newtonian_circular_pair_keeps_its_energy_to_second_order_without_drift():
+    (coarse_first, coarse_last), (fine_first, fine_last) = energy_errors(4e-6), energy_errors(2e-6)
+    assert coarse_first < 3e-8 and 3.8 < coarse_first / fine_first < 4.2
+    assert abs(coarse_last - coarse_first) < 0.01 * coarse_first  # bounded: no secular drift
+
+
+def test_a_radiating_pair_halves_its_separation_in_peters_time():
+    # Peters (1964): da/dt = -(64/5) G^3 m1 m2 (m1 + m2) / (c^5 a^3), so a^4 falls linearly in time.
+    m1, m2, a0 = 36 * GM, 29 * GM, 2000.0
+    rate = 4 * (64 / 5) * m1 * m2 * (m1 + m2) / C**5
+    peters = (a0**4 - (a0 / 2) ** 4) / rate
+    sim, _ = circular_pair(a0, 1e-5, "2.5pn")
+    while separation(sim) > 0.51 * a0:
+        sim.step(1000)
+    measured = crossing(sim, lambda s: separation(s) - a0 / 2, False)
+    assert abs(measured - peters) < 2e-4 * peters, (measured, peters)
+
+
+def test_a_step_that_ends_the_simulation_stops_it():
+    merging, _ = circular_pair(590.0, 1e-6, "merger")  # just outside 6 G m / c^2 = 576 km
+    assert merging.step(10**6) < 10**6 and merging.end_reason == "merger12" and merging.step(1) == 0
+    # black hole 3 released 50 km from black hole 1 reaches the speed of light; between light ones (below
+    # 0.07 c at 1 km) it merges, within 1 km, and black hole 1 takes its mass
+    for m1, reason, after in ((36, "captured", 36), (0.01, "merger13", 0.02)):
+        sim = bhsim.Simulation([m1, 29, 0.01], [[0, 0], [1e7, 0], [50, 0]], [[0, 0], [0, 0], [0, 0]], dt=1e-7)
+        sim.step(10**7)
+        assert (sim.end_reason, sim.bodies_in_play, sim.ended) == (reason, 2, True)
+        assert sim.masses[0] == pytest.approx(after, rel=1e-15)
+
+
+@pytest.mark.parametrize("kwargs,error,named", [
+    (dict(masses=[36], positions=[[0, 0]], velocities=[[0, 0]]), ValueError, "two or three"),
+    (dict(masses=[36, 29], positions=[[0, 0]], velocities=[[0, 0], [0, 0]]), ValueError, "positions"),
+    (dict(masses=[36, np.nan], positions=[[0, 0], [1, 0]], velocities=[[0, 0], [0, 0]]), ValueError, "masses"),
+    (dict(masses=[36, 29], positions=[[0, 0], [1, 0]], velocities=[[0, 0], [0, 0]], dt=0), ValueError, "dt"),
+    (dict(masses=[36, 29], positions=[[0, 0], [1, 0]], velocities=[[0, 0], [0, 0]], gravity="4pn"),
+     ValueError, "gravity"),
+])
+def test_a_bad_start_raises_naming_it(kwargs, error, named):
+    with pytest.raises(error, match=named):
+        bhsim.Simulation(**{"dt": 1e-6, **kwargs})
+
+
+def test_simulations_in_threads_at_once_step_as_one_after_the_other():
+    def simulate():
+        sim, _ = circular_pair(2000.0, 1e-6, "merger")
+        sim.step(300000)
+        return sim.positions, sim.velocities, sim.energy
+    alone = [simulate(), simulate()]
+    together = [None, None]
+    threads = [threading.Thread(target=lambda i=i: together.__setitem__(i, simulate())) for i in range(2)]
+    for thread in threads:
+        thread.start()
+    for thread in threads:
+        thread.join()
+    for a, b in zip(alone, together):
+        assert all(np.array_equal(x, y) for x, y in zip(a, b))
