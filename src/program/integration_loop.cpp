@@ -32,14 +32,14 @@ std::string whole(double x) {
 }
 // A mass in solar masses, to tenths, with the factor 10 applied before the division.
 std::string massTenths(double m) {
-  return numberText(std::floor((10 * m) / GM) / 10);
+  return numberText(std::floor((10 * m) / kSolarGM) / 10);
 }
 
 }  // namespace
 
 Run::LoopOutcome Run::integrate() {
   LoopState& s = s_;
-  const RunState& m = program_.runState;
+  const RunState& state = program_.runState;
   const step::DirectionWatch watch(s.alpha);
   // Newtonian gravity takes the packed loop (or the plain one as its reference); a post-Newtonian model
   // takes its own step, in the plain loop.
@@ -66,7 +66,7 @@ Run::LoopOutcome Run::integrate() {
     if (s.stepCount % kPlotPeriod == 0) {
       plot();
       publishProgress();
-      if (m.stopRequested) {
+      if (state.stopRequested) {
         endConfiguration(true);
         return LoopOutcome::Stopped;
       }
@@ -161,12 +161,12 @@ void Run::endConfiguration(bool stopped) {
 }
 
 void Run::publishProgress() {
-  RunState& m = program_.runState;
-  m.totalSteps = stepsBefore_ + s_.stepCount;
-  m.x1 = s_.x1;
-  m.y1 = s_.y1;
-  m.x2 = s_.x2;
-  m.y2 = s_.y2;
+  RunState& state = program_.runState;
+  state.totalSteps = stepsBefore_ + s_.stepCount;
+  state.x1 = s_.x1;
+  state.y1 = s_.y1;
+  state.x2 = s_.x2;
+  state.y2 = s_.y2;
 }
 
 void Run::writeRevolution(bool timed) {
@@ -186,7 +186,7 @@ void Run::writeRevolution(bool timed) {
 void Run::plot() {
   LoopState& s = s_;
   if (!step::centreOfMass(s)) return;
-  const RunState& m = program_.runState;
+  const RunState& state = program_.runState;
   Display& display = program_.display;
   RunObserver* observer = program_.observer;
   const int configuration = static_cast<int>(ialpha_);
@@ -198,7 +198,7 @@ void Run::plot() {
   for (int body = 0; body < bodies; ++body) {
     const double x = dots[body].x - s.xcm;
     const double y = s.ycm - dots[body].y;
-    plotDisc(m, display, x, y, paletteColor(dots[body].colour), 0);
+    plotDisc(state, display, x, y, paletteColor(dots[body].colour), 0);
     if (observer != nullptr) observer->onDot(configuration, s.stepCount, body + 1, x, -y);
   }
 }

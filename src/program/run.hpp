@@ -54,7 +54,6 @@ class Run {
 
   Program& program_;
   RunParameters p_;
-  double pi_ = 0;
   std::int64_t ialpha_ = 0;
   std::int64_t stepsBefore_ = 0;  // steps of the configurations already integrated
   std::int64_t nextClockCheck_ = 0;
