@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <numbers>
 #include <functional>
 #include <memory>
 
@@ -22,7 +23,7 @@ namespace {
 
 using Integration = step::AdaptiveIntegration<step::GaussRadau>;
 using enum ControlId;
-const double kPi = 4 * std::atan(1.0);
+constexpr double kPi = std::numbers::pi;
 
 // An integrator as a problem drives it: one step, and the state at a time within the last one.
 struct Driver {
@@ -65,8 +66,8 @@ Driver adaptive(const LoopState& start, double tolerance) {
 
 LoopState pairState(const char* model, double r, double v, double period, double stepsPerRevolution) {
   LoopState s;
-  const double m1 = 36 * GM, m2 = 29 * GM, m = m1 + m2;
-  s.gravity = *gravityModelNamed(model), s.bodiesInPlay = s.bodyCount = 2, s.m1 = m1, s.m2 = m2, s.pi = kPi;
+  const double m1 = 36 * kSolarGM, m2 = 29 * kSolarGM, m = m1 + m2;
+  s.gravity = *gravityModelNamed(model), s.bodiesInPlay = s.bodyCount = 2, s.m1 = m1, s.m2 = m2;
   s.dt = period / stepsPerRevolution, s.stepsPerRevolution = stepsPerRevolution;
   s.x1 = -(m2 / m) * r, s.x2 = (m1 / m) * r, s.vy1 = -(m2 / m) * v, s.vy2 = (m1 / m) * v;
   s.dist12 = s.minDist12 = r;
@@ -78,13 +79,14 @@ LoopState inspiral(double stepsPerRevolution) {
   RunParameters p;
   p.BH1 = 36, p.BH2 = 29, p.f = 5, p.stepsPerRevolution = stepsPerRevolution,
   p.gravity = *gravityModelNamed("2.5pn");
-  const Orbit o = computeOrbit(p, 2, kPi);
+  const Orbit o = computeOrbit(p, 2);
   return pairState("2.5pn", o.dist, o.v1 + o.v2, 0.2, stepsPerRevolution);
 }
 
 // 1pn from periastron at a (1 - e) with Newton's speed, a = 100 G m / c², e = 0.5.
 LoopState eccentric(double stepsPerRevolution) {
-  const double m = 65 * GM, a = 100 * m / (c * c), period = 2 * kPi * std::sqrt(a * a * a / m);
+  const double m = 65 * kSolarGM, a = 100 * m / (kLightSpeed * kLightSpeed),
+               period = 2 * kPi * std::sqrt(a * a * a / m);
   return pairState("1pn", a / 2, std::sqrt(3 * m / a), period, stepsPerRevolution);
 }
 

@@ -13,7 +13,7 @@ namespace {
 // 36 and 29 solar masses on Newton's circular orbit 2000 km apart, their centre of mass at rest at the
 // origin; bench/python_rate.py starts the module's Simulation from the same numbers.
 python::Simulation circularPair(GravityModel model) {
-  const double m1 = 36 * GM, m2 = 29 * GM, a = 2000;
+  const double m1 = 36 * kSolarGM, m2 = 29 * kSolarGM, a = 2000;
   const double omega = std::sqrt((m1 + m2) / (a * a * a)), r1 = a * m2 / (m1 + m2), r2 = a * m1 / (m1 + m2);
   const python::Simulation::Start bodies[] = {{m1, -r1, 0, 0, -omega * r1}, {m2, r2, 0, 0, omega * r2}};
   return python::Simulation(bodies, 1e-6, model);

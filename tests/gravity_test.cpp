@@ -19,7 +19,7 @@ namespace {
 
 using gravity::Body;
 using gravity::Vec2;
-const double kMass1 = 36 * GM, kMass2 = 29 * GM, kTotal = kMass1 + kMass2;
+const double kMass1 = 36 * kSolarGM, kMass2 = 29 * kSolarGM, kTotal = kMass1 + kMass2;
 
 const GravityModel kFirstOrder = named("1pn"), kFirstOrderRadiating = named("1pn+2.5pn"),
                    kRadiating = named("2.5pn");
@@ -33,7 +33,7 @@ void advance(LoopState& s) {
 // at (0, v) relative to it.
 LoopState pair(GravityModel model, double r, double v, double dt) {
   LoopState s;
-  s.gravity = model, s.bodiesInPlay = 2, s.m1 = kMass1, s.m2 = kMass2, s.dt = dt, s.pi = kPi;
+  s.gravity = model, s.bodiesInPlay = 2, s.m1 = kMass1, s.m2 = kMass2, s.dt = dt;
   s.x1 = -(kMass2 / kTotal) * r, s.x2 = (kMass1 / kTotal) * r;
   s.vy1 = -(kMass2 / kTotal) * v, s.vy2 = (kMass1 / kTotal) * v;
   return s;
@@ -43,7 +43,7 @@ LoopState pair(GravityModel model, double r, double v, double dt) {
 LoopState circularPair(GravityModel model, double frequency, double stepsPerRevolution) {
   RunParameters p;
   p.BH1 = 36, p.BH2 = 29, p.f = frequency, p.stepsPerRevolution = stepsPerRevolution, p.gravity = model;
-  const Orbit o = computeOrbit(p, 2, kPi);
+  const Orbit o = computeOrbit(p, 2);
   return pair(model, o.dist, o.v1 + o.v2, o.dt);
 }
 
@@ -81,7 +81,7 @@ TEST(PostNewtonian, TheNBodyAccelerationAndEnergyOfAPairAreTheTwoBodyForms) {
     const double g = kTotal / d, newton = 0.5 * v2 - g;
     const double firstOrder =
         0.375 * (1 - 3 * nu) * v2 * v2 + (g / 2) * ((3 + nu) * v2 + nu * rdot * rdot) + g * g / 2;
-    const double energy[] = {newton, newton + firstOrder / (c * c)};
+    const double energy[] = {newton, newton + firstOrder / (kLightSpeed * kLightSpeed)};
     const GravityModel models[] = {GravityModel::Newtonian, kFirstOrder};
     for (int m = 0; m < 2; ++m) {  // of the bodies, and of their relative motion per unit reduced mass
       EXPECT_NEAR(gravity::conservedEnergy(models[m], pair), reduced * energy[m], 1e-13 * reduced * g);
@@ -99,7 +99,7 @@ TEST(PostNewtonian, RadiationReactionHalvesTheSeparationInPetersTime) {
     advance(s);
   } while (s.endCode == EndCode::None && s.dist12 > a0 / 2);  // dist12: the separation at the step's start
   const auto peters = [&](double a) {
-    return (5.0 / 256) * std::pow(c, 5) * std::pow(a, 4) / (kMass1 * kMass2 * kTotal);
+    return (5.0 / 256) * std::pow(kLightSpeed, 5) * std::pow(a, 4) / (kMass1 * kMass2 * kTotal);
   };
   EXPECT_NEAR(s.dt * static_cast<double>(s.stepCount - 1) / (peters(a0) - peters(a0 / 2)), 1, 0.01);
 }
@@ -126,7 +126,7 @@ TEST(PostNewtonian, TheCircularOrbitsOfTheSetUpKeepTheirSeparationAndTheirEnergy
   // at 1PN the orbit has the textbook frequency to first order in x = G m / (r c^2) (the orbit of the
   // equations integrated differs by about 5 x^2)
   const LoopState s = circularPair(kFirstOrder, 5, 1);
-  const double r = separation(s), x = kTotal / (r * c * c), omega = 2 * kPi * 5;
+  const double r = separation(s), x = kTotal / (r * kLightSpeed * kLightSpeed), omega = 2 * kPi * 5;
   const double nu = kMass1 * kMass2 / (kTotal * kTotal);
   EXPECT_NEAR(omega * omega * r * r * r / kTotal, 1 - (3 - nu) * x, 6 * x * x);
   for (const char* model : {"1pn", "1pn+2pn", "1pn+2pn+3pn"}) {
@@ -139,7 +139,7 @@ TEST(PostNewtonian, TheCircularOrbitsOfTheSetUpKeepTheirSeparationAndTheirEnergy
 
 TEST(PostNewtonian, TheEccentricOrbitAdvancesItsPeriastronAsTheClosedFormSays) {
   // a = 100 G m / c^2, e = 0.3 built at periastron with Newton's speed; a and e measured on the 1PN orbit
-  const double a = 100 * kTotal / (c * c), e = 0.3, steps = 1e5;
+  const double a = 100 * kTotal / (kLightSpeed * kLightSpeed), e = 0.3, steps = 1e5;
   const double rp = a * (1 - e), period = 2 * kPi * std::sqrt(a * a * a / kTotal);
   LoopState s = pair(kFirstOrder, rp, std::sqrt(kTotal * (1 + e) / rp), period / steps);
   std::vector<double> periastra;  // the direction of each periastron, unwrapped
@@ -153,7 +153,7 @@ TEST(PostNewtonian, TheEccentricOrbitAdvancesItsPeriastronAsTheClosedFormSays) {
   }
   const double advance = (periastra.back() - periastra.front()) / 4 - 2 * kPi;
   const double p = 2 * low * high / (low + high);  // a (1 - e^2) of the orbit integrated
-  EXPECT_NEAR(advance / (6 * kPi * kTotal / (c * c * p)), 1, 0.01);
+  EXPECT_NEAR(advance / (6 * kPi * kTotal / (kLightSpeed * kLightSpeed * p)), 1, 0.01);
 }
 
 // The set-up of a 1PN orbit of f Hz: its revolution time 1/f, and a time step of 1/f over "Max count";

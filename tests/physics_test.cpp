@@ -33,13 +33,13 @@ LoopState build(int count, const Fields& fields, std::string* shown = nullptr) {
 }
 
 TEST(SetUp, TheWorkedOrbitsOfOneAndTwoBlackHoles) {
-  // one solar mass at the speed of light: dist = GM / c^2, black hole 1 at rest at the centre
+  // one solar mass at the speed of light: dist = G M / c^2, black hole 1 at rest at the centre
   LoopState s = build(1, {{Mass1Field, "1"}});
-  const double dist = GM / (c * c);
+  const double dist = kSolarGM / (kLightSpeed * kLightSpeed);
   EXPECT_DOUBLE_EQ(s.x2 - s.x1, dist);
   EXPECT_EQ(std::tuple(s.x1, s.y1, s.vx1), std::tuple(0.0, 0.0, 0.0));
-  EXPECT_NEAR(s.vy2, c, 1e-6);
-  EXPECT_DOUBLE_EQ(s.dt, 2 * kPi * dist / c / 1000000);
+  EXPECT_NEAR(s.vy2, kLightSpeed, 1e-6);
+  EXPECT_DOUBLE_EQ(s.dt, 2 * kPi * dist / kLightSpeed / 1000000);
   std::string shown;  // 1 Hz around one solar mass: 1498 km, v/c .031
   EXPECT_NEAR(build(1, {{Mass1Field, "1"}, {SpeedRatioField, ""}, {FrequencyField, "1"}}, &shown).x2, 1498,
               1);
@@ -47,19 +47,19 @@ TEST(SetUp, TheWorkedOrbitsOfOneAndTwoBlackHoles) {
   // 100 kHz would be faster than light: one black hole's mass is lowered to fit, two only clamp v/c
   EXPECT_DOUBLE_EQ(
       build(1, {{Mass1Field, "1"}, {SpeedRatioField, ""}, {FrequencyField, "100000"}}, &shown).m1,
-      c / (100000 * (kPi * 2)) * (c * c));
+      kLightSpeed / (100000 * (kPi * 2)) * (kLightSpeed * kLightSpeed));
   EXPECT_EQ(shown, " 1| .3");
   s = build(2, {{FrequencyField, "100000"}}, &shown);
   const double omega = 100000 * (kPi * 2);
-  EXPECT_DOUBLE_EQ(s.x2 - s.x1, std::pow((65 * GM) / (omega * omega), kCubeRootExponent));
-  EXPECT_EQ(std::tuple(shown, s.m1), std::tuple(" 1|36", 36 * GM));
+  EXPECT_DOUBLE_EQ(s.x2 - s.x1, std::pow((65 * kSolarGM) / (omega * omega), kCubeRootExponent));
+  EXPECT_EQ(std::tuple(shown, s.m1), std::tuple(" 1|36", 36 * kSolarGM));
   // equal masses at 90 degrees: black hole 2 on the +y axis moving left, black hole 1 opposite
   s = build(2, {{Mass2Field, "36"}, {AngleMinField, "90"}});
   EXPECT_NEAR(s.x2, 0, 1e-12 * s.y2);
   EXPECT_EQ(std::tuple(s.y1, s.vx1, s.alpha, s.phi), std::tuple(-s.y2, -s.vx2, 90.0, 90.0));
   EXPECT_LT(s.vx2, 0);
   s = build(3, {{AngleMaxField, "0"}});  // black hole 3 at rest four orbit radii out
-  EXPECT_EQ(std::tuple(s.x3, s.y3, s.vx3, s.m3), std::tuple(4 * s.x2, 0.0, 0.0, 5 * GM));
+  EXPECT_EQ(std::tuple(s.x3, s.y3, s.vx3, s.m3), std::tuple(4 * s.x2, 0.0, 0.0, 5 * kSolarGM));
 }
 
 // Two revolutions about 90 degrees, where y is far from 0: the centre of mass stays put, the distances
@@ -102,8 +102,8 @@ TEST(MassChange, GrowsByThePercentagePerMaxCountStepsAndGoesOnThroughNegativeMas
   const Fields endless = kNoLimit + Fields{{MaxCountField, "2000"}};
   LoopState s = runWith(2, endless, 3000).ends.at(0);
   ASSERT_EQ(s.stepCount, 4000);
-  EXPECT_NEAR(s.m1, 36 * GM * (1 + 0.05 * 3999 / 2000), 1e-9 * 36 * GM);
-  EXPECT_NEAR(s.m2, 29 * GM * (1 + 0.05 * 3999 / 2000), 1e-9 * 29 * GM);
+  EXPECT_NEAR(s.m1, 36 * kSolarGM * (1 + 0.05 * 3999 / 2000), 1e-9 * 36 * kSolarGM);
+  EXPECT_NEAR(s.m2, 29 * kSolarGM * (1 + 0.05 * 3999 / 2000), 1e-9 * 29 * kSolarGM);
   Harness growing;  // the fields show the masses as they grow, at each refresh of the integration
   growing.configure(2, endless);
   std::string shown[2];
@@ -118,13 +118,13 @@ TEST(MassChange, GrowsByThePercentagePerMaxCountStepsAndGoesOnThroughNegativeMas
   // 2 gains what 1 gives up; with no gain of its own, 2 stays as it was
   s = runWith(2, {{MassGain1Field, "-5"}, {MaxCountField, "2000"}}, 2000).ends.at(0);
   EXPECT_EQ(s.dmu1, -s.dmu2);
-  EXPECT_NEAR(s.m1 + s.m2, 65 * GM, 1e-9 * 65 * GM);
-  EXPECT_EQ(runWith(2, {{MassGain2Field, "0"}, {MaxCountField, "2000"}}, 2000).ends.at(0).m2, 29 * GM);
+  EXPECT_NEAR(s.m1 + s.m2, 65 * kSolarGM, 1e-9 * 65 * kSolarGM);
+  EXPECT_EQ(runWith(2, {{MassGain2Field, "0"}, {MaxCountField, "2000"}}, 2000).ends.at(0).m2, 29 * kSolarGM);
   // losing all their mass each revolution, the sum passes 0 near step 10000 and the run goes on
   const Fields losing = {{MassGain1Field, "-100"}, {MassGain2Field, "-100"}, {MaxCountField, "10000"}};
   s = runWith(2, kNoLimit + losing, 30000).ends.at(0);
   EXPECT_EQ(std::tuple(s.stepCount, s.reason), std::tuple(31000, EndReason::None));
-  EXPECT_NEAR(s.m1, 36 * GM * (1 - 30999.0 / 10000), 1e-6 * 36 * GM);
+  EXPECT_NEAR(s.m1, 36 * kSolarGM * (1 - 30999.0 / 10000), 1e-6 * 36 * kSolarGM);
   // only a sum of exactly 0 or a separation of 0 leaves the centre of mass undefined and ends the
   // configuration
   for (const auto& [m0, m1, d, ends] : {std::tuple{1.0, -1.0, 4.0, true},
@@ -162,10 +162,10 @@ TEST(LoopEvents, ACapturedThirdHandsItsMassOverAndOneWithinAKilometreMerges) {
   EXPECT_GT(s.minDist13, 0);
   EXPECT_EQ(std::tuple(s.captured, s.bodiesInPlay, s.reason, s.revolutionCount),
             std::tuple(true, 2.0, EndReason::Revolutions, 7));
-  EXPECT_DOUBLE_EQ(s.dmu1, (0.2 * (5 * GM)) / 2000);  // a fifth of m2 per revolution to the nearer
+  EXPECT_DOUBLE_EQ(s.dmu1, (0.2 * (5 * kSolarGM)) / 2000);  // a fifth of m2 per revolution to the nearer
   EXPECT_GE(s.dmsum1, s.m3);
   EXPECT_LT(s.dmsum1, s.m3 + s.dmu1);
-  EXPECT_EQ(std::tuple(s.m1, s.m2, s.m3), std::tuple(36 * GM + s.dmsum1, 29 * GM, 5 * GM));
+  EXPECT_EQ(std::tuple(s.m1, s.m2, s.m3), std::tuple(36 * kSolarGM + s.dmsum1, 29 * kSolarGM, 5 * kSolarGM));
   const Fields light = {{Mass1Field, ".01"},
                         {Mass2Field, ".01"},
                         {Mass3Field, ".01"},
@@ -176,8 +176,8 @@ TEST(LoopEvents, ACapturedThirdHandsItsMassOverAndOneWithinAKilometreMerges) {
     EXPECT_EQ(std::tuple(s.reason, s.captured, s.bodiesInPlay), std::tuple(reason, false, 2.0)) << angle;
     const bool one = reason == EndReason::Merger13;
     EXPECT_LT(one ? s.dist13 : s.dist23, 1);
-    EXPECT_EQ(std::tuple(s.m1, s.m2),
-              one ? std::tuple(0.02 * GM, 0.01 * GM) : std::tuple(0.01 * GM, 0.02 * GM));
+    EXPECT_EQ(std::tuple(s.m1, s.m2), one ? std::tuple(0.02 * kSolarGM, 0.01 * kSolarGM)
+                                          : std::tuple(0.01 * kSolarGM, 0.02 * kSolarGM));
   }
 }
 
@@ -325,7 +325,7 @@ TEST(FastLoop, ShowsExactlyWhatThePlainLoopShows) {
 TEST(FastLoop, TheRevolutionTestCountsWhatThePlainOneCounts) {
   for (double alpha : {0.0, 10.0, 90.0, 179.5, 180.0, 270.0, 359.9, -30.0}) {
     LoopState plain;
-    plain.pi = kPi, plain.alpha = plain.phi = alpha;
+    plain.alpha = plain.phi = alpha;
     LoopState fast = plain;
     const step::DirectionWatch watch(alpha);
     long decided = 0;
@@ -358,11 +358,11 @@ TEST(pairDirection, CountsCounterClockwiseFromPlusXInDegrees) {
       {1.0, -1.0, 315.0}, {0.0, 2.0, 90.0}, {0.0, -2.0, 270.0}, {-1.0, 0.0, 180.0}, {0.0, 0.0, 42.0}}) {
     // clang-format on
     double angle = 42;
-    angleOfDirection(dx, dy, kPi, angle);
+    angleOfDirection(dx, dy, angle);
     EXPECT_NEAR(angle, expected, 1e-12) << dx << ", " << dy;
   }
   RunState m;
-  m.x1 = 1, m.y1 = 1, m.x2 = 1, m.y2 = 3, m.pi = kPi;
+  m.x1 = 1, m.y1 = 1, m.x2 = 1, m.y2 = 3;
   double angle = 0;
   pairDirection(m, angle);
   EXPECT_EQ(angle, 90);

@@ -33,11 +33,11 @@ void expectEndWaitFields(const Harness& h, const LoopState& s) {
   // clang-format off
   const Fields expected = {
       {Distance12Field, tenths(s.dist12)}, {MinDistance12Field, tenths(s.minDist12)}, {CentreDistance1Field, tenths(distance(s.x1 - s.xcm, s.y1 - s.ycm))},
-      {CentreDistance2Field, tenths(distance(s.x2 - s.xcm, s.y2 - s.ycm))}, {Mass3Field, numberText(std::floor(10 * s.m3 / GM) / 10)},
+      {CentreDistance2Field, tenths(distance(s.x2 - s.xcm, s.y2 - s.ycm))}, {Mass3Field, numberText(std::floor(10 * s.m3 / kSolarGM) / 10)},
       {Speed1Field, whole(s.v1)}, {Speed2Field, whole(s.v2)}, {Speed3Field, whole(s.v3)}, {OffsetX2Field, numberText(s.x2 - s.xcm)},
       {OffsetY2Field, numberText(s.y2 - s.ycm)}, {MaxSpeed1Field, whole(s.v1max)}, {MaxSpeed2Field, whole(s.v2max)}, {MaxSpeed3Field, whole(s.v3max)},
       {PhiField, tenths(s.phi)}, {RevolutionsField, numberText(static_cast<double>(s.revolutionCount))},
-      {RevolutionTimeField, numberText(truncateTo(s.revolutionTime, 4))}, {FrequencyField, f}, {Mass1Field, tenths(s.m1 / GM)}, {Mass2Field, tenths(s.m2 / GM)},
+      {RevolutionTimeField, numberText(truncateTo(s.revolutionTime, 4))}, {FrequencyField, f}, {Mass1Field, tenths(s.m1 / kSolarGM)}, {Mass2Field, tenths(s.m2 / kSolarGM)},
       {TotalTimeField, numberText(truncateTo(s.dt * static_cast<double>(s.stepCount), 4))}};
   // clang-format on
   for (const auto& [id, text] : expected) EXPECT_EQ(h.text(id), text) << controlDesign(id).name;
@@ -179,9 +179,9 @@ TEST(RunDriver, TheDistanceSetUpWritesFrequencyAndSpeedOrGoesStraightToTheEndWai
     });
     h.click(StartButton);
     if (std::string(dist) == "1000") {
-      const double m = 65 * GM, d = 1000;
+      const double m = 65 * kSolarGM, d = 1000;
       const double f = std::sqrt(m / (d * (d * (d * (kPi * (kPi * 4)))))),
-                   v = (36 * GM / std::sqrt(d * m)) / c;
+                   v = (36 * kSolarGM / std::sqrt(d * m)) / kLightSpeed;
       std::string expected;
       formatWithMask(f, "###.###", expected);
       EXPECT_EQ(freq, expected);

@@ -28,9 +28,12 @@ struct Masses {
   double total() const { return m1 + m2; }
   double nu() const { return m1 * m2 / (total() * total()); }
   double reduced() const { return m1 * m2 / total(); }
-  double length(double overTotal) const { return overTotal * total() / (c * c); }  // a G m / c², km
+  double length(double overTotal) const {
+    return overTotal * total() / (kLightSpeed * kLightSpeed);
+  }  // a G m / c², km
 };
-const Masses kDefault{36 * GM, 29 * GM}, kEqual{36 * GM, 36 * GM}, kUnequal{36 * GM, 9 * GM};
+const Masses kDefault{36 * kSolarGM, 29 * kSolarGM}, kEqual{36 * kSolarGM, 36 * kSolarGM},
+    kUnequal{36 * kSolarGM, 9 * kSolarGM};
 
 // The conservative sets through 1PN, 2PN and 3PN.
 const char* const kConservative[] = {"1pn", "1pn+2pn", "1pn+2pn+3pn"};
@@ -77,7 +80,7 @@ Circular circularOrbit(GravityModel model, const Masses& m, double overTotal) {
 }
 
 double frequencyParameter(const Masses& m, double omega) {  // x = (G m ω / c³)^(2/3)
-  return std::pow(m.total() * omega / (c * c * c), 2.0 / 3);
+  return std::pow(m.total() * omega / (kLightSpeed * kLightSpeed * kLightSpeed), 2.0 / 3);
 }
 
 // How a difference scales: its ratio between an orbit and one twice as wide.
@@ -93,8 +96,8 @@ TEST(CircularOrbits, TheEnergyIsEOfXToTheOrderOfTheTermsAndTheSeparationItsSerie
       const double perMass = gravity::binarySpecificEnergy(model, o.x, o.v, kDefault.m1, kDefault.m2);
       EXPECT_NEAR(gravity::conservedEnergy(model, pairOf(kDefault, o.x, o.v)) / kDefault.reduced(), perMass,
                   1e-12 * std::fabs(perMass));
-      return perMass /
-                 (c * c * circularEnergyOfX(frequencyParameter(kDefault, o.omega), kDefault.nu(), order)) -
+      return perMass / (kLightSpeed * kLightSpeed *
+                        circularEnergyOfX(frequencyParameter(kDefault, o.omega), kDefault.nu(), order)) -
              1;
     };
     const auto separation = [&](double overTotal) {
@@ -191,7 +194,7 @@ TEST(EnergyBalance, TheReactionThrough3_5PNDrainsTheFluxOfFirstOrder) {
                           (energy(v + Vec2{0, h}) - energy(v - Vec2{0, h})) / (2 * h)};
       const double lost = -kDefault.reduced() * gravity::dot(gradient, reaction);
       const double xi = frequencyParameter(kDefault, omega), nu = kDefault.nu();
-      const double flux = 32.0 / 5 * std::pow(c, 5) * nu * nu * std::pow(xi, 5) *
+      const double flux = 32.0 / 5 * std::pow(kLightSpeed, 5) * nu * nu * std::pow(xi, 5) *
                           (1 - (fluxOrder > 0 ? (1247.0 / 336 + 35.0 / 12 * nu) * xi : 0));
       return lost / flux - 1;
     };

@@ -55,7 +55,7 @@ void StrainWriter::onStrainSample(int configuration, const StrainSample& sample)
 void RemnantList::onConfigurationEnd(int configuration, const LoopState& s, bool stopped) {
   nlohmann::ordered_json entry = {{"configuration", configuration}};
   const auto remnant = remnantAtEnd(s, stopped);
-  entry["remnant_msun"] = remnant ? nlohmann::ordered_json(remnant->mass / GM) : nullptr;
+  entry["remnant_msun"] = remnant ? nlohmann::ordered_json(remnant->mass / kSolarGM) : nullptr;
   entry["remnant_spin"] = remnant ? nlohmann::ordered_json(remnant->spin) : nullptr;
   entry["kick_kms"] = remnant ? nlohmann::ordered_json(remnant->kick) : nullptr;
   list_.push_back(std::move(entry));

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <iostream>
 #include <memory>
+#include <numbers>
 #include <thread>
 
 #include "batch/batch_output.hpp"
@@ -51,7 +52,7 @@ nlohmann::ordered_json strainJson(const BatchOptions& options) {
 }
 
 StrainSampling strainSampling(const BatchOptions& options) {
-  const double pi = 4 * std::atan(1.0);
+  using std::numbers::pi;
   return {options.strainRate, {options.distanceMpc * kKmPerMpc, options.inclinationDeg * pi / 180}};
 }
 
@@ -179,10 +180,9 @@ BatchResult BatchSession::refused(const std::string& reason) {
 // the steps of those before it.
 void BatchSession::startParallelSweep(const RunParameters& p) {
   const int jobs = threadCount(options_.jobs);
-  const double pi = 4 * std::atan(1.0);
+  using std::numbers::pi;
   const std::int64_t configurations = sweepLength(p.nalpha);
-  if (jobs < 2 || options_.maxSteps || configurations < 2 ||
-      refusalReason(p, program_.runState.bodyCount, pi))
+  if (jobs < 2 || options_.maxSteps || configurations < 2 || refusalReason(p, program_.runState.bodyCount))
     return;
   sweep_ = std::make_unique<ParallelSweep>(program_, jobs, configurations, options_.stop);
   program_.options.source = sweep_.get();

@@ -17,7 +17,7 @@ std::string atEnd(const ConfigurationOutcome& o) {
 
 template <double LoopState::*kMass>
 std::string solarMassesAtEnd(const ConfigurationOutcome& o) {
-  return roundTripText(o.end.*kMass / GM);
+  return roundTripText(o.end.*kMass / kSolarGM);
 }
 
 // A value of black hole 3, empty in a run without it.
@@ -31,7 +31,7 @@ template <double Remnant::*kValue, bool kSolarMasses = false>
 std::string ofRemnant(const ConfigurationOutcome& o) {
   const std::optional<Remnant> remnant = remnantAtEnd(o.end, o.stopped);
   if (!remnant) return "";
-  return roundTripText(kSolarMasses ? (*remnant).*kValue / GM : (*remnant).*kValue);
+  return roundTripText(kSolarMasses ? (*remnant).*kValue / kSolarGM : (*remnant).*kValue);
 }
 
 bool relativistic(const TableScope& scope) {

@@ -1,4 +1,5 @@
 #include <cmath>
+#include <numbers>
 
 #include "display/plotting.hpp"
 #include "format/mask.hpp"
@@ -34,7 +35,7 @@ double pairDistance(double xa, double ya, double xb, double yb) {
 }  // namespace
 
 Run::SetupOutcome Run::buildConfiguration() {
-  RunState& m = program_.runState;
+  RunState& state = program_.runState;
   const std::int64_t k = ialpha_;
   program_.display.clear();
   program_.display.setNote("");
@@ -42,9 +43,9 @@ Run::SetupOutcome Run::buildConfiguration() {
   angle_ = angle;
   program_.write(AngleMinField, numberText(angle));
   ialpha_ = k + 1;
-  m.configurationsBuilt = ialpha_;
+  state.configurationsBuilt = ialpha_;
 
-  const Orbit orbit = computeOrbit(p_, m.bodyCount, pi_);
+  const Orbit orbit = computeOrbit(p_, state.bodyCount);
   if (orbit.kind == Orbit::Case::Distance && !orbit.abandoned)
     program_.write(FrequencyField, maskedFrequency(orbit.f));
   if (orbit.abandoned) return SetupOutcome::EndWait;
@@ -57,7 +58,7 @@ Run::SetupOutcome Run::buildConfiguration() {
   } else {
     // as after the first configuration's pause, also for a run of this configuration alone (a parallel
     // sweep's worker), which Stop must reach
-    m.phase = RunPhase::Integrating;
+    state.phase = RunPhase::Integrating;
   }
   // each pair's least separation starts from its own separation at the set-up
   s_.minDist12 = s_.dist12;
@@ -75,11 +76,11 @@ void Run::writeOrbitFields(const Orbit& orbit) {
 }
 
 void Run::placeBodies(const Orbit& o, double angle) {
-  RunState& m = program_.runState;
+  RunState& state = program_.runState;
   LoopState& s = s_;
   s = LoopState{};
   s.alpha = angle >= 360 ? 0 : angle;
-  s.bodiesInPlay = m.bodyCount;
+  s.bodiesInPlay = state.bodyCount;
   s.endCode = EndCode::None;
   s.phi = s.alpha;
   s.m1 = o.m1;
@@ -88,13 +89,12 @@ void Run::placeBodies(const Orbit& o, double angle) {
   s.dmu1 = o.dmu1;
   s.dmu2 = o.dmu2;
   s.stepsPerRevolution = p_.stepsPerRevolution;
-  s.bodyCount = m.bodyCount;
-  s.revolutionLimit = m.revolutionLimit;
-  s.timeLimit = m.timeLimit;
-  s.pi = pi_;
+  s.bodyCount = state.bodyCount;
+  s.revolutionLimit = state.revolutionLimit;
+  s.timeLimit = state.timeLimit;
   s.gravity = p_.gravity;
   s.variableStep = isAdaptive(p_.integrator);
-  const double pi = pi_;
+  using std::numbers::pi;
   const double a = (s.alpha * pi) / 180;
   s.x1 = std::cos(pi + a) * o.rcm1;
   s.y1 = std::sin(pi + a) * o.rcm1;
@@ -107,20 +107,20 @@ void Run::placeBodies(const Orbit& o, double angle) {
   s.x3 = 4 * o.rcm2;
   s.y3 = 0;
   s.vx3 = s.vy3 = 0;
-  m.x1 = s.x1;
-  m.y1 = s.y1;
-  m.x2 = s.x2;
-  m.y2 = s.y2;
-  m.xmax = m.bodyCount == 3 ? p_.xmaxf * o.rcm2 : 1.1 * o.rcm2;
-  m.ymax = m.xmax;
-  m.xmin = -m.xmax;
-  m.ymin = m.xmin;
+  state.x1 = s.x1;
+  state.y1 = s.y1;
+  state.x2 = s.x2;
+  state.y2 = s.y2;
+  state.xmax = state.bodyCount == 3 ? p_.xmaxf * o.rcm2 : 1.1 * o.rcm2;
+  state.ymax = state.xmax;
+  state.xmin = -state.xmax;
+  state.ymin = state.xmin;
   s.revolutionTime = o.revolutionTime;
   s.dt = o.dt;
 }
 
 void Run::writeDerivedFields() {
-  RunState& m = program_.runState;
+  RunState& state = program_.runState;
   LoopState& s = s_;
   program_.write(RevolutionTimeField, numberText(truncateTo(s.revolutionTime, 4)));
   program_.write(TimeStepField, numberText(truncateTo(1000000 * s.dt, 4)));
@@ -150,31 +150,31 @@ void Run::writeDerivedFields() {
     s.xcm = s.x1;
     s.ycm = s.y1;
   }
-  plotDisc(m, program_.display, s.xcm, -s.ycm, paletteColor(1), 0);
+  plotDisc(state, program_.display, s.xcm, -s.ycm, paletteColor(1), 0);
 }
 
 Run::SetupOutcome Run::pause() {
-  RunState& m = program_.runState;
+  RunState& state = program_.runState;
   ControlPanel& panel = program_.panel;
-  m.setupChanged = false;
-  m.editsEnabled = true;
-  m.phase = RunPhase::Paused;
+  state.setupChanged = false;
+  state.editsEnabled = true;
+  state.phase = RunPhase::Paused;
   panel.setText(StartButton, "Cont");
-  m.answer = UserAnswer::None;
+  state.answer = UserAnswer::None;
   do {
     program_.platform.waitEvents();
     if (program_.ended()) return SetupOutcome::Ended;
-  } while (m.answer == UserAnswer::None && !m.setupChanged);
-  m.editsEnabled = false;
-  if (m.answer == UserAnswer::EndRun || m.setupChanged) return SetupOutcome::EndRun;
-  m.phase = RunPhase::Integrating;
+  } while (state.answer == UserAnswer::None && !state.setupChanged);
+  state.editsEnabled = false;
+  if (state.answer == UserAnswer::EndRun || state.setupChanged) return SetupOutcome::EndRun;
+  state.phase = RunPhase::Integrating;
   panel.setVisible(StartButton, false);
   panel.setText(EndButton, "Stop");
   panel.setVisible(AngleStepLabel, false);
   panel.setVisible(AngleStepField, false);
   panel.setVisible(PhiLabel, true);
   panel.setVisible(PhiField, true);
-  panel.setText(RevolutionsLabel, "n rev  " + numberText(m.revolutionLimit));
+  panel.setText(RevolutionsLabel, "n rev  " + numberText(state.revolutionLimit));
   return SetupOutcome::Integrate;
 }
 

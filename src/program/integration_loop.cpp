@@ -33,7 +33,7 @@ std::string whole(double x) {
 }
 // A mass in solar masses, to tenths, with the factor 10 applied before the division.
 std::string massTenths(double m) {
-  return numberText(std::floor((10 * m) / GM) / 10);
+  return numberText(std::floor((10 * m) / kSolarGM) / 10);
 }
 
 }  // namespace
@@ -55,7 +55,7 @@ Run::LoopOutcome Run::integrate() {
 // post-Newtonian model takes its own step, in the plain loop.
 Run::LoopOutcome Run::integrateFixed() {
   LoopState& s = s_;
-  const RunState& m = program_.runState;
+  const RunState& state = program_.runState;
   const step::DirectionWatch watch(s.alpha);
   const bool relativistic = s.gravity != GravityModel::Newtonian;
   modelStep_ = step::SemiImplicitEuler::stepOf(s.gravity);
@@ -72,7 +72,7 @@ Run::LoopOutcome Run::integrateFixed() {
     if (s.stepCount % kPlotPeriod == 0) {
       plot();
       publishProgress();
-      if (m.stopRequested) {
+      if (state.stopRequested) {
         endConfiguration(true);
         return LoopOutcome::Stopped;
       }
@@ -173,13 +173,13 @@ void Run::endConfiguration(bool stopped) {
 }
 
 void Run::publishProgress() {
-  RunState& m = program_.runState;
-  m.totalSteps = stepsBefore_ + s_.stepCount;
-  m.totalForceEvaluations = evaluationsBefore_ + s_.forceEvaluations;
-  m.x1 = s_.x1;
-  m.y1 = s_.y1;
-  m.x2 = s_.x2;
-  m.y2 = s_.y2;
+  RunState& state = program_.runState;
+  state.totalSteps = stepsBefore_ + s_.stepCount;
+  state.totalForceEvaluations = evaluationsBefore_ + s_.forceEvaluations;
+  state.x1 = s_.x1;
+  state.y1 = s_.y1;
+  state.x2 = s_.x2;
+  state.y2 = s_.y2;
 }
 
 void Run::writeRevolution(bool timed) {
@@ -203,7 +203,7 @@ void Run::plot() {
 // The bodies of `s` as dots about the centre of mass of black holes 1 and 2, `step` the trace's step.
 void Run::plotDots(LoopState& s, std::int64_t step) {
   if (!step::centreOfMass(s)) return;
-  const RunState& m = program_.runState;
+  const RunState& state = program_.runState;
   Display& display = program_.display;
   RunObserver* observer = program_.observer;
   const int configuration = static_cast<int>(ialpha_);
@@ -215,7 +215,7 @@ void Run::plotDots(LoopState& s, std::int64_t step) {
   for (int body = 0; body < bodies; ++body) {
     const double x = dots[body].x - s.xcm;
     const double y = s.ycm - dots[body].y;
-    plotDisc(m, display, x, y, paletteColor(dots[body].colour), 0);
+    plotDisc(state, display, x, y, paletteColor(dots[body].colour), 0);
     if (observer != nullptr) observer->onDot(configuration, step, body + 1, x, -y);
   }
 }

@@ -24,8 +24,8 @@ std::string mergerNote(const LoopState& s) {
   int length = std::snprintf(text, sizeof text, "merged at %.10g s", time);
   if (const auto remnant = remnantOf(s.m1, s.m2)) {
     length += std::snprintf(text + length, sizeof text - static_cast<std::size_t>(length),
-                            ": %.1f M\u2609, spin %.2f, kick %.0f km/s", remnant->mass / GM, remnant->spin,
-                            remnant->kick);
+                            ": %.1f M\u2609, spin %.2f, kick %.0f km/s", remnant->mass / kSolarGM,
+                            remnant->spin, remnant->kick);
   }
   return text;
 }

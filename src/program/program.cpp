@@ -17,7 +17,7 @@ Program::~Program() {
 }
 
 void pairDirection(const RunState& runState, double& angle) {
-  directionAngle(runState.x1, runState.y1, runState.x2, runState.y2, runState.pi, angle);
+  directionAngle(runState.x1, runState.y1, runState.x2, runState.y2, angle);
 }
 
 double Program::value(ControlId id) const {

@@ -92,7 +92,7 @@ class Program : public ControlPanelEvents {
 };
 
 // The direction of black hole 2 seen from black hole 1 at the shared positions of `runState`, in degrees
-// (directionAngle on RunState's x1, y1, x2, y2 and pi).
+// (directionAngle on RunState's x1, y1, x2, y2).
 void pairDirection(const RunState& runState, double& angle);
 
 }  // namespace bhsim

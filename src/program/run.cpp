@@ -26,13 +26,12 @@ std::string legendOf(const RunParameters& p) {
 }  // namespace
 
 void Run::execute() {
-  RunState& m = program_.runState;
-  pi_ = 4 * std::atan(1.0);
-  p_ = readParameters(program_.panel, m.bodyCount);
+  RunState& state = program_.runState;
+  p_ = readParameters(program_.panel, state.bodyCount);
   p_.gravity = program_.options.gravity;
   p_.integrator = program_.options.integrator;
   p_.tolerance = program_.options.tolerance;
-  if (auto reason = refusalReason(p_, m.bodyCount, pi_)) {
+  if (auto reason = refusalReason(p_, state.bodyCount)) {
     program_.platform.reportRefusal(*reason);
     return;
   }
@@ -54,7 +53,7 @@ void Run::execute() {
       // such configurations would run on deaf to Stop and End. Pass over them once here.
       program_.platform.pumpEvents();
       if (program_.ended()) return;
-      if (m.stopRequested) outcome = LoopOutcome::Stopped;
+      if (state.stopRequested) outcome = LoopOutcome::Stopped;
     }
     if (outcome == LoopOutcome::Ended) return;
     if (outcome == LoopOutcome::Stopped || static_cast<double>(ialpha_) >= p_.nalpha || only) {
@@ -67,74 +66,73 @@ void Run::execute() {
 }
 
 void Run::start() {
-  RunState& m = program_.runState;
+  RunState& state = program_.runState;
   program_.display.clear();
   program_.display.setLegend(legendOf(p_));
   // an adaptive integrator's step is shown as the mean of its steps
   if (isAdaptive(p_.integrator)) program_.panel.setText(TimeStepLabel, "mean dt");
-  m.editsEnabled = false;
-  m.pi = pi_;
-  m.stopRequested = false;
-  m.totalSteps = 0;
-  m.configurationsBuilt = 0;
+  state.editsEnabled = false;
+  state.stopRequested = false;
+  state.totalSteps = 0;
+  state.configurationsBuilt = 0;
   program_.layoutWindows(1);
   if (p_.dalphaZeroed) program_.write(AngleStepField, "0");
-  m.savedMass1 = p_.BH1;
-  m.savedMass2 = p_.BH2;
-  m.savedMass3 = p_.BH3;
-  m.timeLimit = p_.timeLimit;
-  m.revolutionLimit = p_.revolutionLimit;
-  program_.write(SavedTotalTimeField, generalForm(m.timeLimit));
-  program_.write(SavedRevolutionsField, generalForm(m.revolutionLimit));
+  state.savedMass1 = p_.BH1;
+  state.savedMass2 = p_.BH2;
+  state.savedMass3 = p_.BH3;
+  state.timeLimit = p_.timeLimit;
+  state.revolutionLimit = p_.revolutionLimit;
+  program_.write(SavedTotalTimeField, generalForm(state.timeLimit));
+  program_.write(SavedRevolutionsField, generalForm(state.revolutionLimit));
 }
 
 void Run::sweepEnd() {
-  RunState& m = program_.runState;
-  m.editsEnabled = false;
+  RunState& state = program_.runState;
+  state.editsEnabled = false;
   for (auto [field, mass] : {std::pair{Mass1Field, s_.m1}, std::pair{Mass2Field, s_.m2}}) {
-    const double x = mass / GM;
+    const double x = mass / kSolarGM;
     program_.write(field, numberText(x < 1000 ? truncateTo(x, 1) : truncateTo(x, 0)));
   }
   s_.elapsed = step::simulatedTime(s_);
   program_.write(TotalTimeField, numberText(truncateTo(s_.elapsed, 4)));
-  m.editsEnabled = true;
+  state.editsEnabled = true;
 }
 
 // Waits for "Next"; false when the program ended meanwhile.
 bool Run::endWait() {
-  RunState& m = program_.runState;
-  m.phase = RunPhase::EndWait;
+  RunState& state = program_.runState;
+  state.phase = RunPhase::EndWait;
   program_.panel.setVisible(StartButton, true);
   program_.panel.setText(StartButton, "Next");
   program_.panel.setText(EndButton, "End");
-  m.answer = UserAnswer::None;
-  m.setupChanged = false;
-  m.editsEnabled = true;
+  state.answer = UserAnswer::None;
+  state.setupChanged = false;
+  state.editsEnabled = true;
   do {
     // A Stop still pending ends the wait after one pump, without blocking.
-    if (m.stopRequested) {
+    if (state.stopRequested) {
       program_.platform.pumpEvents();
     } else {
       program_.platform.waitEvents();
     }
     if (program_.ended()) return false;
-  } while (m.answer == UserAnswer::None && !m.stopRequested && !m.setupChanged);
+  } while (state.answer == UserAnswer::None && !state.stopRequested && !state.setupChanged);
   return true;
 }
 
 void Run::restore() {
-  RunState& m = program_.runState;
-  program_.write(Mass1Field, numberText(m.savedMass1));
-  program_.write(Mass2Field, numberText(m.savedMass2));
-  program_.write(Mass3Field, numberText(m.savedMass3));
-  program_.write(TotalTimeField, numberText(m.timeLimit));
-  program_.write(RevolutionsField, numberText(m.revolutionLimit));
+  RunState& state = program_.runState;
+  program_.write(Mass1Field, numberText(state.savedMass1));
+  program_.write(Mass2Field, numberText(state.savedMass2));
+  program_.write(Mass3Field, numberText(state.savedMass3));
+  program_.write(TotalTimeField, numberText(state.timeLimit));
+  program_.write(RevolutionsField, numberText(state.revolutionLimit));
   program_.panel.setText(RevolutionsLabel, "n rev");
   if (isAdaptive(p_.integrator)) program_.panel.setText(TimeStepLabel, "delta t");
-  m.phase = RunPhase::Idle;
+  state.phase = RunPhase::Idle;
   program_.panel.setText(StartButton, "Start");
-  m.editsEnabled = true;
-  m.stopRequested = false;
+  state.editsEnabled = true;
+  state.stopRequested = false;
 }
 
 }  // namespace bhsim

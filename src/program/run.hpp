@@ -71,7 +71,6 @@ class Run {
 
   Program& program_;
   RunParameters p_;
-  double pi_ = 0;
   std::int64_t ialpha_ = 0;
   std::int64_t stepsBefore_ = 0;        // steps of the configurations already integrated
   std::int64_t evaluationsBefore_ = 0;  // and their evaluations of the accelerations (adaptive steps)

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cmath>
 #include <memory>
+#include <numbers>
 #include <vector>
 
 #include "batch/table.hpp"
@@ -53,7 +54,7 @@ class PySimulation {
     const auto v = finiteArray(velocities, "velocities", count, 2);
     std::vector<Simulation::Start> bodies;
     for (py::ssize_t b = 0; b < count; ++b)
-      bodies.push_back({GM * m.at(b), x.at(b, 0), x.at(b, 1), v.at(b, 0), v.at(b, 1)});
+      bodies.push_back({kSolarGM * m.at(b), x.at(b, 0), x.at(b, 1), v.at(b, 0), v.at(b, 1)});
     simulation_ = std::make_unique<Simulation>(bodies, realNumber(dt, "dt", true), model_);
   }
 
@@ -77,12 +78,12 @@ class PySimulation {
     const BodyMotions motions = simulation_->motions();
     py::array_t<double> out(motions.count);
     for (int b = 0; b < motions.count; ++b)
-      out.mutable_at(b) = motions.bodies[static_cast<std::size_t>(b)].m / GM;
+      out.mutable_at(b) = motions.bodies[static_cast<std::size_t>(b)].m / kSolarGM;
     return out;
   }
 
   py::tuple strain(py::handle distance, py::handle inclination) const {
-    const double pi = 4 * std::atan(1.0);
+    using std::numbers::pi;
     const Detector detector{realNumber(distance, "distance_mpc", true) * kKmPerMpc,
                             realNumber(inclination, "inclination_deg", false) * pi / 180};
     const Strain h = simulation_->strain(detector);
@@ -168,7 +169,7 @@ void defineKernel(py::module_& module) {
                              "The bodies' masses (solar masses); a body that merged into another gave it its "
                              "mass.")
       .def_property_readonly(
-          "energy", [](const PySimulation& s) { return s.simulation().energy() / GM; },
+          "energy", [](const PySimulation& s) { return s.simulation().energy() / kSolarGM; },
           "The energy the model's conservative terms keep, of the bodies in play, in solar masses x (km/s)^2 "
           "(Newton's kinetic and potential energy, with the post-Newtonian terms of the model; a radiating "
           "model loses it).")

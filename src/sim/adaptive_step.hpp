@@ -17,6 +17,7 @@
 #include <cstddef>
 #include <iterator>
 #include <limits>
+#include <numbers>
 #include <utility>
 
 #include "sim/constants.hpp"
@@ -85,7 +86,7 @@ template <int kBodies>
 Reading fasterThanLight(const Motion<kBodies>& m, int i) {
   const PlaneVector v = velocityOf(m, i);
   const double speed = std::sqrt(v.x * v.x + v.y * v.y);
-  return {speed - c, dotOf(v, accelerationOf(m, i)) / speed};
+  return {speed - kLightSpeed, dotOf(v, accelerationOf(m, i)) / speed};
 }
 // distance - separation of bodies i and j: above 0 closer than `distance`.
 template <int kBodies>
@@ -184,7 +185,7 @@ AdaptiveIntegration<Family>::AdaptiveIntegration(const LoopState& s, double tole
     : step_(stepOf(s.gravity)), tolerance_(tolerance), firstStep_(s.dt) {
   const double revolution = s.dt * s.stepsPerRevolution;
   longest_ = revolution > 0 ? revolution : std::numeric_limits<double>::infinity();
-  const double angle = (s.alpha * s.pi) / 180;
+  const double angle = (s.alpha * std::numbers::pi) / 180;
   unitX_ = std::cos(angle), unitY_ = std::sin(angle);
 }
 

@@ -206,18 +206,18 @@ std::optional<double> circularAngularFrequency(GravityModel model, double mass1,
   if (!(m > 0) || !(separation > 0) || !(nu > -1)) return std::nullopt;
   const std::optional<double> u = branchOf(model, nu).speedSquared(x);
   if (!u) return std::nullopt;
-  return (std::sqrt(*u) * c) / separation;
+  return (std::sqrt(*u) * kLightSpeed) / separation;
 }
 
 std::optional<double> circularSeparationOfFrequency(GravityModel model, double mass1, double mass2,
                                                     double angularFrequency) {
-  const double scaled = (angularFrequency * (mass1 + mass2)) / (kLightSquared * c);  // ω m / c³
+  const double scaled = (angularFrequency * (mass1 + mass2)) / (kLightSquared * kLightSpeed);  // ω m / c³
   return separationOf(model, mass1, mass2, scaled * scaled, 3);
 }
 
 std::optional<double> circularSeparationOfSpeed(GravityModel model, double mass1, double mass2,
                                                 double relativeSpeed) {
-  const double scaled = relativeSpeed / c;
+  const double scaled = relativeSpeed / kLightSpeed;
   return separationOf(model, mass1, mass2, scaled * scaled, 1);
 }
 

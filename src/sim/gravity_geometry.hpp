@@ -33,10 +33,10 @@ struct Body {
   double mass = 0;
 };
 
-inline constexpr double kLightSquared = c * c;
+inline constexpr double kLightSquared = kLightSpeed * kLightSpeed;
 inline constexpr double kInverseLightSquared = 1 / kLightSquared;
 inline constexpr double kInverseLightToTheFourth = kInverseLightSquared * kInverseLightSquared;
-inline constexpr double kInverseLightToTheFifth = kInverseLightSquared * kInverseLightSquared / c;
+inline constexpr double kInverseLightToTheFifth = kInverseLightSquared * kInverseLightSquared / kLightSpeed;
 inline constexpr double kInverseLightToTheSixth = kInverseLightToTheFourth * kInverseLightSquared;
 inline constexpr double kInverseLightToTheSeventh = kInverseLightToTheFifth * kInverseLightSquared;
 

@@ -71,7 +71,6 @@ struct LoopState {
   double bodyCount = 0;
   double revolutionLimit = 0;
   double timeLimit = 0;
-  double pi = 0;
   GravityModel gravity = GravityModel::Newtonian;
   // under a post-Newtonian model, what the step keeps of each pair's mass ratio (1-2, 1-3, 2-3)
   gravity::PairCoefficientsOfBodies pairCoefficients;

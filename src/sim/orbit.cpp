@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <numbers>
 
 #include "sim/circular_orbit.hpp"
 #include "sim/constants.hpp"
@@ -9,6 +10,8 @@
 
 namespace bhsim {
 namespace {
+
+using std::numbers::pi;
 
 void massChange(const RunParameters& p, double bodyCount, Orbit& o) {
   o.dmu1 = (p.dm1 * o.m1) / p.stepsPerRevolution;
@@ -36,15 +39,15 @@ std::string fixed(double x, int decimals) {
 }
 
 double speedRatio(const Orbit& o) {
-  return (o.m1 / std::sqrt(o.dist * (o.m1 + o.m2))) / c;
+  return (o.m1 / std::sqrt(o.dist * (o.m1 + o.m2))) / kLightSpeed;
 }
 
 // The separation and speed by the first case that applies; false when the distance case is abandoned.
-bool separation(const RunParameters& p, double bodyCount, double pi, Orbit& o) {
+bool separation(const RunParameters& p, double bodyCount, Orbit& o) {
   if (p.vc > 0) {
     o.kind = Orbit::Case::Speed;
     o.vc = p.vc;
-    const double w = p.vc * c;
+    const double w = p.vc * kLightSpeed;
     o.dist = (o.m1 * o.m1) / (w * (w * (o.m1 + o.m2)));
     return true;
   }
@@ -65,9 +68,9 @@ bool separation(const RunParameters& p, double bodyCount, double pi, Orbit& o) {
     o.vc = 1;
     o.clamped = true;
     if (bodyCount == 1) {
-      if (o.kind == Orbit::Case::Frequency) o.dist = c / (o.f * (pi * 2));
-      o.m1 = o.dist * (c * c);
-      o.BH1 = o.m1 / GM;
+      if (o.kind == Orbit::Case::Frequency) o.dist = kLightSpeed / (o.f * (pi * 2));
+      o.m1 = o.dist * (kLightSpeed * kLightSpeed);
+      o.BH1 = o.m1 / kSolarGM;
       o.massRecomputed = true;
     }
   }
@@ -79,13 +82,14 @@ bool separation(const RunParameters& p, double bodyCount, double pi, Orbit& o) {
 // speed ratio and the frequency that follow. An orbit beyond the model's circular orbits is marked for
 // refusal. False where the masses have no circular orbits at all, no positive separation is typed or the
 // orbit is faster than light: the pair then starts as under Newton's law.
-bool postNewtonianCircularOrbit(const RunParameters& p, double pi, Orbit& o) {
+bool postNewtonianCircularOrbit(const RunParameters& p, Orbit& o) {
   const double total = o.m1 + o.m2;
   if (!(total > 0) || !(gravity::symmetricMassRatio(o.m1, o.m2) > -1)) return false;
   std::optional<double> separation;
   if (p.vc > 0) {
     o.kind = Orbit::Case::Speed;
-    separation = gravity::circularSeparationOfSpeed(p.gravity, o.m1, o.m2, ((p.vc * c) * total) / o.m1);
+    separation =
+        gravity::circularSeparationOfSpeed(p.gravity, o.m1, o.m2, ((p.vc * kLightSpeed) * total) / o.m1);
   } else if (p.f > 0) {
     o.kind = Orbit::Case::Frequency;
     separation = gravity::circularSeparationOfFrequency(p.gravity, o.m1, o.m2, p.f * (pi * 2));
@@ -103,25 +107,26 @@ bool postNewtonianCircularOrbit(const RunParameters& p, double pi, Orbit& o) {
   o.dist = *separation;
   o.angularFrequency = *omega;
   o.f = o.kind == Orbit::Case::Frequency ? p.f : *omega / (pi * 2);
-  o.vc = o.kind == Orbit::Case::Speed ? p.vc : ((o.m1 / total) * (*omega * o.dist)) / c;
+  o.vc = o.kind == Orbit::Case::Speed ? p.vc : ((o.m1 / total) * (*omega * o.dist)) / kLightSpeed;
   return o.vc <= 1;
 }
 
 // The frequency (Hz) or speed (v/c) of the pair's circular orbit at a separation under the model (Newton's
 // where it has no conservative terms), in the unit of the orbit's case; the separation in the distance
 // case.
-double valueOfCase(const Orbit& o, GravityModel model, double separation, double pi) {
+double valueOfCase(const Orbit& o, GravityModel model, double separation) {
   if (o.kind == Orbit::Case::Distance) return separation;
   const double total = o.m1 + o.m2;
   const double omega = model.conservativeOrder() > 0
                            ? gravity::circularAngularFrequency(model, o.m1, o.m2, separation).value_or(0)
                            : std::sqrt(total / (separation * separation * separation));
-  return o.kind == Orbit::Case::Frequency ? omega / (pi * 2) : ((o.m1 / total) * (omega * separation)) / c;
+  return o.kind == Orbit::Case::Frequency ? omega / (pi * 2)
+                                          : ((o.m1 / total) * (omega * separation)) / kLightSpeed;
 }
 
 // Marks an orbit that cannot be started: beyond the model's circular orbits, or inside the merger
 // separation (under every post-Newtonian model), with the limit in the unit of its case.
-void markLimits(const RunParameters& p, double pi, Orbit& o) {
+void markLimits(const RunParameters& p, Orbit& o) {
   const double merger = gravity::innermostStableSeparation(o.m1, o.m2);
   if (o.beyond == Orbit::Beyond::Nothing && o.dist > 0 && o.dist < merger)
     o.beyond = Orbit::Beyond::MergerSeparation;
@@ -133,7 +138,7 @@ void markLimits(const RunParameters& p, double pi, Orbit& o) {
   } else if (o.beyond == Orbit::Beyond::MergerSeparation) {
     o.limitSeparation = merger;
   }
-  if (o.beyond != Orbit::Beyond::Nothing) o.limit = valueOfCase(o, p.gravity, o.limitSeparation, pi);
+  if (o.beyond != Orbit::Beyond::Nothing) o.limit = valueOfCase(o, p.gravity, o.limitSeparation);
 }
 
 // "33 Hz is above the highest circular orbit of 1PN + 2.5PN gravity for 36 + 29 solar masses (20.2 Hz)".
@@ -163,22 +168,22 @@ bool positiveFinite(double x) {
 
 }  // namespace
 
-Orbit computeOrbit(const RunParameters& p, double bodyCount, double pi) {
+Orbit computeOrbit(const RunParameters& p, double bodyCount) {
   Orbit o;
   o.BH1 = p.BH1;
-  o.m1 = GM * p.BH1;
-  o.m2 = GM * p.BH2;
-  o.m3 = GM * p.BH3;
+  o.m1 = kSolarGM * p.BH1;
+  o.m2 = kSolarGM * p.BH2;
+  o.m3 = kSolarGM * p.BH3;
   massChange(p, bodyCount, o);
   Orbit circular = o;
-  const bool postNewtonian = p.gravity.conservativeOrder() > 0 && postNewtonianCircularOrbit(p, pi, circular);
+  const bool postNewtonian = p.gravity.conservativeOrder() > 0 && postNewtonianCircularOrbit(p, circular);
   if (postNewtonian) {
     o = circular;
-  } else if (!separation(p, bodyCount, pi, o)) {
+  } else if (!separation(p, bodyCount, o)) {
     o.abandoned = true;
     return o;
   }
-  if (p.gravity != GravityModel::Newtonian && o.m1 + o.m2 > 0) markLimits(p, pi, o);
+  if (p.gravity != GravityModel::Newtonian && o.m1 + o.m2 > 0) markLimits(p, o);
   if (o.beyond != Orbit::Beyond::Nothing) return o;
   o.rcm2 = (o.m1 * o.dist) / (o.m1 + o.m2);
   o.rcm1 = o.dist - o.rcm2;
@@ -196,14 +201,14 @@ Orbit computeOrbit(const RunParameters& p, double bodyCount, double pi) {
   return o;
 }
 
-std::optional<std::string> refusalReason(const RunParameters& p, double bodyCount, double pi) {
+std::optional<std::string> refusalReason(const RunParameters& p, double bodyCount) {
   if (!(p.stepsPerRevolution > 0))
     return "\"Max count\" must be above 0: it is the number of steps per revolution.";
   if (bodyCount == 3 && p.dalphaRead == 0 && p.alphamax > p.alphamin) {
     return "\"delta\" must not be 0 while \"max\" is above \"alpha   min\": the sweep would never advance.";
   }
   if (p.BH1 == 0 && p.BH2 == 0) return "\"BH 1\" and \"BH 2\" are both 0: there is no orbit to build.";
-  const Orbit o = computeOrbit(p, bodyCount, pi);
+  const Orbit o = computeOrbit(p, bodyCount);
   if (o.abandoned) return std::nullopt;
   if (o.beyond != Orbit::Beyond::Nothing) return beyondReason(p, o);
   if (!positiveFinite(o.dist)) return "These masses and this orbit give no positive, finite separation.";

@@ -46,10 +46,10 @@ struct Orbit {
   double limitSeparation = 0;  // km, where the limit lies
 };
 
-Orbit computeOrbit(const RunParameters& p, double bodyCount, double pi);
+Orbit computeOrbit(const RunParameters& p, double bodyCount);
 
 // Why a run with these parameters would divide by zero, build a meaningless orbit or start an orbit its
 // law of gravity does not have, or nothing when it can run.
-std::optional<std::string> refusalReason(const RunParameters& p, double bodyCount, double pi);
+std::optional<std::string> refusalReason(const RunParameters& p, double bodyCount);
 
 }  // namespace bhsim

@@ -144,7 +144,7 @@ Crossing runPackedSteps(LoopState& s, const DirectionWatch& watch, std::int64_t 
     const double v1 = lo(speeds), v2 = hi(speeds);
     if (v1 > v1max) v1max = v1;
     if (v2 > v2max) v2max = v2;
-    if ((v1 > c || v2 > c) && s.bodiesInPlay > 1) [[unlikely]] {
+    if ((v1 > kLightSpeed || v2 > kLightSpeed) && s.bodiesInPlay > 1) [[unlikely]] {
       store();
       speedTest(s);
     }
@@ -153,7 +153,7 @@ Crossing runPackedSteps(LoopState& s, const DirectionWatch& watch, std::int64_t 
       b2.p = _mm_add_pd(b2.p, _mm_mul_pd(b2.v, dt));
       v3 = std::sqrt(squareSum(b2.v));
       if (v3 > v3max) v3max = v3;
-      if (dist13 < 1 || dist23 < 1 || v3 > c) [[unlikely]] {
+      if (dist13 < 1 || dist23 < 1 || v3 > kLightSpeed) [[unlikely]] {
         store();
         thirdBodyTests(s);
         m1 = s.m1;

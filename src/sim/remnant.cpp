@@ -50,7 +50,8 @@ double ringdownQualityFit(double chi) {
 
 // ω = (M ω) c³ / (G M) and τ = 2 Q / ω.
 RingdownMode ringdownMode(const Remnant& remnant) {
-  const double omega = ringdownFrequencyFit(remnant.spin) * (c * c * c) / remnant.mass;
+  const double omega =
+      ringdownFrequencyFit(remnant.spin) * (kLightSpeed * kLightSpeed * kLightSpeed) / remnant.mass;
   return {omega, 2 * ringdownQualityFit(remnant.spin) / omega};
 }
 

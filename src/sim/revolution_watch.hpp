@@ -93,9 +93,9 @@ inline Crossing fastRevolutionTest(LoopState& s, const DirectionWatch& watch) {
     s.phiKnown = false;
   } else {
     // an unclassified direction keeps phi known, so the last angle can always be recomputed
-    if (!s.phiKnown) angleOfDirection(s.dirX, s.dirY, s.pi, s.phi);
+    if (!s.phiKnown) angleOfDirection(s.dirX, s.dirY, s.phi);
     s.previousPhi = s.phi;
-    angleOfDirection(dx, dy, s.pi, s.phi);
+    angleOfDirection(dx, dy, s.phi);
     s.phiKnown = true;
     crossing = crossed(s.previousPhi, s.phi, s.alpha);
   }
@@ -108,7 +108,7 @@ inline Crossing fastRevolutionTest(LoopState& s, const DirectionWatch& watch) {
 // Makes phi (and previousPhi, as far as it was computed) exact again.
 inline void settlePhi(LoopState& s) {
   if (s.phiKnown) return;
-  angleOfDirection(s.dirX, s.dirY, s.pi, s.phi);
+  angleOfDirection(s.dirX, s.dirY, s.phi);
   s.phiKnown = true;
 }
 

@@ -95,12 +95,12 @@ inline void moveFirstTwo(LoopState& s) {
 // Black hole 1 or 2 faster than light ends the configuration.
 inline void speedTest(LoopState& s) {
   if (!(s.bodiesInPlay > 1)) return;
-  if (s.v1 > c) {
+  if (s.v1 > kLightSpeed) {
     s.bodiesInPlay = s.bodiesInPlay - 1;
     s.endCode = EndCode::Ends;
     s.reason = EndReason::LightSpeed;
   }
-  if (s.v2 > c) {
+  if (s.v2 > kLightSpeed) {
     s.bodiesInPlay = s.bodiesInPlay - 1;
     s.endCode = EndCode::Ends;
     s.reason = EndReason::LightSpeed;
@@ -131,7 +131,7 @@ inline void thirdBodyTests(LoopState& s, double mergeWithFirst = 1, double merge
     s.endCode = EndCode::Ends;
     s.reason = EndReason::Merger23;
   }
-  if (s.v3 > c) {
+  if (s.v3 > kLightSpeed) {
     s.endCode = EndCode::Capture;
     s.bodiesInPlay = s.bodiesInPlay - 1;
     s.captured = true;
@@ -185,7 +185,7 @@ inline Crossing countCrossing(LoopState& s) {
 
 inline Crossing revolutionTest(LoopState& s) {
   s.previousPhi = s.phi;
-  directionAngle(s.x1, s.y1, s.x2, s.y2, s.pi, s.phi);
+  directionAngle(s.x1, s.y1, s.x2, s.y2, s.phi);
   return crossed(s.previousPhi, s.phi, s.alpha) ? countCrossing(s) : Crossing::None;
 }
 

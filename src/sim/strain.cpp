@@ -49,7 +49,7 @@ Strain quadrupoleStrain(std::span<const BodyMotion> bodies, const Detector& dete
   if (centre.m == 0) return {};
   const QuadrupoleRate rate = quadrupoleRate(bodies, centre);
   // The masses are G m already, so G / (c^4 D) leaves 1 / (c^4 D).
-  const double scale = 1 / (c * c * c * c * detector.distanceKm);
+  const double scale = 1 / (kLightSpeed * kLightSpeed * kLightSpeed * kLightSpeed * detector.distanceKm);
   const double cosine = std::cos(detector.inclinationRad);
   return {scale * (rate.xx - rate.yy * (cosine * cosine)), 2 * scale * rate.xy * cosine};
 }

@@ -32,8 +32,6 @@ struct RunState {
   double timeLimit = 0;
   double revolutionLimit = 0;
 
-  double pi = 0;
-
   // positions of black holes 1 and 2, km
   double x1 = 0;
   double y1 = 0;
