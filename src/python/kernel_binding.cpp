@@ -21,7 +21,7 @@ using namespace pybind11::literals;
 
 // Steps between two looks at Ctrl-C within one call (a millisecond or two of steps).
 constexpr std::int64_t kStepsBetweenLooks = 1 << 16;
-// The same for an adaptive integrator, whose steps take far more work each.
+// The same for an adaptive integrator, whose steps take far more work each (about a microsecond).
 constexpr std::int64_t kAdaptiveStepsBetweenLooks = 1 << 10;
 
 // An array of the given shape of finite numbers from any array-like; ValueError naming it otherwise.
