@@ -21,6 +21,8 @@ using namespace pybind11::literals;
 
 // Steps between two looks at Ctrl-C within one call (a millisecond or two of steps).
 constexpr std::int64_t kStepsBetweenLooks = 1 << 16;
+// The same for an adaptive integrator, whose steps take far more work each (about a microsecond).
+constexpr std::int64_t kAdaptiveStepsBetweenLooks = 1 << 10;
 
 // An array of the given shape of finite numbers from any array-like; ValueError naming it otherwise.
 py::array_t<double> finiteArray(py::handle value, const char* name, py::ssize_t rows, py::ssize_t columns) {
@@ -44,8 +46,11 @@ py::array_t<double> finiteArray(py::handle value, const char* name, py::ssize_t 
 class PySimulation {
  public:
   PySimulation(py::handle masses, py::handle positions, py::handle velocities, py::handle dt,
-               py::handle gravity)
-      : model_(gravity.is_none() ? GravityModel::Newtonian : gravityModel(gravity, "gravity")) {
+               py::handle gravity, py::handle integratorName, py::handle tolerance)
+      : model_(gravity.is_none() ? GravityModel::Newtonian : gravityModel(gravity, "gravity")),
+        integrator_(integrator(integratorName, "integrator")) {
+    const double errorPerStep =
+        python::tolerance(tolerance, isAdaptive(integrator_)).value_or(kDefaultTolerance);
     const py::ssize_t count = py::len(masses);
     if (count < 2 || count > 3)
       throw py::value_error("masses must give two or three bodies (a body of mass 0 is a test body)");
@@ -55,13 +60,20 @@ class PySimulation {
     std::vector<Simulation::Start> bodies;
     for (py::ssize_t b = 0; b < count; ++b)
       bodies.push_back({kSolarGM * m.at(b), x.at(b, 0), x.at(b, 1), v.at(b, 0), v.at(b, 1)});
-    simulation_ = std::make_unique<Simulation>(bodies, realNumber(dt, "dt", true), model_);
+    simulation_ =
+        std::make_unique<Simulation>(bodies, realNumber(dt, "dt", true), model_, integrator_, errorPerStep);
   }
 
-  std::int64_t step(py::handle count) { return run(wholeNumber(count, "n", 0, INT64_MAX)); }
+  std::int64_t step(py::handle count) {
+    const std::int64_t steps = wholeNumber(count, "n", 0, INT64_MAX);
+    return run(steps, [this](std::int64_t n) { return simulation_->step(n); });
+  }
 
   std::int64_t integrateTo(py::handle time) {
-    return run(simulation_->stepsTo(realNumber(time, "time", false)));
+    const double end = realNumber(time, "time", false);
+    if (!simulation_->adaptive())
+      return run(simulation_->stepsTo(end), [this](std::int64_t n) { return simulation_->step(n); });
+    return run(INT64_MAX, [this, end](std::int64_t n) { return simulation_->stepToward(end, n); });
   }
 
   py::array_t<double> column(double BodyMotion::*x, double BodyMotion::*y) const {
@@ -99,17 +111,24 @@ class PySimulation {
 
   const Simulation& simulation() const { return *simulation_; }
   GravityModel model() const { return model_; }
+  Integrator integratorUsed() const { return integrator_; }
 
  private:
-  // Runs the steps without the GIL, looking at Ctrl-C between runs of steps.
-  std::int64_t run(std::int64_t steps) {
+  // Runs the steps without the GIL, looking at Ctrl-C between runs of steps: `steps(n)` runs up to n and
+  // returns how many it ran, fewer when it is done.
+  template <class Steps>
+  std::int64_t run(std::int64_t steps, Steps runSteps) {
     if (busy_.exchange(true)) throw py::value_error("this Simulation is stepping in another thread");
     InterruptHook hook;
+    const std::int64_t between = simulation_->adaptive() ? kAdaptiveStepsBetweenLooks : kStepsBetweenLooks;
     std::int64_t done = 0;
     {
       const py::gil_scoped_release release;
-      while (done < steps && !simulation_->stopped() && hook.request()->check() == 0)
-        done += simulation_->step(std::min(steps - done, kStepsBetweenLooks));
+      while (done < steps && !simulation_->stopped() && hook.request()->check() == 0) {
+        const std::int64_t wanted = std::min(steps - done, between), ran = runSteps(wanted);
+        done += ran;
+        if (ran < wanted) break;
+      }
     }
     busy_ = false;
     if (hook.request()->check() != 0) raiseInterrupted(hook);
@@ -117,20 +136,26 @@ class PySimulation {
   }
 
   GravityModel model_;
+  Integrator integrator_;
   std::unique_ptr<Simulation> simulation_;
   std::atomic<bool> busy_{false};
 };
 
-constexpr const char* kSimulationDoc = R"(Simulation(masses, positions, velocities, *, dt, gravity=None)
+constexpr const char* kSimulationDoc =
+    R"(Simulation(masses, positions, velocities, *, dt, gravity=None, integrator="euler", tolerance=None)
 
 Two or three bodies (black holes 1, 2 and 3) of any masses (solar masses), positions (km) and velocities
-(km/s) in the plane, stepped by the program's own step with a fixed time step dt (s) under a law of gravity
-("newtonian" when None, or any model of the command line's --gravity: "1pn", "2.5pn", "merger", ...):
-velocities first, then positions, with the program's events. A step ends the simulation where it would
-end a configuration (end_reason: "merger12" for black holes 1 and 2 inside 6 G m / c^2 under a
-post-Newtonian model, "merger13"/"merger23" where black hole 3 meets another, which takes its mass,
-"light_speed" where black hole 1 or 2 moves faster than light, "coincidence" for black holes 1 and 2 at one
-point) and where black hole 3 moves faster than light ("captured"). A body of mass 0 is a test body.
+(km/s) in the plane, advanced under a law of gravity ("newtonian" when None, or any model of the command
+line's --gravity: "1pn", "2.5pn", "merger", ...) by one of the command line's integrators:
+  "euler"  the program's own step, of fixed length dt (s): velocities first, then positions;
+  "ias15"  15th-order Gauss-Radau steps of its own length, each keeping an error per step of `tolerance`
+           (from 1e-10 to 1; None: 1e-9), dt being the first step it tries.
+With the program's events: a step ends the simulation where it would end a configuration (end_reason:
+"merger12" for black holes 1 and 2 inside 6 G m / c^2 under a post-Newtonian model, "merger13"/"merger23"
+where black hole 3 meets another, which takes its mass, "light_speed" where black hole 1 or 2 moves faster
+than light, "coincidence" for black holes 1 and 2 at one point) and where black hole 3 moves faster than
+light ("captured"). Under "ias15" an event is found inside the step, which is cut where it happens, as
+the program's adaptive loop does. A body of mass 0 is a test body.
 
     sim = bhsim.Simulation([36, 29], [[-1000, 0], [1000, 0]], [[0, -32000], [0, 32000]], dt=1e-6,
                            gravity="2.5pn")
@@ -140,21 +165,25 @@ point) and where black hole 3 moves faster than light ("captured"). A body of ma
 
 void defineKernel(py::module_& module) {
   py::class_<PySimulation>(module, "Simulation", kSimulationDoc)
-      .def(py::init<py::handle, py::handle, py::handle, py::handle, py::handle>(), py::arg("masses"),
-           py::arg("positions"), py::arg("velocities"), py::kw_only(), py::arg("dt"),
-           py::arg("gravity") = py::none(),
-           "__init__(masses, positions, velocities, *, dt, gravity=None)\n\nmasses: two or three masses in "
-           "solar "
-           "masses; positions (km) and velocities (km/s): one row (x, y) per body; dt: the time step (s); "
-           "gravity: "
-           "a model's command-line name (None: Newtonian).")
+      .def(py::init<py::handle, py::handle, py::handle, py::handle, py::handle, py::handle, py::handle>(),
+           py::arg("masses"), py::arg("positions"), py::arg("velocities"), py::kw_only(), py::arg("dt"),
+           py::arg("gravity") = py::none(), py::arg("integrator") = "euler",
+           py::arg("tolerance") = py::none(),
+           "__init__(masses, positions, velocities, *, dt, gravity=None, integrator=\"euler\", "
+           "tolerance=None)\n\nmasses: two or three masses in solar masses; positions (km) and velocities "
+           "(km/s): one row (x, y) per body; dt: the time step (s), under \"ias15\" the first it tries; "
+           "gravity: a model's command-line name (None: Newtonian); integrator: \"euler\" or \"ias15\"; "
+           "tolerance: the error per step of \"ias15\", from 1e-10 to 1 (None: 1e-9).")
       .def("step", &PySimulation::step, py::arg("n") = 1,
-           "step(n=1) -> int\n\nRuns n steps in one call without the GIL and returns how many it ran: fewer "
-           "where a step ended the simulation. Ctrl-C stops it within about a tenth of a second and raises "
-           "KeyboardInterrupt, the bodies as the last step left them.")
+           "step(n=1) -> int\n\nRuns n steps (under \"ias15\", n steps of its own length) in one call "
+           "without the GIL and returns how many it ran: fewer where a step ended the simulation. Ctrl-C "
+           "stops it within about a tenth of a second and raises KeyboardInterrupt, the bodies as the last "
+           "step left them.")
       .def("integrate_to", &PySimulation::integrateTo, py::arg("time"),
-           "integrate_to(time) -> int\n\nSteps up to the first step at or past `time` (s, counted from the "
-           "start as steps x dt), as step(n) does; returns the steps it ran.")
+           "integrate_to(time) -> int\n\nUnder \"euler\", steps up to the first step at or past `time` (s, "
+           "counted from the start as steps x dt); under \"ias15\", steps until `time` exactly, the step "
+           "that would pass it cut to end on it (the next steps grow back from that one). Returns the steps "
+           "it ran, as step(n) does; none when `time` is now or past.")
       .def_property_readonly(
           "positions", [](const PySimulation& s) { return s.column(&BodyMotion::x, &BodyMotion::y); },
           "The bodies' positions (km), an array of one row (x, y) per body.")
@@ -178,15 +207,20 @@ void defineKernel(py::module_& module) {
            "play by the quadrupole formula, as --strain samples it, for an observer at that distance whose "
            "line of sight makes that angle with the orbit's normal.")
       .def_property_readonly(
-          "time",
-          [](const PySimulation& s) {
-            return s.simulation().state().dt * static_cast<double>(s.simulation().state().stepCount);
-          },
-          "The simulated time (s), steps x dt.")
+          "time", [](const PySimulation& s) { return s.simulation().time(); },
+          "The simulated time (s): steps x dt under \"euler\", the sum of the steps under \"ias15\".")
       .def_property_readonly(
           "steps", [](const PySimulation& s) { return s.simulation().state().stepCount; }, "The steps run.")
       .def_property_readonly(
-          "dt", [](const PySimulation& s) { return s.simulation().state().dt; }, "The time step (s).")
+          "dt", [](const PySimulation& s) { return s.simulation().lastStep(); },
+          "The time step (s); under \"ias15\", the last step taken, up to where an event or integrate_to "
+          "cut it (dt as given before the first).")
+      .def_property_readonly(
+          "force_evaluations", [](const PySimulation& s) { return s.simulation().forceEvaluations(); },
+          "The evaluations of the accelerations so far: one a step under \"euler\".")
+      .def_property_readonly(
+          "integrator", [](const PySimulation& s) { return std::string(integratorName(s.integratorUsed())); },
+          "The integrator, by its command-line name.")
       .def_property_readonly(
           "gravity", [](const PySimulation& s) { return std::string(gravityModelName(s.model())); },
           "The law of gravity, by its command-line name.")
@@ -201,7 +235,8 @@ void defineKernel(py::module_& module) {
                              "What ended it (see the class's help), or None.")
       .def("__repr__", [](const PySimulation& s) {
         return "<bhsim.Simulation of " + std::to_string(s.simulation().bodyCount()) + " bodies under " +
-               std::string(gravityModelName(s.model())) + ", " +
+               std::string(gravityModelName(s.model())) + " with " +
+               std::string(integratorName(s.integratorUsed())) + ", " +
                std::to_string(s.simulation().state().stepCount) + " steps>";
       });
 }

@@ -99,6 +99,10 @@ def test_ctrl_c_stops_runs_grids_and_steps_with_nothing_left_behind():
     start = time.process_time()
     interrupt_when(lambda base: time.process_time() - start > 0.2, lambda: pair.step(10**12))
     assert 0 < pair.steps < 10**12 and not pair.ended
+    pair = bhsim.Simulation([36, 29], [[0, 0], [2000, 0]], [[0, 0], [0, 80000]], dt=1e-6, integrator="ias15")
+    start = time.process_time()
+    interrupt_when(lambda base: time.process_time() - start > 0.2, lambda: pair.integrate_to(1e15))
+    assert 0 < pair.time < 1e15 and not pair.ended
 
 
 def test_runs_in_threads_at_once_give_what_they_give_one_after_the_other():

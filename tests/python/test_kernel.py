@@ -1,5 +1,6 @@
 """The kernel against closed forms: Kepler's period and the energy of a Newtonian circular pair (both
-errors of second order in the step), Peters' inspiral under 2.5PN; its events, arguments and threads."""
+errors of second order in the step), Peters' inspiral under 2.5PN, each under the fixed step and IAS15;
+its events, arguments and threads."""
 import threading
 
 import bhsim
@@ -10,13 +11,14 @@ GM = 132712751999.99998  # km^3/s^2 of one solar mass (the program's constant)
 C = 299792.0  # km/s
 
 
-def circular_pair(a, dt, gravity=None, m1=36.0, m2=29.0):
-    """Black holes of m1 and m2 solar masses on Newton's circular orbit a km apart; and its period."""
-    omega = np.sqrt((m1 + m2) * GM / a**3)
-    r1, r2 = a * m2 / (m1 + m2), a * m1 / (m1 + m2)
-    sim = bhsim.Simulation([m1, m2], [[-r1, 0], [r2, 0]], [[0, -omega * r1], [0, omega * r2]], dt=dt,
-                           gravity=gravity)
-    return sim, 2 * np.pi / omega
+def circular_pair(a, dt, gravity=None, m1=36.0, m2=29.0, e=0.0, **options):
+    """Black holes of m1 and m2 solar masses on Newton's circular orbit a km apart (or, of eccentricity e,
+    from its apoapsis); and its period."""
+    r, v = a * (1 + e), np.sqrt((m1 + m2) * GM / a * (1 - e) / (1 + e))
+    q1, q2 = m2 / (m1 + m2), m1 / (m1 + m2)
+    sim = bhsim.Simulation([m1, m2], [[-q1 * r, 0], [q2 * r, 0]], [[0, -q1 * v], [0, q2 * v]], dt=dt,
+                           gravity=gravity, **options)
+    return sim, 2 * np.pi * np.sqrt(a**3 / ((m1 + m2) * GM))
 
 
 def direction(sim):
@@ -78,6 +80,42 @@ def test_a_radiating_pair_halves_its_separation_in_peters_time():
     assert abs(measured - peters) < 2e-4 * peters, (measured, peters)
 
 
+def kepler_return(e, tolerance=None):
+    """IAS15 over one period from apoapsis: how far from their start the bodies are (relative to a), and its
+    force evaluations."""
+    sim, period = circular_pair(2000.0, 1e-3, e=e, integrator="ias15", tolerance=tolerance)
+    start = sim.positions
+    assert sim.integrate_to(period) > 0 and sim.time == period  # the last step cut to end on it
+    assert sim.integrate_to(period / 2) == 0
+    return np.max(np.abs(sim.positions - start)) / 2000.0, sim.force_evaluations
+
+
+def test_ias15_brings_a_kepler_orbit_back_to_its_start_after_one_period():
+    # the fixed step of 1e-6 s is 1e-6 off (test above); a looser tolerance does less work for less
+    circular, (eccentric, work), (loose, loose_work) = kepler_return(0)[0], kepler_return(0.9), kepler_return(
+        0.9, 1e-3)
+    assert circular < 1e-12 and eccentric < 1e-12, (circular, eccentric)
+    assert loose > 100 * eccentric and loose_work < work, (loose, eccentric, loose_work, work)
+    sim, _ = circular_pair(2000.0, 1e-3, integrator="ias15")
+    assert sim.step(3) == 3 and sim.dt < sim.time < 3 * sim.dt  # dt: the last step, each longer than one before
+
+
+def ias15_merger(a0):
+    """The time a 2.5PN pair from a0 km merges under IAS15, relative to Peters' to 6 G m / c^2."""
+    m1, m2, merger = 36 * GM, 29 * GM, 6 * 65 * GM / C**2
+    peters = (a0**4 - merger**4) / (4 * (64 / 5) * m1 * m2 * (m1 + m2) / C**5)
+    sim, _ = circular_pair(a0, 1e-3, "2.5pn", integrator="ias15")
+    sim.step(10**6)
+    assert sim.end_reason == "merger12" and separation(sim) == pytest.approx(merger, rel=1e-12)  # found in the step
+    return sim.time / peters - 1
+
+
+def test_ias15_merges_a_radiating_pair_in_peters_time():
+    # the deviation is the last orbits' plunge, a time that does not grow with a0: relatively a0^-4
+    near, far = ias15_merger(2000.0), ias15_merger(4000.0)
+    assert 0 < near < 1e-3 and near / far > 10, (near, far)
+
+
 def test_a_step_that_ends_the_simulation_stops_it():
     merging, _ = circular_pair(590.0, 1e-6, "merger")  # just outside 6 G m / c^2 = 576 km
     assert merging.step(10**6) < 10**6 and merging.end_reason == "merger12" and merging.step(1) == 0
@@ -97,6 +135,12 @@ def test_a_step_that_ends_the_simulation_stops_it():
     (dict(masses=[36, 29], positions=[[0, 0], [1, 0]], velocities=[[0, 0], [0, 0]], dt=0), ValueError, "dt"),
     (dict(masses=[36, 29], positions=[[0, 0], [1, 0]], velocities=[[0, 0], [0, 0]], gravity="4pn"),
      ValueError, "gravity"),
+    (dict(masses=[36, 29], positions=[[0, 0], [1, 0]], velocities=[[0, 0], [0, 0]], integrator="rk4"),
+     ValueError, "integrator.*euler, ias15"),
+    (dict(masses=[36, 29], positions=[[0, 0], [1, 0]], velocities=[[0, 0], [0, 0]], integrator="ias15",
+          tolerance=1e-12), ValueError, "tolerance"),
+    (dict(masses=[36, 29], positions=[[0, 0], [1, 0]], velocities=[[0, 0], [0, 0]], tolerance=1e-6),
+     ValueError, "tolerance"),
 ])
 def test_a_bad_start_raises_naming_it(kwargs, error, named):
     with pytest.raises(error, match=named):
