@@ -164,6 +164,15 @@ inline bool crossed(double previousPhi, double phi, double alpha) {
   return (alpha == 0 && previousPhi > phi) || (phi > alpha && previousPhi <= alpha);
 }
 
+// One more revolution; the configuration ends when it is the wanted count.
+inline void countRevolution(LoopState& s) {
+  s.revolutionCount = s.revolutionCount + 1;
+  if (s.revolutionLimit > 0 && static_cast<double>(s.revolutionCount) == s.revolutionLimit) {
+    s.endCode = EndCode::Ends;
+    s.reason = EndReason::Revolutions;
+  }
+}
+
 // Counts and times a crossing of the reference angle.
 inline Crossing countCrossing(LoopState& s) {
   s.revolutionSteps = s.stepCount - s.crossingStep;
@@ -171,11 +180,7 @@ inline Crossing countCrossing(LoopState& s) {
   if (s.stepCount > 1) {
     s.revolutionTime = s.dt * static_cast<double>(s.revolutionSteps);
     s.f = 1 / s.revolutionTime;
-    s.revolutionCount = s.revolutionCount + 1;
-    if (s.revolutionLimit > 0 && static_cast<double>(s.revolutionCount) == s.revolutionLimit) {
-      s.endCode = EndCode::Ends;
-      s.reason = EndReason::Revolutions;
-    }
+    countRevolution(s);
     result = Crossing::Timed;
   }
   if (s.stepCount == 1) s.revolutionCount = 0;
@@ -204,11 +209,7 @@ inline Crossing countCrossingAt(LoopState& s, double time, bool atStart) {
   } else {
     s.revolutionTime = time - s.crossingTime;
     s.f = 1 / s.revolutionTime;
-    s.revolutionCount = s.revolutionCount + 1;
-    if (s.revolutionLimit > 0 && static_cast<double>(s.revolutionCount) == s.revolutionLimit) {
-      s.endCode = EndCode::Ends;
-      s.reason = EndReason::Revolutions;
-    }
+    countRevolution(s);
     result = Crossing::Timed;
   }
   s.crossingStep = s.stepCount;
