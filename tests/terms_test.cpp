@@ -88,6 +88,17 @@ double ratio(const auto& difference, double overTotal) {
   return difference(overTotal) / difference(2 * overTotal);
 }
 
+// At 1PN, ω² = (m / r³) (1 - (4 + 2ν) x) / (1 - (1 + 3ν) x) has no circular orbit inside (4 + 2ν) G m / c²:
+// where both factors are negative (inside (1 + 3ν) G m / c²) their quotient is positive, yet no orbit is.
+TEST(CircularOrbits, NoneAtOnePnInsideFourPlusTwoNuGmOverCSquared) {
+  const GravityModel model = named("1pn");
+  for (double overTotal : {0.5, 1.0, 1.7, 3.0, 4.4})
+    EXPECT_FALSE(
+        gravity::circularAngularFrequency(model, kDefault.m1, kDefault.m2, kDefault.length(overTotal)))
+        << overTotal;
+  EXPECT_TRUE(gravity::circularAngularFrequency(model, kDefault.m1, kDefault.m2, kDefault.length(4.6)));
+}
+
 TEST(CircularOrbits, TheEnergyIsEOfXToTheOrderOfTheTermsAndTheSeparationItsSeries) {
   for (int order = 1; order <= 3; ++order) {
     const GravityModel model = named(kConservative[order - 1]);
