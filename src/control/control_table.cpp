@@ -93,6 +93,15 @@ constexpr bool tableInEnumOrder() {
 }
 static_assert(tableInEnumOrder(), "control table out of enumeration order");
 
+constexpr std::size_t countOf(ControlKind kind) {
+  std::size_t count = 0;
+  for (const ControlDesign& design : kTable) count += design.kind == kind ? 1 : 0;
+  return count;
+}
+static_assert(countOf(ControlKind::TextField) == kTextFieldCount &&
+                  countOf(ControlKind::Label) == kLabelCount && countOf(ControlKind::Button) == kButtonCount,
+              "control table's kinds differ from their counts");
+
 }  // namespace
 
 const std::array<ControlDesign, kControlCount>& controlTable() {
