@@ -45,10 +45,12 @@ TEST(BatchOptions, ReadsEveryOptionAndNamesTheFirstBadOne) {
   };
   EXPECT_EQ(axis("Tdm1=0:0.3:0.1"), (std::vector<std::string>{"0", "0.1", "0.2", "0.3"}));  // TO on the grid
   EXPECT_EQ(axis("Tdm1=0:1:0.3").back(), "0.9");
+  EXPECT_EQ(axis("Tdm1=1.005:9.005:1").at(7), "8.005");  // 1.005 + 7 is 8.004999999999999 unrounded
   const ParsedCommand single =
       parseBatchCommand({"--json", "-", "--table", "t.csv", "--jobs", "2", "--strain", "s", "--distance-mpc", "+5"});
   const BatchOptions& run = std::get<BatchOptions>(single.command);
-  EXPECT_EQ(std::tuple(run.jsonPath, run.tablePath, run.jobs, run.distanceMpc), std::tuple("-", "t.csv", 2, 5.0));
+  EXPECT_EQ(std::tuple(run.jsonPath, run.tablePath, run.jobs, run.distanceMpc, run.bodyCount),
+            std::tuple("-", "t.csv", 2, 5.0, 1));  // without --bh, one black hole
   const std::pair<std::vector<std::string>, std::string> bad[] = {
       {{"--bh", "4"}, "'4'"}, {{"--bh"}, "--bh"}, {{"--refresh-every", "0"}, "'0'"}, {{"--png="}, "--png"},
       {{"--frobnicate"}, "--frobnicate"}, {{"LBH1=x"}, "LBH1=x"}, {{"tbh1=3"}, "tbh1=3"}, {{"TBH1"}, "TBH1"},

@@ -181,6 +181,24 @@ TEST(LoopEvents, ACapturedThirdHandsItsMassOverAndOneWithinAKilometreMerges) {
   }
 }
 
+// Two bodies at one point pull nothing (a pull there would be 0/0) and the step ends the configuration.
+TEST(LoopEvents, BodiesAtOnePointPullNothingAndEndTheConfiguration) {
+  const std::tuple<int, int, EndReason> cases[] = {
+      {2, 1, EndReason::Coincidence}, {3, 1, EndReason::Merger13}, {3, 2, EndReason::Merger23}};
+  for (const auto& [moved, onto, reason] : cases) {
+    LoopState s;
+    s.bodiesInPlay = s.bodyCount = 3, s.dt = 1e-6, s.m1 = s.m2 = s.m3 = kSolarGM;
+    s.x2 = 1000, s.y3 = 500;
+    double* const x[] = {&s.x1, &s.x2, &s.x3};
+    double* const y[] = {&s.y1, &s.y2, &s.y3};
+    *x[moved - 1] = *x[onto - 1], *y[moved - 1] = *y[onto - 1];
+    step::advance(s);
+    for (double v : {s.vx1, s.vy1, s.vx2, s.vy2, s.vx3, s.vy3})
+      EXPECT_TRUE(std::isfinite(v)) << moved << onto;
+    EXPECT_EQ(s.reason, reason) << moved << onto;
+  }
+}
+
 // Each least separation starts from its own pair's separation at the set-up: a circular pair keeps its
 // own (and black hole 3, which only falls inward, never reports less than it came within: LoopEvents).
 TEST(Minima, EachPairStartsFromItsOwnSeparation) {
