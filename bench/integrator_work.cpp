@@ -7,16 +7,16 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <numbers>
 #include <functional>
 #include <memory>
+#include <numbers>
 
-#include "platform/scripted_platform.hpp"
 #include "program/program.hpp"
 #include "sim/adaptive_step.hpp"
 #include "sim/orbit.hpp"
 #include "sim/post_newtonian.hpp"
 #include "sim/steppers.hpp"
+#include "starting_state.hpp"
 
 namespace bhsim {
 namespace {
@@ -92,26 +92,10 @@ LoopState eccentric(double stepsPerRevolution) {
 
 // The default three-body configuration at 120 degrees as the program builds it.
 LoopState threeBodies(double stepsPerRevolution) {
-  struct Grab : RunObserver {
-    void onConfigurationStart(int, double, const LoopState& s) override { state = s; }
-    LoopState state;
-  } grab;
-  ScriptedPlatform platform;
-  Program program(platform);
-  program.load();
-  for (int n = 1; n < 3; ++n) program.panel.userClick(BodyCountField);
-  program.panel.userEdit(AngleMinField, "120");
-  program.panel.userEdit(AngleMaxField, "120");
-  program.panel.userEdit(MaxCountField, std::to_string(static_cast<long long>(stepsPerRevolution)));
-  program.observer = &grab;
-  platform.when([&] { return program.runState.phase == RunPhase::Paused; },
-                [&] { program.panel.userClick(StartButton); });
-  platform.when([&] { return program.runState.totalSteps > 0; }, [&] { program.panel.userClick(EndButton); });
-  platform.when([&] { return program.runState.phase == RunPhase::EndWait; },
-                [&] { program.panel.userClick(StartButton); });
-  program.options.refreshEvery = 1000;
-  program.panel.userClick(StartButton);
-  LoopState s = grab.state;
+  LoopState s =
+      startingState(3, {{AngleMinField, "120"},
+                        {AngleMaxField, "120"},
+                        {MaxCountField, std::to_string(static_cast<long long>(stepsPerRevolution))}});
   s.stepCount = 0;
   return s;
 }

@@ -2,38 +2,14 @@
 // or field. Items per second are integration steps per second.
 #include <benchmark/benchmark.h>
 
-#include "platform/scripted_platform.hpp"
-#include "program/program.hpp"
 #include "sim/packed_steps.hpp"
 #include "sim/relativistic_step.hpp"
 #include "sim/revolution_watch.hpp"
 #include "sim/step.hpp"
+#include "starting_state.hpp"
 
 namespace bhsim {
 namespace {
-
-using enum ControlId;
-
-// The state a real configuration starts from: the default set-up for `bodies` black holes.
-LoopState startingState(int bodies) {
-  struct Grab : RunObserver {
-    void onConfigurationStart(int, double, const LoopState& s) override { state = s; }
-    LoopState state;
-  } grab;
-  ScriptedPlatform platform;
-  Program program(platform);
-  program.load();
-  for (int n = 1; n < bodies; ++n) program.panel.userClick(BodyCountField);
-  program.observer = &grab;
-  platform.when([&] { return program.runState.phase == RunPhase::Paused; },
-                [&] { program.panel.userClick(StartButton); });
-  platform.when([&] { return program.runState.totalSteps > 0; }, [&] { program.panel.userClick(EndButton); });
-  platform.when([&] { return program.runState.phase == RunPhase::EndWait; },
-                [&] { program.panel.userClick(StartButton); });
-  program.options.refreshEvery = 1000;
-  program.panel.userClick(StartButton);
-  return grab.state;
-}
 
 void runSteps(LoopState& s, std::int64_t steps) {
   for (std::int64_t i = 0; i < steps; ++i) {
