@@ -67,8 +67,8 @@ std::vector<ColumnSpec> gridSpecs(const GridOptions& options) {
   std::vector<ColumnSpec> specs{{"point", ColumnKind::Whole}};
   for (const GridAxis& axis : options.axes)
     specs.push_back({axisName(axis), axis.kind == AxisKind::Field ? ColumnKind::Number : ColumnKind::Text});
-  for (ColumnSpec& spec : columnSpecs(gridTableLayout(options.point.gravity, Grid(options.axes))))
-    specs.push_back(std::move(spec));
+  for (ColumnSpec& column : columnSpecs(gridTableLayout(options.point.gravity, Grid(options.axes))))
+    specs.push_back(std::move(column));
   return specs;
 }
 
