@@ -8,6 +8,7 @@
 #include "program/program.hpp"
 #include "program/run.hpp"
 #include "sim/constants.hpp"
+#include "sim/step.hpp"
 
 namespace bhsim {
 
@@ -24,12 +25,6 @@ std::string maskedFrequency(double f) {
 // A separation as shown: tenths up to 1000 km, whole kilometres above.
 std::string distanceText(double d) {
   return numberText(d <= 1000 ? truncateTo(d, 1) : truncateTo(d, 0));
-}
-
-double pairDistance(double xa, double ya, double xb, double yb) {
-  const double dx = xa - xb;
-  const double dy = ya - yb;
-  return std::sqrt(dx * dx + dy * dy);
 }
 
 }  // namespace
@@ -130,9 +125,9 @@ void Run::writeDerivedFields() {
   program_.write(Speed2Field, numberText(s.v2));
   program_.write(Speed1Field, numberText(s.v1));
   program_.write(Speed3Field, numberText(s.v3));
-  s.dist12 = pairDistance(s.x1, s.y1, s.x2, s.y2);
-  s.dist13 = pairDistance(s.x1, s.y1, s.x3, s.y3);
-  s.dist23 = pairDistance(s.x2, s.y2, s.x3, s.y3);
+  s.dist12 = step::measure(s.x1, s.y1, s.x2, s.y2).d;
+  s.dist13 = step::measure(s.x1, s.y1, s.x3, s.y3).d;
+  s.dist23 = step::measure(s.x2, s.y2, s.x3, s.y3).d;
   program_.write(Distance12Field, distanceText(s.dist12));
   program_.write(Distance13Field, distanceText(s.dist13));
   program_.write(Distance23Field, distanceText(s.dist23));

@@ -14,11 +14,6 @@
 namespace bhsim::python {
 namespace {
 
-double separation(double xi, double yi, double xj, double yj) {
-  const double dx = xi - xj, dy = yi - yj;
-  return std::sqrt(dx * dx + dy * dy);
-}
-
 // The steps of one model until `steps` are run or one stops the configuration; the Newtonian step is
 // inlined into its own loop, as the program's loop has it.
 template <void (*kStep)(LoopState&)>
@@ -104,9 +99,9 @@ Simulation::Simulation(std::span<const Start> bodies, double dt, GravityModel mo
   s_.dt = dt;
   s_.bodiesInPlay = s_.bodyCount = count_;
   s_.gravity = model;
-  s_.dist12 = s_.minDist12 = separation(s_.x1, s_.y1, s_.x2, s_.y2);
-  s_.dist13 = s_.minDist13 = separation(s_.x1, s_.y1, s_.x3, s_.y3);
-  s_.dist23 = s_.minDist23 = separation(s_.x2, s_.y2, s_.x3, s_.y3);
+  s_.dist12 = s_.minDist12 = step::measure(s_.x1, s_.y1, s_.x2, s_.y2).d;
+  s_.dist13 = s_.minDist13 = step::measure(s_.x1, s_.y1, s_.x3, s_.y3).d;
+  s_.dist23 = s_.minDist23 = step::measure(s_.x2, s_.y2, s_.x3, s_.y3).d;
   adaptive_ = adaptiveSteps(integrator, s_, tolerance);
 }
 
