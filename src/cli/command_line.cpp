@@ -384,7 +384,7 @@ void Parser::next() {
     } else if (name == "--tolerance") {
       double tolerance = 0;
       number(name, attached, true, tolerance);
-      if (tolerance > 0 && !(tolerance >= kLeastTolerance && tolerance <= kMostTolerance))
+      if (tolerance > 0 && !isToleranceInRange(tolerance))
         fail(
             "bad value for --tolerance: from 1e-10 to 1 (below, the error estimate is rounding and the steps "
             "would shrink without end)");

@@ -84,7 +84,7 @@ Integrator integrator(py::handle name, const char* argument) {
 std::optional<double> tolerance(py::handle value, bool adaptive) {
   if (value.is_none()) return std::nullopt;
   const double given = realNumber(value, "tolerance", true);
-  if (!(given >= kLeastTolerance && given <= kMostTolerance))
+  if (!isToleranceInRange(given))
     throw py::value_error("tolerance must be from 1e-10 to 1 (below, the error estimate is rounding)");
   if (!adaptive)
     throw py::value_error(

@@ -36,6 +36,10 @@ inline constexpr double kDefaultTolerance = 1e-9;
 inline constexpr double kLeastTolerance = 1e-10;
 inline constexpr double kMostTolerance = 1;
 
+inline bool isToleranceInRange(double tolerance) {
+  return tolerance >= kLeastTolerance && tolerance <= kMostTolerance;
+}
+
 // Every integrator, in the table's order.
 std::span<const IntegratorRow> integratorRows();
 const IntegratorRow& integratorRow(Integrator integrator);
