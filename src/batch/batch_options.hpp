@@ -17,6 +17,8 @@ class StopRequest;
 // Steps between two refreshes of the fields when --refresh-every is not given (about 1 % of the step's
 // time); the fields also refresh at the first step past the total time.
 inline constexpr std::int64_t kDefaultRefreshEvery = 10000;
+// Above a million strain samples a second the samples would fall on the same steps over and over.
+inline constexpr double kMaxStrainRate = 1e6;
 
 // One headless run: what it is given and what it writes.
 struct BatchOptions {

@@ -97,9 +97,6 @@ const char* const kUsageAfterIntegrators =
     "run's), 3 an output file could not be written, 130 or 143 stopped by SIGINT or SIGTERM.\n"
     "\n";
 
-// Above a million samples a second the samples would fall on the same steps over and over.
-constexpr double kMaxStrainRate = 1e6;
-
 std::optional<std::int64_t> parseCount(const std::string& text, std::int64_t min, std::int64_t max) {
   const auto value = argumentInteger(text);
   if (!value || *value < min || *value > max) return std::nullopt;

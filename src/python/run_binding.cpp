@@ -34,7 +34,7 @@ void strainObserver(BatchOptions& options, bool strain, py::handle rate, py::han
       throw py::value_error(std::string(name) + " sets how the strain is recorded: it needs strain=True");
   }
   if (!rate.is_none()) options.strainRate = realNumber(rate, "strain_rate", true);
-  if (options.strainRate > 1e6) throw py::value_error("strain_rate must be at most 1000000 (Hz)");
+  if (options.strainRate > kMaxStrainRate) throw py::value_error("strain_rate must be at most 1000000 (Hz)");
   if (!distance.is_none()) options.distanceMpc = realNumber(distance, "distance_mpc", true);
   if (!inclination.is_none()) options.inclinationDeg = realNumber(inclination, "inclination_deg", false);
 }
