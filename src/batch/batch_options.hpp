@@ -19,6 +19,8 @@ class StopRequest;
 inline constexpr std::int64_t kDefaultRefreshEvery = 10000;
 // Above a million strain samples a second the samples would fall on the same steps over and over.
 inline constexpr double kMaxStrainRate = 1e6;
+// The most threads a run's sweep or a grid may be given.
+inline constexpr int kMaxJobs = 1024;
 
 // One headless run: what it is given and what it writes.
 struct BatchOptions {

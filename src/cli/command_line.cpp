@@ -373,7 +373,7 @@ void Parser::next() {
     } else if (name == "--max-steps") {
       count(name, attached, 0, kMax, [this](std::int64_t n) { run_.maxSteps = n; });
     } else if (name == "--jobs") {
-      count(name, attached, 1, 1024, [this](std::int64_t n) { run_.jobs = static_cast<int>(n); });
+      count(name, attached, 1, kMaxJobs, [this](std::int64_t n) { run_.jobs = static_cast<int>(n); });
     } else if (name == "--gravity") {
       gravity(name, attached);
     } else if (name == "--integrator") {

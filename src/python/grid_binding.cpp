@@ -90,7 +90,7 @@ py::object grid(py::handle sweeps, py::handle bh, py::handle fields, py::handle 
   }
   options.point.tolerance = python::tolerance(tolerance, adaptive);
   setShard(options, shard);
-  options.jobs = static_cast<int>(optionalWholeNumber(jobs, "jobs", 1, 1024).value_or(0));
+  options.jobs = static_cast<int>(optionalWholeNumber(jobs, "jobs", 1, kMaxJobs).value_or(0));
   if (!py::isinstance<py::bool_>(progress)) throw py::type_error("progress must be True or False");
   options.quiet = !progress.cast<bool>();
 

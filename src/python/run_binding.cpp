@@ -51,7 +51,7 @@ py::object run(py::handle bh, py::handle fields, py::handle gravity, py::handle 
   options.tolerance = python::tolerance(tolerance, options.integrator && isAdaptive(*options.integrator));
   options.refreshEvery = optionalWholeNumber(refreshEvery, "refresh_every", 1, INT64_MAX).value_or(0);
   options.maxSteps = optionalWholeNumber(maxSteps, "max_steps", 0, INT64_MAX);
-  options.jobs = static_cast<int>(optionalWholeNumber(jobs, "jobs", 1, 1024).value_or(0));
+  options.jobs = static_cast<int>(optionalWholeNumber(jobs, "jobs", 1, kMaxJobs).value_or(0));
   options.quiet = !flag(progress, "progress");
   const bool wantStrain = flag(strain, "strain");
   strainObserver(options, wantStrain, strainRate, distanceMpc, inclinationDeg);
